@@ -1,0 +1,48 @@
+#include "app/App.h"
+
+#include "res/FrameTicks.h"
+#include "scene/SceneResources.h"
+
+#include <cstdlib>
+#include <ctime>
+
+InstallDirValue::InstallDirValue() : text(platform::installDir()) {}
+
+namespace {
+
+// The random choices of the scene differ from run to run; QUESSANTA_SEED
+// fixes them (for tests and benchmarks).
+bool seedRandom() {
+    const char* seed = std::getenv("QUESSANTA_SEED");
+    if (seed && *seed)
+        std::srand(static_cast<unsigned>(std::strtoul(seed, nullptr, 10)));
+    else
+        std::srand(static_cast<unsigned>(std::time(nullptr)));
+    return true;
+}
+
+}  // namespace
+
+// Constructed in this order before main and destroyed in reverse after it.
+Display* App::display = nullptr;
+PackCache App::packCache;
+ProceduralTextureRegistry App::proceduralTextures;
+std::vector<MeshPart*> App::deferredParts;
+static const bool randomSeeded = seedRandom();
+InstallDirValue App::installDir;
+std::uint32_t& App::frameTicks = ::frameTicks;
+SceneNode* App::sceneRoot = nullptr;
+SceneNode* App::overlayRoot = nullptr;
+Settings* App::settings = nullptr;
+std::uint64_t App::previewParent = 0;
+std::int32_t App::previewWidth = 0;
+std::int32_t App::previewHeight = 0;
+platform::PreviewWindow* App::previewWindow = nullptr;
+
+// The scene graph draws from the application's shared resources.
+static const bool resourcesLinked = [] {
+    SceneResources::packCache = &App::packCache;
+    SceneResources::textures = &App::proceduralTextures;
+    SceneResources::deferredParts = &App::deferredParts;
+    return randomSeeded;
+}();

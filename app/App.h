@@ -1,0 +1,43 @@
+// The single process-wide state record.
+#pragma once
+
+#include "app/Settings.h"
+#include "platform/Platform.h"
+#include "res/Display.h"
+#include "res/PackCache.h"
+#include "res/ProceduralTextureRegistry.h"
+#include "scene/MeshPart.h"
+#include "scene/SceneNode.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The installation directory, read once (the stand-in for the registry
+// value "Path"); it always ends in a separator.
+class InstallDirValue {
+public:
+    InstallDirValue();
+    std::string asText() const { return text; }
+    // The directory immediately followed by the file name.
+    std::string pathOf(const std::string& fileName) const { return text + fileName; }
+
+private:
+    std::string text;
+};
+
+struct App {
+    static Display* display;
+    static PackCache packCache;
+    static ProceduralTextureRegistry proceduralTextures;
+    static std::vector<MeshPart*> deferredParts;
+    static std::uint32_t& frameTicks;
+    static SceneNode* sceneRoot;
+    static SceneNode* overlayRoot;
+    static Settings* settings;
+    static InstallDirValue installDir;
+    static std::uint64_t previewParent;
+    static std::int32_t previewWidth;
+    static std::int32_t previewHeight;
+    static platform::PreviewWindow* previewWindow;
+};

@@ -1,0 +1,70 @@
+#include "app/MainLoop.h"
+
+#include "app/App.h"
+#include "res/FrameTicks.h"
+
+#include <SDL/SDL.h>
+#include <GL/gl.h>
+
+volatile std::sig_atomic_t stopRequested = 0;
+
+static void onStopSignal(int) { stopRequested = 1; }
+
+void installStopHandlers() {
+    struct sigaction action = {};
+    action.sa_handler = onStopSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+bool renderFrame() {
+    frameTicks = SDL_GetTicks();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    glTranslatef(0, 0, -100);
+    App::sceneRoot->draw();
+    App::overlayRoot->draw();
+    flushDeferred();
+    // Plasma and fire animate from this frame's ticks. After the traversal,
+    // so the random draws that build the scene keep their order.
+    App::proceduralTextures.updateAll();
+    SDL_GL_SwapBuffers();
+    return true;
+}
+
+static void requestQuit(int& quitRequested) {
+    quitRequested = 1;
+    App::sceneRoot->requestRemoval();
+    App::overlayRoot->requestRemoval();
+}
+
+void runMainLoop() {
+    int quitRequested = 0;
+    for (;;) {
+        if (quitRequested && App::sceneRoot->removed && App::overlayRoot->removed) break;
+        SDL_Event event;
+        while (SDL_PollEvent(&event)) {
+            if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE) {
+                requestQuit(quitRequested);
+            } else if (event.type == SDL_MOUSEMOTION) {
+                if (SDL_GetTicks() > 3000 && App::settings && App::settings->exitOnMouseMove)
+                    requestQuit(quitRequested);
+            }
+            // Everything else, the window system's quit request included, is ignored.
+        }
+        if (stopRequested) requestQuit(quitRequested);
+        renderFrame();
+    }
+}
+
+void teardown() {
+    delete App::settings;
+    App::settings = nullptr;
+    delete App::sceneRoot;
+    App::sceneRoot = nullptr;
+    delete App::overlayRoot;
+    App::overlayRoot = nullptr;
+    delete App::display;
+    App::display = nullptr;
+}

@@ -1,0 +1,25 @@
+// Screensaver mode: settings, display, scene, main loop, teardown.
+#include "app/App.h"
+#include "app/MainLoop.h"
+#include "app/RunModes.h"
+#include "content/Lighting.h"
+#include "platform/Platform.h"
+
+#include <fstream>
+
+int runScreensaver() {
+    installStopHandlers();
+    const std::string settingsPath = platform::settingsFilePath();
+    std::ifstream settingsFile;
+    if (!settingsPath.empty()) settingsFile.open(settingsPath, std::ios::binary);
+    App::packCache.setBaseDir(App::installDir.asText());
+    App::settings = settingsFile.is_open() ? new Settings(settingsFile) : new Settings();
+    App::display = new Display(App::settings->screenWidth(), App::settings->screenHeight(),
+                               App::settings->screenBitsPerPixel());
+    App::sceneRoot = new SceneNode;
+    App::overlayRoot = new SceneNode;
+    setupLight();
+    runMainLoop();
+    teardown();
+    return 0;
+}

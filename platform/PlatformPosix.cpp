@@ -1,0 +1,144 @@
+// POSIX implementation of the platform layer's process, environment and
+// folder services. Covers Linux (the executable is found through
+// /proc/self/exe); lacks the registry, which the environment stands in for.
+#include "platform/Platform.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace platform {
+
+const char* const screensaverProgram = "Quessanta";
+const char* const settingsProgram = "config";
+
+static std::string nonEmptyEnv(const char* name) {
+    const char* v = std::getenv(name);
+    return (v && *v) ? std::string(v) : std::string();
+}
+
+std::string installDir() {
+    std::string dir = nonEmptyEnv("QUESSANTA_PATH");
+    if (dir.empty()) {
+        char buf[PATH_MAX];
+        ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+        if (n > 0) {
+            buf[n] = '\0';
+            dir = buf;
+            std::string::size_type slash = dir.rfind('/');
+            dir = slash == std::string::npos ? std::string(".") : dir.substr(0, slash);
+        } else {
+            dir = ".";
+        }
+    }
+    if (dir.empty() || dir.back() != '/') dir += '/';
+    return dir;
+}
+
+// mkdir -p; true when the folder exists afterwards.
+static bool makeFolders(const std::string& path) {
+    if (path.empty()) return false;
+    std::string partial;
+    for (std::string::size_type i = 0; i <= path.size(); ++i) {
+        if (i == path.size() || (path[i] == '/' && i > 0)) {
+            partial = path.substr(0, i);
+            if (mkdir(partial.c_str(), 0755) != 0 && errno != EEXIST) return false;
+        }
+    }
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string commonAppDataDir() {
+    std::string dir = nonEmptyEnv("QUESSANTA_COMMON_APPDATA");
+    if (dir.empty()) dir = nonEmptyEnv("XDG_CONFIG_HOME");
+    if (dir.empty()) {
+        std::string home = nonEmptyEnv("HOME");
+        if (home.empty()) return std::string();
+        dir = home + "/.config";
+    }
+    while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+    return makeFolders(dir) ? dir : std::string();
+}
+
+std::string settingsFilePath() {
+    std::string dir = commonAppDataDir();
+    return dir.empty() ? std::string() : dir + "/Zandrim_Quessanta_cfg";
+}
+
+void putEnv(const char* name, const char* value) { setenv(name, value, 1); }
+
+bool launchProgram(const std::string& fileName, bool wait) {
+    const std::string path = installDir() + fileName;
+    std::string workDir = path;
+    std::string::size_type slash = workDir.rfind('/');
+    if (slash != std::string::npos) workDir.erase(slash == 0 ? 1 : slash);
+
+    // The child reports a failed chdir or exec through this pipe, so the
+    // parent can tell the user instead of reporting success.
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) {
+        std::fprintf(stderr, "Cannot start %s: %s\n", path.c_str(), std::strerror(errno));
+        return false;
+    }
+    pid_t pid = fork();
+    if (pid < 0) {
+        int err = errno;
+        close(fds[0]);
+        close(fds[1]);
+        std::fprintf(stderr, "Cannot start %s: %s\n", path.c_str(), std::strerror(err));
+        return false;
+    }
+    if (pid == 0) {
+        close(fds[0]);
+        int err = 0;
+        if (chdir(workDir.c_str()) != 0) {
+            err = errno;
+        } else {
+            char* const argv[] = {const_cast<char*>(path.c_str()), nullptr};
+            execv(path.c_str(), argv);
+            err = errno;
+        }
+        ssize_t ignored = write(fds[1], &err, sizeof err);
+        (void)ignored;
+        _exit(127);
+    }
+    close(fds[1]);
+    int childErr = 0;
+    ssize_t got;
+    do {
+        got = read(fds[0], &childErr, sizeof childErr);
+    } while (got < 0 && errno == EINTR);
+    close(fds[0]);
+    if (got == static_cast<ssize_t>(sizeof childErr)) {
+        waitpid(pid, nullptr, 0);
+        std::fprintf(stderr, "Cannot start %s: %s\n", path.c_str(), std::strerror(childErr));
+        return false;
+    }
+    if (wait) {
+        while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+        }
+    }
+    return true;
+}
+
+bool parseWindowId(const std::string& text, std::uint64_t* id) {
+    if (text.empty() || text.size() > 19) return false;
+    std::uint64_t v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    // X11 window ids are 29-bit values.
+    if (v == 0 || v > 0x1FFFFFFFu) return false;
+    *id = v;
+    return true;
+}
+
+}  // namespace platform

@@ -1,0 +1,116 @@
+#include "res/Display.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <GL/glu.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+SDL_Surface* screenSurface = nullptr;
+
+Display::Display(std::int32_t w, std::int32_t h, std::int32_t bpp) {
+    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
+        std::fprintf(stderr, "Video initialization failed: %s\n", SDL_GetError());
+        fatal();
+    }
+    if (w == 0 && h == 0 && bpp == 0) {
+        const SDL_VideoInfo* info = SDL_GetVideoInfo();
+        width = info ? info->current_w : 0;
+        height = info ? info->current_h : 0;
+        bitsPerPixel = (info && info->vfmt) ? info->vfmt->BitsPerPixel : 0;
+    } else {
+        width = w;
+        height = h;
+        bitsPerPixel = bpp;
+    }
+    openVideo();
+    SDL_ShowCursor(SDL_DISABLE);
+}
+
+Display::~Display() { SDL_Quit(); }
+
+void Display::fatal() {
+    SDL_Quit();
+    std::exit(1);
+}
+
+void Display::openVideo() { setVideoMode(); }
+
+void Display::setVideoMode() {
+    const SDL_VideoInfo* info = SDL_GetVideoInfo();
+    Uint32 flags = SDL_OPENGL | SDL_FULLSCREEN | SDL_HWSURFACE | SDL_ASYNCBLIT;
+    if (info && info->blit_hw) flags |= SDL_HWACCEL;
+
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 1);
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 4);
+    SDL_GL_SetAttribute(SDL_GL_ACCELERATED_VISUAL, 1);
+
+    screenSurface = SDL_SetVideoMode(width, height, 32, flags);
+    if (screenSurface) {
+        glEnable(GL_MULTISAMPLE);
+    } else {
+        SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 0);
+        SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 0);
+        SDL_GL_SetAttribute(SDL_GL_ACCELERATED_VISUAL, 0);
+        screenSurface = SDL_SetVideoMode(width, height, 32, flags);
+        if (!screenSurface) {
+            std::fprintf(stderr, "Video mode set failed: %s\n", SDL_GetError());
+            fatal();
+        }
+    }
+
+    glEnable(GL_TEXTURE_2D);
+    glShadeModel(GL_SMOOTH);
+    glClearColor(0, 0, 0, 0);
+    glClearDepth(1.0);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glAlphaFunc(GL_GREATER, 0.9f);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+
+    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    if (extensions) {
+        const std::size_t length = std::strlen(extensions);
+        char* copy = static_cast<char*>(std::malloc(length + 1));
+        if (copy) {
+            std::memcpy(copy, extensions, length + 1);
+            if (std::strstr(copy, "GL_EXT_separate_specular_color"))
+                glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL_EXT, GL_SEPARATE_SPECULAR_COLOR_EXT);
+            std::free(copy);
+        }
+    }
+
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    setProjection(width, height);
+}
+
+void Display::setProjection(std::int32_t w, std::int32_t h) {
+    if (h == 0) h = 1;
+    const float aspect = static_cast<float>(w) / static_cast<float>(h);
+    glViewport(0, 0, w, h);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, aspect, static_cast<double>(0.1f), 250.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+
+    GLdouble modelView[16], projection[16];
+    GLint viewport[4];
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    gluUnProject(0.0, 0.0, -1.0, modelView, projection, viewport, &cornerNear[0], &cornerNear[1], &cornerNear[2]);
+}
+
+double Display::edgeX(double depth) const { return cornerNear[0] * depth / cornerNear[2]; }
+double Display::edgeY(double depth) const { return cornerNear[1] * depth / cornerNear[2]; }

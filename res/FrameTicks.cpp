@@ -1,0 +1,3 @@
+#include "res/FrameTicks.h"
+
+std::uint32_t frameTicks = 0;

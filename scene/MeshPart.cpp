@@ -1,0 +1,162 @@
+#include "scene/MeshPart.h"
+
+#include "res/PackCache.h"
+#include "res/ProceduralTextureRegistry.h"
+#include "scene/SceneResources.h"
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+std::int32_t readInt32(const unsigned char* p) {
+    std::uint32_t v = static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+                      (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+    std::int32_t r;
+    std::memcpy(&r, &v, sizeof r);
+    return r;
+}
+
+float readFloat(const unsigned char* p) {
+    std::uint32_t v = static_cast<std::uint32_t>(readInt32(p));
+    float f;
+    std::memcpy(&f, &v, sizeof f);
+    return f;
+}
+
+void readColour(const unsigned char* p, float out[4]) {
+    for (int i = 0; i < 4; ++i) out[i] = readFloat(p + 4 * i);
+}
+
+}  // namespace
+
+std::size_t partRecordSize(const unsigned char* p, std::size_t avail) {
+    if (avail < 4) return 0;
+    const std::int32_t nameLength = readInt32(p);
+    if (nameLength < 0) return 0;
+    const std::size_t L = static_cast<std::size_t>(nameLength);
+    if (L > avail || avail - L < 149) return 0;
+    const std::int32_t triangles = readInt32(p + 144 + L);
+    if (triangles < 0) return 0;
+    const std::size_t T = static_cast<std::size_t>(triangles);
+    const std::size_t rest = avail - 149 - L;
+    if (T > rest / 192) return 0;
+    return 149 + L + 192 * T;
+}
+
+bool MeshPart::load(const unsigned char*& cursor, const unsigned char* end, const std::string& packName) {
+    if (!cursor || !end || end < cursor) return false;
+    const std::size_t size = partRecordSize(cursor, static_cast<std::size_t>(end - cursor));
+    if (size == 0) return false;
+    const unsigned char* p = cursor;
+    const std::size_t L = static_cast<std::size_t>(readInt32(p));
+    p += 4;
+    // The name ends at its terminator, or at L when it has none.
+    const void* zero = std::memchr(p, 0, L);
+    textureName.assign(reinterpret_cast<const char*>(p),
+                       zero ? static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - p) : L);
+    p += L;
+    if (textureName.size() >= 2 && textureName[1] == '#') {
+        texture = SceneResources::textures ? SceneResources::textures->acquire(textureName) : 0;
+        textureSource = textureName;
+        procedural = 1;
+    } else {
+        texture = SceneResources::packCache ? SceneResources::packCache->acquireTexture(packName, textureName) : 0;
+        textureSource = packName;
+        procedural = 0;
+    }
+    loaded = true;
+    p += 80;
+    material = p;
+    p += 60;
+    triangleCount = readInt32(p);
+    p += 5;
+    const std::size_t T = static_cast<std::size_t>(triangleCount);
+    positions = p;
+    p += 72 * T;
+    normals = p;
+    p += 72 * T;
+    texCoords = p;
+    p += 48 * T;
+    cursor = p;
+    return true;
+}
+
+MeshPart::~MeshPart() {
+    if (!loaded) return;
+    if (procedural) {
+        if (SceneResources::textures) SceneResources::textures->release(textureSource);
+    } else if (SceneResources::packCache) {
+        SceneResources::packCache->releaseTexture(textureSource, texture);
+    }
+}
+
+void MeshPart::commonDraw() const {
+    float colour[4];
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, readFloat(material + 52));
+    readColour(material + 36, colour);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, colour);
+    readColour(material + 20, colour);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, colour);
+    readColour(material + 4, colour);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, colour);
+    // The arrays are used in place; OpenGL reads unaligned doubles here.
+    glVertexPointer(3, GL_DOUBLE, 0, positions);
+    glNormalPointer(GL_DOUBLE, 0, normals);
+    glTexCoordPointer(2, GL_DOUBLE, 0, texCoords);
+    glDrawArrays(GL_TRIANGLES, 0, 3 * triangleCount);
+}
+
+void MeshPart::draw() {
+    if (!material) return;
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+    if (transparent()) {
+        savedDepthTest = glIsEnabled(GL_DEPTH_TEST);
+        savedNormalize = glIsEnabled(GL_NORMALIZE);
+        savedLighting = glIsEnabled(GL_LIGHTING);
+        if (savedLighting) {
+            for (int i = 0; i < 8; ++i) savedLights[i] = glIsEnabled(static_cast<GLenum>(GL_LIGHT0 + 1 + i));
+        }
+        if (SceneResources::deferredParts) SceneResources::deferredParts->push_back(this);
+        return;
+    }
+    const bool alpha = alphaTested();
+    if (alpha) glEnable(GL_ALPHA_TEST);
+    commonDraw();
+    if (alpha) glDisable(GL_ALPHA_TEST);
+}
+
+void MeshPart::drawDeferred() {
+    if (!savedDepthTest) glDisable(GL_DEPTH_TEST);
+    if (savedNormalize) glEnable(GL_NORMALIZE);
+    if (savedLighting) {
+        glEnable(GL_LIGHTING);
+        for (int i = 0; i < 8; ++i)
+            if (savedLights[i]) glEnable(static_cast<GLenum>(GL_LIGHT0 + 1 + i));
+    }
+    const bool alpha = alphaTested();
+    if (alpha) glEnable(GL_ALPHA_TEST);
+    glLoadMatrixd(modelView);
+    glEnable(GL_BLEND);
+    commonDraw();
+    if (!savedDepthTest) glEnable(GL_DEPTH_TEST);
+    if (savedNormalize) glDisable(GL_NORMALIZE);
+    if (savedLighting) {
+        glDisable(GL_LIGHTING);
+        for (int i = 0; i < 8; ++i)
+            if (savedLights[i]) glDisable(static_cast<GLenum>(GL_LIGHT0 + 1 + i));
+    }
+    if (alpha) glDisable(GL_ALPHA_TEST);
+    glDisable(GL_BLEND);
+}
+
+void flushDeferred() {
+    std::vector<MeshPart*>* queue = SceneResources::deferredParts;
+    glDepthMask(GL_FALSE);
+    if (queue) {
+        for (MeshPart* part : *queue) part->drawDeferred();
+        queue->clear();
+    }
+    glDepthMask(GL_TRUE);
+}

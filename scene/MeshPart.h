@@ -1,0 +1,51 @@
+// One part of a model: a triangle list drawn straight out of a pack entry.
+#pragma once
+
+#include <GL/gl.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+struct MeshPart {
+    const unsigned char* material = nullptr;  // the 60-byte render block
+    std::uint8_t savedDepthTest = 0, savedNormalize = 0, savedLighting = 0;
+    std::uint8_t savedLights[8] = {};  // GL_LIGHT1 ... GL_LIGHT0 + 8
+    std::int32_t triangleCount = 0;
+    const unsigned char* positions = nullptr;
+    const unsigned char* normals = nullptr;
+    const unsigned char* texCoords = nullptr;
+    std::string textureSource;  // procedural name, or pack name
+    std::string textureName;    // the name as stored (cut at its terminator)
+    GLuint texture = 0;
+    std::uint8_t procedural = 0;
+    double modelView[16] = {};
+
+    MeshPart() = default;
+    ~MeshPart();  // gives the texture back
+    MeshPart(const MeshPart&) = delete;
+    MeshPart& operator=(const MeshPart&) = delete;
+
+    // Parses one part record at `cursor`, never reading at or past `end`.
+    // On success advances the cursor past the record, takes the texture and
+    // returns true; a record that would run past the end loads nothing.
+    bool load(const unsigned char*& cursor, const unsigned char* end, const std::string& packName);
+
+    void draw();          // opaque pass: draws, or queues a transparent part
+    void drawDeferred();  // end of frame, for a queued part
+
+    bool alphaTested() const { return material && material[0] != 0; }
+    bool transparent() const { return material && material[1] != 0; }
+
+private:
+    void commonDraw() const;
+    bool loaded = false;
+};
+
+// Draws the queued transparent parts in queue order with depth writes off,
+// then empties the queue.
+void flushDeferred();
+
+// Size in bytes of the part record at `p` (at most `avail` bytes there), or
+// 0 when it does not fit. Shared with the model tools.
+std::size_t partRecordSize(const unsigned char* p, std::size_t avail);

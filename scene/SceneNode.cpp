@@ -1,0 +1,113 @@
+#include "scene/SceneNode.h"
+
+#include "res/PackCache.h"
+#include "scene/MeshPart.h"
+#include "scene/SceneResources.h"
+
+#include <GL/gl.h>
+
+#include <cstring>
+
+SceneNode* currentNode = nullptr;
+
+SceneNode::SceneNode() { script.track = &track; }
+
+SceneNode::~SceneNode() {
+    for (const std::string& name : packNames)
+        if (SceneResources::packCache) SceneResources::packCache->release(name);
+    for (std::int32_t i = 0; i < partCount && static_cast<std::size_t>(i) < parts.size(); ++i) delete parts[i];
+}
+
+std::int32_t parseModel(const unsigned char* data, std::uint32_t size, const std::string& packName,
+                        std::vector<MeshPart*>& parts) {
+    if (!data || size == 0) return 0;
+    const unsigned char* end = data + size;
+    const unsigned char* p = data;
+    const unsigned char marker = *p++;
+    if (marker == 255) {
+        if (end - p < 4) return 0;
+        p += 4;
+    }
+    if (end - p < 4) return 0;
+    std::int32_t count;
+    std::uint32_t raw = static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+                        (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+    std::memcpy(&count, &raw, sizeof count);
+    p += 4;
+    std::int32_t loaded = 0;
+    for (std::int32_t i = 0; i < count; ++i) {
+        MeshPart* part = new MeshPart;
+        if (!part->load(p, end, packName)) {
+            delete part;  // a truncated record: keep the complete parts before it
+            break;
+        }
+        parts.push_back(part);
+        ++loaded;
+    }
+    return loaded;
+}
+
+void SceneNode::loadModel(const char* packName, const char* entryName) {
+    packNames.emplace_back(packName);
+    EntryData entry;
+    if (SceneResources::packCache) entry = SceneResources::packCache->entryData(packName, entryName);
+    partCount += parseModel(entry.data, entry.size, packNames.back(), parts);
+    hasModel = 1;
+}
+
+void SceneNode::callAll(std::int32_t phase) {
+    // By index: a callback never adds callbacks, but stay safe if one did.
+    for (std::size_t i = 0; i < callbacks.size(); ++i) callbacks[i].function(phase, callbacks[i].argument);
+}
+
+void SceneNode::drawParts() {
+    for (std::int32_t i = 0; i < partCount && static_cast<std::size_t>(i) < parts.size(); ++i)
+        if (parts[i]) parts[i]->draw();
+}
+
+void SceneNode::draw() {
+    currentNode = this;
+    glPushMatrix();
+    transform.apply();
+    if (!removing) {
+        track.advance();
+        if (hasModel) {
+            callAll(BeforeModel);
+            if (transform.scaleSet) {
+                glPushMatrix();
+                transform.applyScale();
+                glEnable(GL_NORMALIZE);
+                drawParts();
+                glDisable(GL_NORMALIZE);
+                glPopMatrix();
+            } else {
+                drawParts();
+            }
+            callAll(AfterModel);
+        }
+    }
+    // Reap finished children, keeping the order of the rest.
+    for (std::size_t i = 0; i < children.size();) {
+        if (children[i]->removed) {
+            delete children[i];
+            children.erase(children.begin() + static_cast<std::ptrdiff_t>(i));
+            i = 0;
+        } else {
+            ++i;
+        }
+    }
+    if (removing && children.empty()) {
+        removed = 1;
+    } else {
+        // By index: a child's motions never add to this list, but a node's
+        // own motion may have (drawn in this same frame).
+        for (std::size_t i = 0; i < children.size(); ++i) {
+            SceneNode* child = children[i];
+            if (removing) child->removing = 1;
+            callAll(BeforeChild);
+            child->draw();
+            callAll(AfterChild);
+        }
+    }
+    glPopMatrix();
+}

@@ -1,0 +1,71 @@
+// A node of the scene tree: placement, motions, an optional model,
+// callbacks around its drawing, and children.
+#pragma once
+
+#include "scene/Motion.h"
+#include "scene/MotionScript.h"
+#include "scene/MotionTrack.h"
+#include "scene/Transform.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct MeshPart;
+
+enum CallbackPhase : std::int32_t { BeforeModel = 1, AfterModel = 2, BeforeChild = 3, AfterChild = 4 };
+
+using NodeCallbackFunction = void (*)(std::int32_t phase, MotionArgument argument);
+
+struct NodeCallback {
+    NodeCallbackFunction function;
+    MotionArgument argument;
+};
+
+struct SceneNode {
+    Transform transform;
+    MotionTrack track;
+    MotionScript script;
+    std::uint8_t removing = 0;
+    std::uint8_t removed = 0;
+    std::vector<NodeCallback> callbacks;
+    std::vector<MeshPart*> parts;
+    std::vector<std::string> packNames;  // one pack reference each
+    std::int32_t partCount = 0;
+    std::uint8_t hasModel = 0;
+    std::vector<SceneNode*> children;
+
+    SceneNode();
+    // Gives back the pack references and mesh parts. Children are not
+    // destroyed: they leave the tree only through the removal protocol.
+    ~SceneNode();
+    SceneNode(const SceneNode&) = delete;
+    SceneNode& operator=(const SceneNode&) = delete;
+
+    void setPosition(double x, double y, double z) { transform.setPosition(x, y, z); }
+    void translateBy(double dx, double dy, double dz) { transform.translateBy(dx, dy, dz); }
+    void setRotation(double ax, double ay, double az) { transform.setRotation(ax, ay, az); }
+    void rotateBy(double dax, double day, double daz) { transform.rotateBy(dax, day, daz); }
+    void setScale(double sx, double sy, double sz) { transform.setScale(sx, sy, sz); }
+
+    // Appends the parts of a model entry; may be called more than once.
+    void loadModel(const char* packName, const char* entryName);
+    void addChild(SceneNode* child) { children.push_back(child); }
+    void addCallback(NodeCallbackFunction function, MotionArgument argument) {
+        callbacks.push_back(NodeCallback{function, argument});
+    }
+    void requestRemoval() { removing = 1; }
+    void draw();
+
+private:
+    void callAll(std::int32_t phase);
+    void drawParts();
+};
+
+// The node whose draw began last; read by the motion functions.
+extern SceneNode* currentNode;
+
+// Appends the mesh parts of a model entry to `parts`; returns how many.
+// Stops at the first part record that does not fit the entry.
+std::int32_t parseModel(const unsigned char* data, std::uint32_t size, const std::string& packName,
+                        std::vector<MeshPart*>& parts);

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: once in the normal
+# build, once with AddressSanitizer and UndefinedBehaviorSanitizer, then the
+# fuzz targets for a bounded time. Ends with one summary line.
+set -uo pipefail
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$ROOT"
+bash scripts/deps.sh test || exit 1
+JOBS="$(nproc)"
+FUZZ_SECONDS="${QUESSANTA_FUZZ_SECONDS:-20}"
+
+source scripts/xvfb.sh
+start_xvfb || exit 1
+trap stop_xvfb EXIT
+export SDL_VIDEODRIVER=x11
+# Tests never touch the user's own settings.
+export QUESSANTA_COMMON_APPDATA="$(mktemp -d /tmp/quessanta-appdata-XXXXXX)"
+
+passed=0
+failed=0
+count_ctest() {  # adds the counts from a ctest log
+  local log=$1 line total nfail
+  line=$(grep -E "tests passed, [0-9]+ tests? failed out of [0-9]+" "$log" | tail -1)
+  if [ -z "$line" ]; then failed=$((failed + 1)); return; fi
+  nfail=$(echo "$line" | sed -E 's/.* ([0-9]+) tests? failed out of.*/\1/')
+  total=$(echo "$line" | sed -E 's/.*out of ([0-9]+).*/\1/')
+  passed=$((passed + total - nfail))
+  failed=$((failed + nfail))
+}
+
+echo "== normal build"
+if cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null && cmake --build build -j"$JOBS"; then
+  (cd build && ctest --output-on-failure -j"$JOBS") 2>&1 | tee build/ctest.log
+  count_ctest build/ctest.log
+else
+  echo "normal build failed"; failed=$((failed + 1))
+fi
+
+echo "== sanitizer build (AddressSanitizer, UndefinedBehaviorSanitizer)"
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:halt_on_error=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+export LSAN_OPTIONS="suppressions=$ROOT/tests/lsan.supp:print_suppressions=0"
+if cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQUESSANTA_SANITIZE=ON -DQUESSANTA_BENCH=OFF >/dev/null &&
+   cmake --build build-asan -j"$JOBS"; then
+  (cd build-asan && ctest --output-on-failure -j"$JOBS") 2>&1 | tee build-asan/ctest.log
+  count_ctest build-asan/ctest.log
+else
+  echo "sanitizer build failed"; failed=$((failed + 1))
+fi
+
+echo "== fuzz targets (${FUZZ_SECONDS}s each)"
+if CXX=clang++ CC=clang cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=Debug -DQUESSANTA_FUZZ=ON \
+     -DQUESSANTA_TESTS=OFF -DQUESSANTA_BENCH=OFF -DQUESSANTA_TOOLS=OFF >/dev/null &&
+   cmake --build build-fuzz -j"$JOBS"; then
+  for fuzzer in build-fuzz/fuzz/*_fuzz; do
+    [ -x "$fuzzer" ] || continue
+    name=$(basename "$fuzzer")
+    corpus="build-fuzz/corpus-$name"
+    mkdir -p "$corpus"
+    seeds="fuzz/seeds/${name%_fuzz}"
+    [ -d "$seeds" ] && cp -n "$seeds"/* "$corpus"/ 2>/dev/null
+    if "$fuzzer" -max_total_time="$FUZZ_SECONDS" -rss_limit_mb=2048 "$corpus" >"build-fuzz/$name.log" 2>&1; then
+      echo "fuzz $name: ok ($(grep -Eo '#[0-9]+' "build-fuzz/$name.log" | tail -1 | tr -d '#') runs)"
+      passed=$((passed + 1))
+    else
+      echo "fuzz $name: FAILED"; tail -40 "build-fuzz/$name.log"
+      failed=$((failed + 1))
+    fi
+  done
+else
+  echo "fuzz build failed"; failed=$((failed + 1))
+fi
+
+rm -rf "$QUESSANTA_COMMON_APPDATA"
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,66 @@
+#include "support/TestSupport.h"
+
+#include <SDL/SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace testsupport {
+
+std::string makeTempDir() {
+    char tmpl[] = "/tmp/quessanta-test-XXXXXX";
+    char* dir = mkdtemp(tmpl);
+    return dir ? std::string(dir) : std::string();
+}
+
+void removeTree(const std::string& path) {
+    if (path.rfind("/tmp/quessanta-test-", 0) != 0) return;  // never anything else
+    std::string cmd = "rm -rf '" + path + "'";
+    int rc = std::system(cmd.c_str());
+    (void)rc;
+}
+
+void writeFile(const std::string& path, const std::vector<unsigned char>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<unsigned char> readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool fileExists(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
+static bool glOpen = false;
+
+bool openGlContext(int width, int height) {
+    if (glOpen) return true;
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display) return false;
+    if (SDL_Init(SDL_INIT_VIDEO) < 0) return false;
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    if (!SDL_SetVideoMode(width, height, 32, SDL_OPENGL)) {
+        SDL_Quit();
+        return false;
+    }
+    glOpen = true;
+    return true;
+}
+
+void closeGlContext() {
+    if (!glOpen) return;
+    SDL_Quit();
+    glOpen = false;
+}
+
+}  // namespace testsupport

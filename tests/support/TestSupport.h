@@ -1,0 +1,23 @@
+// Helpers shared by the GoogleTest programs.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// A fresh empty folder under /tmp, removed by the caller with removeTree.
+std::string makeTempDir();
+void removeTree(const std::string& path);
+void writeFile(const std::string& path, const std::vector<unsigned char>& bytes);
+std::vector<unsigned char> readFile(const std::string& path);
+bool fileExists(const std::string& path);
+
+// An OpenGL context for tests that need one: a small SDL window on the
+// display in DISPLAY (Xvfb in the test run). Skips the test when there is
+// no display. Opening twice keeps the first context.
+bool openGlContext(int width = 256, int height = 256);
+void closeGlContext();
+
+}  // namespace testsupport
