@@ -2,10 +2,12 @@
 #include "app/App.h"
 #include "app/MainLoop.h"
 #include "app/RunModes.h"
+#include "app/SceneAssembly.h"
 #include "content/Lighting.h"
 #include "platform/Platform.h"
 
 #include <fstream>
+#include <vector>
 
 int runScreensaver() {
     installStopHandlers();
@@ -19,6 +21,8 @@ int runScreensaver() {
     App::sceneRoot = new SceneNode;
     App::overlayRoot = new SceneNode;
     setupLight();
+    std::vector<const char*> butterflyPackList;
+    buildScene(App::sceneRoot, butterflyPackList);
     runMainLoop();
     teardown();
     return 0;
