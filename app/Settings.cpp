@@ -25,10 +25,14 @@ void writeLe32(unsigned char* p, std::int32_t value) {
 
 }  // namespace
 
-Settings::Settings(std::istream& in) {
+Settings::Settings(std::istream& in) { readFrom(in); }
+
+bool Settings::readFrom(std::istream& in) {
+    // One read of the whole layout: a short file is then seen as a whole
+    // and nothing of it is used.
     unsigned char bytes[fileSize];
     in.read(reinterpret_cast<char*>(bytes), fileSize);
-    parse(bytes, static_cast<std::size_t>(in.gcount()));
+    return parse(bytes, static_cast<std::size_t>(in.gcount()));
 }
 
 void Settings::resetToDefaults() { *this = Settings(); }

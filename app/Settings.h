@@ -1,6 +1,7 @@
 // The user's choices, read once at start-up from the 20-byte settings file.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <istream>
 
@@ -24,6 +25,9 @@ struct Settings {
     // Reads the file layout. A wrong marker or a file shorter than 20 bytes
     // gives all the defaults: nothing half-read is used.
     explicit Settings(std::istream& in);
+    // The same reading into an existing record; true when the stream held a
+    // valid file, false when the defaults were taken instead.
+    bool readFrom(std::istream& in);
 
     void resetToDefaults();
     // The resolution-table row selected by resolutionIndex; an index outside

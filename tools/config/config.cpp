@@ -1,0 +1,324 @@
+// The settings program: shows the settings in force, or changes the fields
+// its options name and replaces the settings file atomically, so that a
+// failed or interrupted write never leaves a torn file behind.
+#include "app/Settings.h"
+#include "platform/Platform.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+const char* const usageText =
+    "Usage: config [OPTION]...\n"
+    "Without options, shows the screensaver's settings and where they come from.\n"
+    "With options, changes the settings they name (from left to right), keeps the\n"
+    "others as the file has them, and saves the settings file.\n"
+    "\n"
+    "  --fps=on|off                     frames-per-second counter\n"
+    "  --clock=off|12h|24h|analog       no clock, digital 12-hour, digital 24-hour,\n"
+    "                                   or the analogue dial\n"
+    "  --clock-size=large|small         the clock's size\n"
+    "  --calendar=off|english|russian   the month calendar and its language\n"
+    "  --exit-on-mouse=on|off           mouse motion ends the screensaver (after\n"
+    "                                   its first three seconds)\n"
+    "  --resolution=desktop|WIDTHxHEIGHT  the video mode: the desktop's, or one of\n"
+    "                                   640x480 800x600 1024x768 1152x864 1280x800\n"
+    "                                   1280x960 1280x1024 1400x1050 1600x1200\n"
+    "  --reset                          every setting back to its default\n"
+    "  --help                           this text\n"
+    "\n"
+    "A value may also follow as the next argument (--clock 24h).\n";
+
+using Change = std::function<void(Settings&)>;
+
+// One line on stderr, then a non-zero exit: the settings file is not touched.
+int fail(const std::string& message) {
+    std::fprintf(stderr, "config: %s\n", message.c_str());
+    return 2;
+}
+
+bool parseOnOff(const std::string& value, bool* on) {
+    if (value == "on") {
+        *on = true;
+        return true;
+    }
+    if (value == "off") {
+        *on = false;
+        return true;
+    }
+    return false;
+}
+
+// "desktop" or one of the table's sizes; the row of the resolution table.
+bool parseResolution(const std::string& value, std::int32_t* index) {
+    if (value == "desktop") {
+        *index = 0;
+        return true;
+    }
+    const std::string::size_type x = value.find('x');
+    if (x == std::string::npos || x == 0 || x + 1 >= value.size() || x > 5 || value.size() - x - 1 > 5) return false;
+    for (std::string::size_type i = 0; i < value.size(); ++i)
+        if (i != x && (value[i] < '0' || value[i] > '9')) return false;
+    const int width = std::stoi(value.substr(0, x));
+    const int height = std::stoi(value.substr(x + 1));
+    for (int row = 1; row < Settings::resolutionCount; ++row) {
+        if (Settings::resolutions[row].width == width && Settings::resolutions[row].height == height) {
+            *index = row;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Turns one option and its value into a change of the record. False, with
+// a message, for a value the option does not take.
+bool makeChange(const std::string& name, const std::string& value, Change* change, std::string* error) {
+    bool on = false;
+    if (name == "fps" && parseOnOff(value, &on)) {
+        *change = [on](Settings& s) { s.showFps = on; };
+    } else if (name == "exit-on-mouse" && parseOnOff(value, &on)) {
+        *change = [on](Settings& s) { s.exitOnMouseMove = on; };
+    } else if (name == "clock" && value == "off") {
+        // The style is kept, so switching the clock back on restores it.
+        *change = [](Settings& s) { s.showClock = 0; };
+    } else if (name == "clock" && (value == "12h" || value == "24h")) {
+        const bool is24 = value == "24h";
+        *change = [is24](Settings& s) {
+            s.showClock = 1;
+            s.analogClock = 0;
+            s.clock24h = is24;
+        };
+    } else if (name == "clock" && (value == "analog" || value == "analogue")) {
+        // The 12/24-hour choice has no effect on the dial and is kept.
+        *change = [](Settings& s) {
+            s.showClock = 1;
+            s.analogClock = 1;
+        };
+    } else if (name == "clock-size" && (value == "large" || value == "small")) {
+        const bool large = value == "large";
+        *change = [large](Settings& s) { s.largeClock = large; };
+    } else if (name == "calendar" && value == "off") {
+        *change = [](Settings& s) { s.showCalendar = 0; };
+    } else if (name == "calendar" && (value == "english" || value == "russian")) {
+        const bool russian = value == "russian";
+        *change = [russian](Settings& s) {
+            s.showCalendar = 1;
+            s.russianCalendar = russian;
+        };
+    } else if (name == "resolution") {
+        std::int32_t index = 0;
+        if (!parseResolution(value, &index)) {
+            *error = "'" + value + "' is not a resolution: use desktop or WIDTHxHEIGHT from config --help";
+            return false;
+        }
+        *change = [index](Settings& s) { s.resolutionIndex = index; };
+    } else {
+        *error = "bad value '" + value + "' for --" + name + " (see config --help)";
+        return false;
+    }
+    return true;
+}
+
+bool takesValue(const std::string& name) {
+    return name == "fps" || name == "clock" || name == "clock-size" || name == "calendar" ||
+           name == "exit-on-mouse" || name == "resolution";
+}
+
+enum class Source { File, Missing, Invalid, Unreadable, NoFolder };
+
+struct Loaded {
+    Settings settings;
+    Source source = Source::Missing;
+    std::string reason;  // why the file could not be read
+};
+
+// The settings as the screensaver would take them from the file at path.
+Loaded load(const std::string& path) {
+    Loaded loaded;
+    if (path.empty()) {
+        loaded.source = Source::NoFolder;
+        return loaded;
+    }
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0 && errno == ENOENT) {
+        loaded.source = Source::Missing;
+        return loaded;
+    }
+    errno = 0;
+    std::ifstream in(path, std::ios::binary);
+    if (!in.is_open()) {
+        loaded.source = Source::Unreadable;
+        loaded.reason = errno ? std::strerror(errno) : "cannot open";
+        return loaded;
+    }
+    loaded.source = loaded.settings.readFrom(in) ? Source::File : Source::Invalid;
+    return loaded;
+}
+
+std::string onOff(std::uint8_t flag) { return flag ? "on" : "off"; }
+
+void show(const std::string& path, const Loaded& loaded) {
+    const Settings& s = loaded.settings;
+    switch (loaded.source) {
+        case Source::File:
+            std::printf("Settings from %s\n", path.c_str());
+            break;
+        case Source::Missing:
+            std::printf("Defaults: there is no settings file %s yet\n", path.c_str());
+            break;
+        case Source::Invalid:
+            std::printf("Defaults: the settings file %s is not valid (wrong marker or too short)\n", path.c_str());
+            break;
+        case Source::Unreadable:
+            std::printf("Defaults: the settings file %s cannot be read (%s)\n", path.c_str(), loaded.reason.c_str());
+            break;
+        case Source::NoFolder:
+            std::printf("Defaults: the settings folder cannot be determined or created\n");
+            break;
+    }
+    const char* clock = !s.showClock ? "off" : s.analogClock ? "analog" : s.clock24h ? "24h" : "12h";
+    const char* calendar = !s.showCalendar ? "off" : s.russianCalendar ? "russian" : "english";
+    std::string resolution = "desktop";
+    if (s.resolutionIndex > 0 && s.resolutionIndex < Settings::resolutionCount)
+        resolution = std::to_string(s.screenWidth()) + "x" + std::to_string(s.screenHeight());
+    else if (s.resolutionIndex != 0)
+        resolution += " (row " + std::to_string(s.resolutionIndex) + " is not in the table)";
+    std::printf("  --fps=%s\n", onOff(s.showFps).c_str());
+    std::printf("  --clock=%s\n", clock);
+    std::printf("  --clock-size=%s\n", s.largeClock ? "large" : "small");
+    std::printf("  --calendar=%s\n", calendar);
+    std::printf("  --exit-on-mouse=%s\n", onOff(s.exitOnMouseMove).c_str());
+    std::printf("  --resolution=%s\n", resolution.c_str());
+    std::printf("\nChange a setting with its option, for example: config --clock=24h\n"
+                "config --help lists every option.\n");
+}
+
+bool writeAll(int fd, const unsigned char* bytes, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = write(fd, bytes, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Writes the bytes to a temporary file in the same folder, flushes it to
+// the disk and renames it over path: readers see the old file or the new
+// one, never a part of either.
+bool replaceFile(const std::string& path, const unsigned char* bytes, std::size_t size, std::string* error) {
+    std::string folder = path.substr(0, path.rfind('/'));
+    if (folder.empty()) folder = "/";
+    std::vector<char> name(path.begin(), path.end());
+    const char suffix[] = ".XXXXXX";
+    name.insert(name.end(), suffix, suffix + sizeof suffix);  // with the terminating zero
+    const int fd = mkstemp(name.data());
+    if (fd < 0) {
+        *error = "cannot create a file in " + folder + ": " + std::strerror(errno);
+        return false;
+    }
+    const std::string temporary = name.data();
+    // The folder is shared by all users: everyone may read the settings.
+    bool ok = fchmod(fd, 0644) == 0 && writeAll(fd, bytes, size) && fsync(fd) == 0;
+    int err = errno;
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        err = errno;
+    }
+    if (!ok) {
+        unlink(temporary.c_str());
+        *error = "cannot write " + temporary + ": " + std::strerror(err);
+        return false;
+    }
+    if (rename(temporary.c_str(), path.c_str()) != 0) {
+        err = errno;
+        unlink(temporary.c_str());
+        *error = "cannot replace " + path + ": " + std::strerror(err);
+        return false;
+    }
+    // Makes the rename itself durable.
+    const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (dir >= 0) {
+        fsync(dir);
+        close(dir);
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // A file-size limit must show as a failed write, not end the program
+    // between the write and the clean-up.
+    std::signal(SIGXFSZ, SIG_IGN);
+
+    std::vector<Change> changes;
+    bool help = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            help = true;
+            continue;
+        }
+        if (arg.compare(0, 2, "--") != 0 || arg.size() == 2)
+            return fail("unexpected argument '" + arg + "' (see config --help)");
+        const std::string::size_type eq = arg.find('=');
+        const std::string name = arg.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
+        if (name == "reset") {
+            if (eq != std::string::npos) return fail("--reset takes no value");
+            changes.push_back([](Settings& s) { s.resetToDefaults(); });
+            continue;
+        }
+        if (!takesValue(name)) return fail("unknown option '--" + name + "' (see config --help)");
+        std::string value;
+        if (eq != std::string::npos) {
+            value = arg.substr(eq + 1);
+        } else if (i + 1 < argc) {
+            value = argv[++i];
+        } else {
+            return fail("--" + name + " needs a value (see config --help)");
+        }
+        Change change;
+        std::string error;
+        if (!makeChange(name, value, &change, &error)) return fail(error);
+        changes.push_back(change);
+    }
+    if (help) {
+        std::fputs(usageText, stdout);
+        return 0;
+    }
+
+    const std::string path = platform::settingsFilePath();
+    Loaded loaded = load(path);
+    if (changes.empty()) {
+        show(path, loaded);
+        return 0;
+    }
+    if (loaded.source == Source::NoFolder)
+        return fail("cannot determine or create the settings folder "
+                    "(QUESSANTA_COMMON_APPDATA, else XDG_CONFIG_HOME, else HOME/.config)");
+    // Writing over a file that cannot be read would lose the fields that are
+    // not being changed.
+    if (loaded.source == Source::Unreadable) return fail("cannot read " + path + ": " + loaded.reason);
+
+    for (const Change& change : changes) change(loaded.settings);
+    unsigned char bytes[Settings::fileSize];
+    loaded.settings.serialise(bytes);
+    std::string error;
+    if (!replaceFile(path, bytes, sizeof bytes, &error)) return fail(error);
+    std::printf("Saved %s\n", path.c_str());
+    return 0;
+}
