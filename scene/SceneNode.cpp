@@ -9,10 +9,15 @@
 #include <cstring>
 
 SceneNode* currentNode = nullptr;
+std::int64_t liveSceneNodes = 0;
 
-SceneNode::SceneNode() { script.track = &track; }
+SceneNode::SceneNode() {
+    script.track = &track;
+    ++liveSceneNodes;
+}
 
 SceneNode::~SceneNode() {
+    --liveSceneNodes;
     for (const std::string& name : packNames)
         if (SceneResources::packCache) SceneResources::packCache->release(name);
     for (std::int32_t i = 0; i < partCount && static_cast<std::size_t>(i) < parts.size(); ++i) delete parts[i];

@@ -64,6 +64,8 @@ private:
 
 // The node whose draw began last; read by the motion functions.
 extern SceneNode* currentNode;
+// Nodes constructed and not yet destroyed; watched by the long-run diagnostics.
+extern std::int64_t liveSceneNodes;
 
 // Appends the mesh parts of a model entry to `parts`; returns how many.
 // Stops at the first part record that does not fit the entry.

@@ -1,0 +1,69 @@
+#include "app/OverlayAssembly.h"
+
+#include "app/App.h"
+#include "app/Settings.h"
+#include "content/Calendar.h"
+#include "content/Clock.h"
+#include "content/FrameCounter.h"
+#include "res/Display.h"
+#include "scene/MotionFunctions.h"
+#include "scene/SceneNode.h"
+
+namespace {
+
+void startMotion(SceneNode& node, const Motion& motion) {
+    node.script.addStep();
+    node.script.addMotion(motion);
+    node.script.startStep(0);
+}
+
+}  // namespace
+
+void buildOverlays() {
+    if (!App::settings || !App::display || !App::overlayRoot) return;
+    buildOverlays(*App::settings, *App::display, *App::overlayRoot);
+}
+
+void buildOverlays(const Settings& settings, const Display& display, SceneNode& root) {
+    // The depths handed to the edge functions are the nodes' distances from
+    // the camera, which stands at z = +100 of the root's space.
+    if (settings.showCalendar) {
+        SceneNode* calendar = new SceneNode;
+        // 211 and 183 against a depth of 240 keep it inside the corner.
+        calendar->setPosition(-display.edgeX(-211), display.edgeY(183), -140);
+        Motion build(1, true, -1);
+        build.setFunction(buildCalendar, settings.russianCalendar ? 0 : 1, 0.0, 0.0, 0.0);
+        startMotion(*calendar, build);
+        root.addChild(calendar);
+    }
+
+    root.setPosition(0, 0, 0);
+    root.addCallback(noDepthTest, 0);
+
+    if (settings.showFps) {
+        SceneNode* counter = new SceneNode;
+        // 5 units right of the left edge, 2.5 below the top, at depth 100.
+        counter->setPosition(display.edgeX(-100) + 5, -2.5 - display.edgeY(-100), 0);
+        counter->loadModel("utils.pak", "fps");
+        Motion update(1, true, 0);
+        update.setFunction(updateFrameCounter, MotionArgument{0});
+        startMotion(*counter, update);
+        root.addChild(counter);
+    }
+
+    if (settings.showClock) {
+        SceneNode* clock = new SceneNode;
+        // The bottom-right corner, nearer the camera for the large clock.
+        if (settings.largeClock)
+            clock->setPosition(-display.edgeX(-70), display.edgeY(-70), 30);
+        else
+            clock->setPosition(-display.edgeX(-170), display.edgeY(-170), -70);
+        Motion build(1, true, -1);
+        if (settings.analogClock)
+            build.setFunction(buildAnalogueClock, MotionArgument{0});
+        else
+            build.setFunction(buildDigitalClock, settings.clock24h ? 1 : 0, 0.0, 0.0, 0.0);
+        startMotion(*clock, build);
+        root.addChild(clock);
+    }
+}

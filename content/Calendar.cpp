@@ -1,0 +1,144 @@
+#include "content/Calendar.h"
+
+#include "scene/SceneNode.h"
+
+const char* const dayNames[32] = {"null", "1",  "2",  "3",  "4",  "5",  "6",  "7",  "8",  "9",  "10",
+                                  "11",   "12", "13", "14", "15", "16", "17", "18", "19", "20", "21",
+                                  "22",   "23", "24", "25", "26", "27", "28", "29", "30", "31"};
+const char* const monthNames[12] = {"m1", "m2", "m3", "m4", "m5", "m6", "m7", "m8", "m9", "m10", "m11", "m12"};
+
+std::int32_t lastCalendarDay = -1;
+
+namespace {
+
+const char* const calendarPack = "calendar.pak";
+
+std::tm localNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return local;
+}
+
+// Endless motion (id 1, active) with the given function and selector.
+void startEndless(SceneNode& node, MotionFunction function, std::int32_t selector) {
+    Motion m(1, true, 0);
+    m.setFunction(function, selector, 0.0, 0.0, 0.0);
+    node.script.addStep();
+    node.script.addMotion(m);
+    node.script.startStep(0);
+}
+
+// A model node placed at (x, y, 0).
+SceneNode* placedModel(const char* entry, double x, double y) {
+    SceneNode* node = new SceneNode;
+    node->loadModel(calendarPack, entry);
+    node->setPosition(x, y, 0);
+    return node;
+}
+
+void fillDate(const std::tm& t, CalendarDate& date) {
+    date.year = t.tm_year + 1900;
+    date.month = t.tm_mon;
+    date.day = t.tm_mday;
+}
+
+// Day numbers starting at cell `first`, zero elsewhere.
+void fillFrom(std::int32_t first, std::int32_t days, std::int32_t cells[calendarCells]) {
+    for (std::int32_t i = 0; i < calendarCells; ++i) cells[i] = (i < first || i >= first + days) ? 0 : i - first + 1;
+}
+
+}  // namespace
+
+void buildCalendar(MotionArgument) {
+    SceneNode* calendar = currentNode;
+    const std::int32_t variant = currentMotion->selector;
+    calendar->addChild(placedModel(variant != 0 ? "fon" : "fon_rus", -16, -12));
+
+    SceneNode* holder = new SceneNode;
+    startEndless(*holder, refreshCalendar, variant);
+    calendar->addChild(holder);
+}
+
+void refreshCalendar(MotionArgument) {
+    const std::tm now = localNow();
+    if (now.tm_mday == lastCalendarDay) return;
+    lastCalendarDay = now.tm_mday;
+    const std::int32_t variant = currentMotion->selector;
+
+    SceneNode* page = new SceneNode;
+    startEndless(*page, dayExpiry, now.tm_mday);
+    currentNode->addChild(page);
+
+    CalendarDate date;
+    std::int32_t cells[calendarCells];
+    SceneNode* weekdays = new SceneNode;
+    if (variant != 0) {
+        fillSundayFirst(date, cells);
+        weekdays->loadModel(calendarPack, "day");
+    } else {
+        fillMondayFirst(date, cells);
+        weekdays->loadModel(calendarPack, "day_rus");
+    }
+    weekdays->setPosition(-16, 8, 0);
+    page->addChild(weekdays);
+
+    const std::int32_t month = (date.month >= 0 && date.month < 12) ? date.month : 0;
+    page->addChild(placedModel(monthNames[month], -16, 16));
+
+    for (std::int32_t i = 0; i < calendarCells; ++i) {
+        const double x = 8 * ((i % 7) - 5);
+        const double y = -8 * (i / 7);
+        const std::int32_t dayNumber = (cells[i] >= 0 && cells[i] <= 31) ? cells[i] : 0;
+        SceneNode* cell = new SceneNode;
+        cell->loadModel(calendarPack, dayNames[dayNumber]);
+        // Today's marker goes in first so that the number is drawn over it.
+        if (cells[i] == date.day) page->addChild(placedModel("sel", x, y));
+        cell->setPosition(x, y, 0);
+        page->addChild(cell);
+    }
+}
+
+void dayExpiry(MotionArgument) {
+    if (currentMotion->selector != localNow().tm_mday) currentNode->requestRemoval();
+}
+
+void fillSundayFirst(CalendarDate& date, std::int32_t cells[calendarCells]) {
+    const std::tm now = localNow();
+    fillDate(now, date);
+    fillFrom(firstWeekday(now), daysInMonth(now), cells);
+}
+
+void fillMondayFirst(CalendarDate& date, std::int32_t cells[calendarCells]) {
+    const std::tm now = localNow();
+    fillDate(now, date);
+    std::int32_t w = firstWeekday(now);
+    if (w == 0) w = 7;  // Sunday closes the week
+    fillFrom(w - 1, daysInMonth(now), cells);
+}
+
+std::int32_t daysInMonth(const std::tm& t) {
+    static const std::int32_t days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (t.tm_mon < 0 || t.tm_mon > 11) return 0;
+    if (t.tm_mon != 1) return days[t.tm_mon];
+    const std::int64_t year = static_cast<std::int64_t>(t.tm_year) + 1900;
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return leap ? 29 : 28;
+}
+
+std::int32_t weekdayOf(const std::tm& t) {
+    const std::int64_t d = t.tm_mday;
+    const std::int64_t month = static_cast<std::int64_t>(t.tm_mon) + 1;
+    const std::int64_t a = (14 - month) / 12;
+    const std::int64_t y = static_cast<std::int64_t>(t.tm_year) + 1900 - a;
+    const std::int64_t m = month + 12 * a - 2;
+    const std::int64_t sum = d + y + y / 4 - y / 100 + y / 400 + (31 * m) / 12 + 7000;
+    // Stays in 0 ... 6 even for dates far before the common era.
+    return static_cast<std::int32_t>(((sum % 7) + 7) % 7);
+}
+
+std::int32_t firstWeekday(const std::tm& t) {
+    std::tm first = t;
+    first.tm_mday = 1;
+    return weekdayOf(first);
+}

@@ -1,0 +1,50 @@
+// The calendar overlay: a page of the current month (background, month
+// name, weekday row, six weeks of day numbers, a marker behind today),
+// renewed whenever the day of the month changes. The default variant starts
+// weeks on Sunday, the Russian one on Monday.
+#pragma once
+
+#include "scene/Motion.h"
+
+#include <cstdint>
+#include <ctime>
+
+// The date a grid was built for.
+struct CalendarDate {
+    std::int32_t year = 0;   // full year, e.g. 2009
+    std::int32_t day = 0;    // day of the month, 1 ... 31
+    std::int32_t month = 0;  // 0 ... 11
+};
+
+constexpr int calendarCells = 42;  // six weeks of seven days
+
+// Entry names of "calendar.pak": index 0 is the empty cell "null", index k
+// the day number k; months "m1" ... "m12" indexed 0 ... 11.
+extern const char* const dayNames[32];
+extern const char* const monthNames[12];
+
+// The day of the month of the page shown; -1 at start, never reset.
+extern std::int32_t lastCalendarDay;
+
+// One-shot builder on the calendar node: background and page holder; the
+// motion's selector is 0 for the Russian variant, anything else the default.
+void buildCalendar(MotionArgument);
+// Per frame on the page holder (same selector): builds a page when the day
+// of the month differs from the one shown.
+void refreshCalendar(MotionArgument);
+// Per frame on a page (selector = the day it shows): asks for the page's
+// removal once today is another day of the month.
+void dayExpiry(MotionArgument);
+
+// Fill the 42 cells (0 = empty, otherwise the day number) and the date from
+// the local time; cell i is column i mod 7, row i div 7.
+void fillSundayFirst(CalendarDate& date, std::int32_t cells[calendarCells]);
+void fillMondayFirst(CalendarDate& date, std::int32_t cells[calendarCells]);
+
+// Number of days of the month of `t` (Gregorian leap years); 0 for a month
+// number outside 0 ... 11.
+std::int32_t daysInMonth(const std::tm& t);
+// Weekday of the date of `t`, 0 = Sunday ... 6 = Saturday (Gregorian).
+std::int32_t weekdayOf(const std::tm& t);
+// Weekday of the first day of the month of `t`.
+std::int32_t firstWeekday(const std::tm& t);
