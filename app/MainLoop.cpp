@@ -1,6 +1,7 @@
 #include "app/MainLoop.h"
 
 #include "app/App.h"
+#include "app/StatsReport.h"
 #include "res/FrameTicks.h"
 
 #include <SDL/SDL.h>
@@ -55,6 +56,7 @@ void runMainLoop() {
         }
         if (stopRequested) requestQuit(quitRequested);
         renderFrame();
+        reportStatsIfDue();
     }
 }
 

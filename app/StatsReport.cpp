@@ -1,0 +1,119 @@
+#include "app/StatsReport.h"
+
+#include "app/App.h"
+#include "app/OverlayReading.h"
+#include "res/FrameTicks.h"
+
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+
+namespace {
+
+struct StatsState {
+    bool checked = false;
+    std::string path;  // empty: off
+    double intervalSeconds = 5;
+    double nextReport = 0;
+    double started = 0;
+    unsigned long long frames = 0;
+    std::time_t previousWall = 0;
+};
+
+StatsState state;
+
+double monotonicSeconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
+
+long residentKilobytes() {
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    if (!status) return -1;
+    char line[256];
+    long kb = -1;
+    while (std::fgets(line, sizeof line, status))
+        if (std::strncmp(line, "VmRSS:", 6) == 0) {
+            kb = std::strtol(line + 6, nullptr, 10);
+            break;
+        }
+    std::fclose(status);
+    return kb;
+}
+
+// Texture objects that exist in the context, counted by asking OpenGL
+// about every name up to the next one it would hand out.
+void countGlTextures(long& live, long& nextName) {
+    GLuint probe = 0;
+    glGenTextures(1, &probe);
+    glDeleteTextures(1, &probe);
+    nextName = static_cast<long>(probe);
+    live = 0;
+    for (GLuint name = 1; name < probe; ++name)
+        if (glIsTexture(name)) ++live;
+}
+
+void packFigures(long& references, long& textures) {
+    references = 0;
+    textures = 0;
+    for (std::size_t i = 0; i < App::packCache.openCount(); ++i) {
+        const std::string& name = App::packCache.openName(i);
+        references += App::packCache.refCount(name);
+        const PackFile* pack = App::packCache.find(name);
+        if (!pack) continue;
+        for (std::size_t e = 0; e < pack->entryCount(); ++e)
+            if (pack->textureIdAt(e) != 0) ++textures;
+    }
+}
+
+std::string wallText(std::time_t t) {
+    std::tm local{};
+    localtime_r(&t, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
+    return text;
+}
+
+}  // namespace
+
+void reportStatsIfDue() {
+    if (!state.checked) {
+        state.checked = true;
+        const char* path = std::getenv("QUESSANTA_STATS_FILE");
+        if (path && *path) state.path = path;
+        const char* seconds = std::getenv("QUESSANTA_STATS_SECONDS");
+        if (seconds && std::atof(seconds) > 0) state.intervalSeconds = std::atof(seconds);
+        state.started = monotonicSeconds();
+        state.nextReport = state.started + state.intervalSeconds;
+        state.previousWall = std::time(nullptr);
+    }
+    if (state.path.empty()) return;
+    ++state.frames;
+    const double now = monotonicSeconds();
+    const std::time_t frameStartWall = state.previousWall;
+    state.previousWall = std::time(nullptr);
+    if (now < state.nextReport) return;
+    state.nextReport = now + state.intervalSeconds;
+
+    long glLive = 0, glNext = 0, packRefs = 0, packTextures = 0;
+    countGlTextures(glLive, glNext);
+    packFigures(packRefs, packTextures);
+    std::string overlays;
+    if (App::overlayRoot && App::settings) overlays = describeOverlays(*App::overlayRoot, *App::settings);
+
+    std::FILE* out = std::fopen(state.path.c_str(), "a");
+    if (!out) return;
+    std::fprintf(out,
+                 "t=%.1f frames=%llu ticks=%lu wall0=%s wall1=%s nodes=%lld packs=%zu packrefs=%ld packtex=%ld "
+                 "proctex=%zu gltex=%ld glnext=%ld rss_kb=%ld %s\n",
+                 now - state.started, state.frames, static_cast<unsigned long>(frameTicks),
+                 wallText(frameStartWall).c_str(), wallText(state.previousWall).c_str(),
+                 static_cast<long long>(liveSceneNodes), App::packCache.openCount(), packRefs, packTextures,
+                 App::proceduralTextures.liveCount(), glLive, glNext, residentKilobytes(), overlays.c_str());
+    std::fclose(out);
+}
