@@ -64,3 +64,22 @@ void closeGlContext() {
 }
 
 }  // namespace testsupport
+
+#include "scene/SceneNode.h"
+#include "support/SceneFixture.h"
+
+namespace testsupport {
+
+Display* SceneFixture::display = nullptr;
+
+void SceneFixture::frame(std::uint32_t ticks, const std::vector<SceneNode*>& roots) {
+    frameTicks = ticks;
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    glTranslatef(0, 0, -100);
+    for (SceneNode* root : roots) root->draw();
+    flushDeferred();
+    registry->updateAll();
+}
+
+}  // namespace testsupport

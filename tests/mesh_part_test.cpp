@@ -1,0 +1,205 @@
+// Model entries and mesh parts: parsing rules, bounds, textures, the
+// opaque and deferred draws and the state they leave behind.
+#include "scene/MeshPart.h"
+#include "scene/SceneNode.h"
+#include "support/ModelBytes.h"
+#include "support/PngBytes.h"
+#include "support/SceneFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using testsupport::modelEntry;
+using testsupport::PartSpec;
+using testsupport::solidPng;
+using testsupport::square;
+
+namespace {
+
+class MeshPartTest : public testsupport::SceneFixture {
+protected:
+    PartSpec part(const std::string& texture, double z, bool transparent = false) {
+        PartSpec p;
+        p.textureName = texture;
+        p.transparent = transparent;
+        p.positions = square(0, 0, z, 10);
+        return p;
+    }
+    void readCentre(unsigned char rgba[4]) {
+        glFinish();
+        glReadPixels(128, 128, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    }
+    void writeColours() {
+        writePack("c.pak", {{"red", solidPng(2, 2, 255, 0, 0, 255)},
+                            {"greenHalf", solidPng(2, 2, 0, 255, 0, 128)},
+                            {"blueHalf", solidPng(2, 2, 0, 0, 255, 128)},
+                            {"greenFront", modelEntry({part("greenHalf", 5, true)})},
+                            {"redBack", modelEntry({part("red", 0)})},
+                            {"blueNear", modelEntry({part("blueHalf", 8, true)})},
+                            {"greenFar", modelEntry({part("greenHalf", -8, true)})},
+                            {"cutout", modelEntry({[&] {
+                                 PartSpec p = part("greenHalf", 0);
+                                 p.alphaTest = true;
+                                 return p;
+                             }()})}});
+    }
+};
+
+TEST_F(MeshPartTest, HeaderMarkersNamesAndTextureSources) {
+    PartSpec one = part("a", 0);
+    PartSpec proc = part("x#Plasma16x16,1,2,3", 0);
+    PartSpec unterminated = part("texture", 0);
+    unterminated.nameLength = 3;  // "tex" with no terminator inside L
+    PartSpec empty = part("a", 0);
+    empty.positions.clear();  // T = 0
+    empty.diffuse[0] = 0.25f;
+    writePack("m.pak", {{"a", solidPng(2, 2, 1, 2, 3, 255)},
+                        {"tex", solidPng(2, 2, 4, 5, 6, 255)},
+                        {"plain", modelEntry({one, proc}, 7)},
+                        {"marked", modelEntry({unterminated, empty}, 255)}});
+    SceneNode node;
+    node.loadModel("m.pak", "plain");
+    node.loadModel("m.pak", "marked");
+    ASSERT_EQ(node.partCount, 4);
+    EXPECT_FALSE(node.parts[0]->procedural);
+    EXPECT_EQ(node.parts[0]->textureSource, "m.pak");
+    EXPECT_NE(node.parts[0]->texture, 0u);
+    EXPECT_TRUE(node.parts[1]->procedural);
+    EXPECT_EQ(node.parts[1]->textureSource, "x#Plasma16x16,1,2,3");
+    EXPECT_EQ(registry->liveCount(), 1u);
+    EXPECT_EQ(node.parts[2]->textureName, "tex");
+    EXPECT_NE(node.parts[2]->texture, 0u);
+    EXPECT_EQ(node.parts[3]->triangleCount, 0);
+
+    // T = 0 draws nothing but still binds its texture and sets its material.
+    glBindTexture(GL_TEXTURE_2D, 0);
+    node.parts[3]->draw();
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ(static_cast<GLuint>(bound), node.parts[3]->texture);
+    GLfloat diffuse[4];
+    glGetMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
+    EXPECT_FLOAT_EQ(diffuse[0], 0.25f);
+}
+
+TEST_F(MeshPartTest, TruncatedEntriesKeepTheCompletePartsAndNeverReadPastTheEnd) {
+    const std::vector<unsigned char> full = modelEntry({part("t", 0), part("t", 1)}, 255);
+    const std::size_t first = 9 + testsupport::partRecord(part("t", 0)).size();
+    writePack("m.pak", {{"t", solidPng(2, 2, 1, 2, 3, 255)}});
+    for (std::size_t cut = 0; cut <= full.size(); ++cut) {
+        // An exact-size heap copy, so a read past the end is caught.
+        std::unique_ptr<unsigned char[]> bytes(new unsigned char[cut ? cut : 1]);
+        std::copy(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(cut), bytes.get());
+        std::vector<MeshPart*> parts;
+        const std::int32_t n = parseModel(bytes.get(), static_cast<std::uint32_t>(cut), "m.pak", parts);
+        const std::int32_t expected = cut == full.size() ? 2 : (cut >= first ? 1 : 0);
+        EXPECT_EQ(n, expected) << "cut at " << cut;
+        EXPECT_EQ(parts.size(), static_cast<std::size_t>(n));
+        for (MeshPart* p : parts) delete p;
+        EXPECT_EQ(cache->openCount(), 0u) << "cut at " << cut;
+    }
+    std::vector<MeshPart*> none;
+    EXPECT_EQ(parseModel(nullptr, 0, "m.pak", none), 0);
+    // A count far beyond the entry, and a negative name length.
+    std::vector<unsigned char> liar = full;
+    liar[5] = 0xFF;
+    liar[6] = 0xFF;
+    liar[7] = 0xFF;
+    liar[8] = 0x7F;
+    std::vector<MeshPart*> parts;
+    EXPECT_EQ(parseModel(liar.data(), static_cast<std::uint32_t>(liar.size()), "m.pak", parts), 2);
+    for (MeshPart* p : parts) delete p;
+    std::vector<unsigned char> negative = full;
+    negative[9 + 3] = 0x80;
+    EXPECT_EQ(parseModel(negative.data(), static_cast<std::uint32_t>(negative.size()), "m.pak", none), 0);
+    EXPECT_EQ(cache->openCount(), 0u);
+}
+
+TEST_F(MeshPartTest, TransparentPartsAreBlendedAfterTheTreeInTraversalOrder) {
+    writeColours();
+    // The transparent green square is nearer but met first; deferred, it
+    // is blended over the opaque red one drawn later in the traversal.
+    {
+        SceneNode root;
+        SceneNode* front = new SceneNode;
+        front->loadModel("c.pak", "greenFront");
+        SceneNode* back = new SceneNode;
+        back->loadModel("c.pak", "redBack");
+        root.addChild(front);
+        root.addChild(back);
+        frame(10, {&root});
+        unsigned char px[4];
+        readCentre(px);
+        EXPECT_NEAR(px[0], 127, 3);
+        EXPECT_NEAR(px[1], 128, 3);
+        EXPECT_EQ(px[2], 0);
+        EXPECT_TRUE(deferred.empty());
+        delete front;
+        delete back;
+    }
+    // Two transparent parts: the later one is blended last, whatever the depth.
+    {
+        SceneNode root;
+        root.loadModel("c.pak", "blueNear");
+        root.loadModel("c.pak", "greenFar");
+        frame(20, {&root});
+        unsigned char px[4];
+        readCentre(px);
+        EXPECT_NEAR(px[1], 128, 3);
+        EXPECT_NEAR(px[2], 63, 3);
+    }
+    GLboolean mask = GL_FALSE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &mask);
+    EXPECT_TRUE(mask);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    EXPECT_FALSE(glIsEnabled(GL_NORMALIZE));
+    EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
+}
+
+TEST_F(MeshPartTest, DeferredPartsRestoreTheLightingStateTheyWereQueuedWith) {
+    writeColours();
+    SceneNode lit;
+    lit.loadModel("c.pak", "greenFront");
+    SceneNode unlit;
+    unlit.loadModel("c.pak", "blueNear");
+    glLoadIdentity();
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT1);
+    lit.draw();
+    glDisable(GL_LIGHT1);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    unlit.draw();
+    glEnable(GL_DEPTH_TEST);
+    ASSERT_EQ(deferred.size(), 2u);
+    EXPECT_TRUE(deferred[0]->savedLighting);
+    EXPECT_TRUE(deferred[0]->savedLights[0]);
+    EXPECT_FALSE(deferred[0]->savedLights[1]);
+    EXPECT_FALSE(deferred[1]->savedLighting);
+    EXPECT_FALSE(deferred[1]->savedDepthTest);
+    glEnable(GL_LIGHT3);  // an unlit part leaves other enables alone
+    flushDeferred();
+    EXPECT_TRUE(deferred.empty());
+    EXPECT_TRUE(glIsEnabled(GL_LIGHT3));
+    EXPECT_FALSE(glIsEnabled(GL_LIGHT1));
+    EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    glDisable(GL_LIGHT3);
+    while (glGetError() != GL_NO_ERROR) {
+    }
+}
+
+TEST_F(MeshPartTest, AlphaTestedPartsDropTranslucentTexels) {
+    writeColours();
+    SceneNode node;
+    node.loadModel("c.pak", "cutout");
+    frame(10, {&node});
+    unsigned char px[4];
+    readCentre(px);
+    EXPECT_EQ(px[1], 0);  // alpha 128/255 does not pass GREATER 0.9
+    EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
+}
+
+}  // namespace
