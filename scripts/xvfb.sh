@@ -3,7 +3,10 @@ start_xvfb() {
   local n
   for n in $(seq 91 140); do
     if [ ! -e "/tmp/.X${n}-lock" ] && [ ! -e "/tmp/.X11-unix/X${n}" ]; then
-      Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+      # -noreset: by default the server resets whenever its last client
+      # disconnects, and a client connecting during the reset fails with
+      # "Couldn't open X11 display".
+      Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
       XVFB_PID=$!
       for _ in $(seq 1 100); do
         if xdpyinfo -display ":$n" >/dev/null 2>&1; then
