@@ -25,53 +25,72 @@ inline void shadePixel(unsigned char* p, double s, int x, int y, int width, int 
     }
 }
 
-}  // namespace
-
-void generatePlasmaDirect(std::int32_t time, std::int32_t width, std::int32_t height, unsigned char* pixels,
-                          void* userData) {
-    const PlasmaColour& c = *static_cast<const PlasmaColour*>(userData);
+// The sum of the six sines for every pixel, handed to `sink` row by row.
+template <class Sink>
+void directSums(std::int32_t time, std::int32_t width, std::int32_t height, Sink sink) {
     const double kx = turn / width;
     const double ky = turn / height;
     const double t = time;
-    unsigned char* p = pixels;
     for (int y = 0; y < height; ++y) {
         const double fy = y;
-        for (int x = 0; x < width; ++x, p += 4) {
+        for (int x = 0; x < width; ++x) {
             const double fx = x;
             const double s = std::sin(fx * kx - speed1 * t) + std::sin(fx * 2 * kx - speed2 * t) +
                              std::sin(fx * 4 * kx - speed3 * t) + std::sin(fy * ky - speed1 * t) +
                              std::sin(fy * 2 * ky - speed2 * t) + std::sin(fy * 4 * ky - speed3 * t);
-            shadePixel(p, s, x, y, width, height, c);
+            sink(x, y, s);
         }
     }
 }
 
-void generatePlasma(std::int32_t time, std::int32_t width, std::int32_t height, unsigned char* pixels,
-                    void* userData) {
-    const PlasmaColour& c = *static_cast<const PlasmaColour*>(userData);
+// The same sums with each sine evaluated once per column or row. The three
+// x terms come first in the formula, so their partial sum can be kept per
+// column; the y terms must still be added one by one, in order, for the
+// rounding to match.
+template <class Sink>
+void fastSums(std::int32_t time, std::int32_t width, std::int32_t height, Sink sink) {
     const double kx = turn / width;
     const double ky = turn / height;
     const double t = time;
-    // The three x terms are added first in the formula, so their partial sum
-    // can be kept per column; the y terms must still be added one by one,
-    // in order, for the rounding to match.
     std::vector<double> columnSum(static_cast<std::size_t>(width));
     for (int x = 0; x < width; ++x) {
         const double fx = x;
         columnSum[static_cast<std::size_t>(x)] =
             std::sin(fx * kx - speed1 * t) + std::sin(fx * 2 * kx - speed2 * t) + std::sin(fx * 4 * kx - speed3 * t);
     }
-    unsigned char* p = pixels;
     for (int y = 0; y < height; ++y) {
         const double fy = y;
         const double y1 = std::sin(fy * ky - speed1 * t);
         const double y2 = std::sin(fy * 2 * ky - speed2 * t);
         const double y3 = std::sin(fy * 4 * ky - speed3 * t);
-        for (int x = 0; x < width; ++x, p += 4) {
-            const double s = columnSum[static_cast<std::size_t>(x)] + y1 + y2 + y3;
-            shadePixel(p, s, x, y, width, height, c);
-        }
+        for (int x = 0; x < width; ++x) sink(x, y, columnSum[static_cast<std::size_t>(x)] + y1 + y2 + y3);
     }
+}
+
+}  // namespace
+
+void generatePlasmaDirect(std::int32_t time, std::int32_t width, std::int32_t height, unsigned char* pixels,
+                          void* userData) {
+    const PlasmaColour& c = *static_cast<const PlasmaColour*>(userData);
+    directSums(time, width, height, [&](int x, int y, double s) {
+        shadePixel(pixels + 4 * (static_cast<std::size_t>(y) * width + x), s, x, y, width, height, c);
+    });
+}
+
+void generatePlasma(std::int32_t time, std::int32_t width, std::int32_t height, unsigned char* pixels,
+                    void* userData) {
+    const PlasmaColour& c = *static_cast<const PlasmaColour*>(userData);
+    fastSums(time, width, height, [&](int x, int y, double s) {
+        shadePixel(pixels + 4 * (static_cast<std::size_t>(y) * width + x), s, x, y, width, height, c);
+    });
+}
+
+void plasmaSumsDirect(std::int32_t time, std::int32_t width, std::int32_t height, double* sums) {
+    directSums(time, width, height, [&](int x, int y, double s) { sums[static_cast<std::size_t>(y) * width + x] = s; });
+}
+
+void plasmaSums(std::int32_t time, std::int32_t width, std::int32_t height, double* sums) {
+    fastSums(time, width, height, [&](int x, int y, double s) { sums[static_cast<std::size_t>(y) * width + x] = s; });
 }
 
 void deletePlasmaColour(void* userData) { delete static_cast<PlasmaColour*>(userData); }

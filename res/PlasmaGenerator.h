@@ -23,5 +23,10 @@ void generatePlasma(std::int32_t time, std::int32_t width, std::int32_t height, 
 void generatePlasmaDirect(std::int32_t time, std::int32_t width, std::int32_t height, unsigned char* pixels,
                           void* userData);
 
+// The six-sine sum of every pixel, row 0 first, as each generator forms it:
+// the two must agree bit for bit, not only after rounding to bytes.
+void plasmaSums(std::int32_t time, std::int32_t width, std::int32_t height, double* sums);
+void plasmaSumsDirect(std::int32_t time, std::int32_t width, std::int32_t height, double* sums);
+
 // Deleter for a PlasmaColour made with new.
 void deletePlasmaColour(void* userData);
