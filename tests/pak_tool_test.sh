@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# The pack tool end to end: create, list and extract, the byte layout it
+# writes, and clear failures that leave existing packs alone.
+set -u
+PAK="${QUESSANTA_BIN:?}/pak"
+WORK="$(mktemp -d /tmp/quessanta-pak-XXXXXX)"
+trap 'rm -rf "$WORK"' EXIT
+cd "$WORK" || exit 1
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+[ -x "$PAK" ] || { echo "FAIL: no pak at $PAK"; exit 1; }
+
+# --help
+"$PAK" --help >help.txt 2>&1 || fail "--help exits non-zero"
+for word in list create extract; do grep -q "$word" help.txt || fail "--help does not mention $word"; done
+"$PAK" >out.txt 2>err.txt && fail "no arguments succeeds"
+[ -s err.txt ] || fail "no arguments gives no message"
+"$PAK" frobnicate x.pak 2>err.txt && fail "unknown command succeeds"
+grep -q frobnicate err.txt || fail "unknown command is not named"
+
+# Exact bytes of a one-entry pack.
+printf 'xyz' >ab
+"$PAK" create one.pak ab || fail "create one.pak"
+[ "$(od -An -tx1 one.pak | tr -d ' \n')" = "010000000261620300000078797a" ] || fail "one.pak layout: $(od -An -tx1 one.pak)"
+
+# Entries named by their paths as given, or by --name.
+mkdir -p art
+printf 'first' >art/a.txt
+head -c 256 /dev/urandom >art/random.bin
+: >empty
+"$PAK" create set.pak art/a.txt --name renamed art/random.bin empty || fail "create set.pak"
+printf '0\tart/a.txt\t5\n1\trenamed\t256\n2\tempty\t0\n' >expected.txt
+"$PAK" list set.pak >listed.txt || fail "list set.pak"
+cmp -s expected.txt listed.txt || { fail "list output"; cat listed.txt; }
+
+# Extraction: prefix and name joined as they are.
+mkdir -p out/art
+"$PAK" extract set.pak out/ || fail "extract to out/"
+cmp -s art/a.txt out/art/a.txt || fail "out/art/a.txt differs"
+cmp -s art/random.bin out/renamed || fail "out/renamed differs"
+[ -f out/empty ] && [ ! -s out/empty ] || fail "out/empty is not an empty file"
+# An empty name is allowed.
+"$PAK" create blank.pak -n "" ab || fail "create with an empty name"
+[ "$("$PAK" list blank.pak)" = "$(printf '0\t\t3')" ] || fail "empty name not listed"
+"$PAK" create sec.pak --name sec ab || fail "create sec.pak"
+"$PAK" extract sec.pak out || fail "extract with prefix out"
+cmp -s ab outsec || fail "prefix out and entry sec do not give outsec"
+"$PAK" extract set.pak missing/dir/ 2>err.txt && fail "extract into a missing folder succeeds"
+[ -s err.txt ] || fail "failed extract gives no message"
+
+# Failures leave an existing pack untouched.
+cp set.pak before.pak
+"$PAK" create set.pak art/a.txt no-such-file 2>err.txt && fail "create with a missing file succeeds"
+grep -q no-such-file err.txt || fail "missing file is not named"
+cmp -s set.pak before.pak || fail "failed create changed the pack"
+long="$(printf 'n%.0s' $(seq 128))"
+"$PAK" create set.pak --name "$long" ab 2>err.txt && fail "128-byte name accepted"
+grep -q 127 err.txt || fail "long name message does not give the limit"
+cmp -s set.pak before.pak || fail "refused long name changed the pack"
+"$PAK" create ok127.pak --name "${long:1}" ab || fail "127-byte name refused"
+"$PAK" list ok127.pak | grep -q "${long:1}" || fail "127-byte name not listed"
+"$PAK" create x.pak --name 2>/dev/null && fail "--name without a value succeeds"
+"$PAK" create x.pak 2>/dev/null && fail "create without files succeeds"
+[ ! -e x.pak ] || fail "failed create left x.pak"
+ls -A | grep -q 'XXXXXX\|\.pak\.' && fail "temporary files left behind: $(ls -A)"
+
+# Unreadable and corrupt packs are explained.
+"$PAK" list absent.pak 2>err.txt && fail "list of a missing pack succeeds"
+grep -q absent.pak err.txt || fail "missing pack is not named"
+head -c 12 set.pak >cut.pak
+"$PAK" list cut.pak >/dev/null 2>err.txt && fail "list of a truncated pack succeeds"
+grep -q cut.pak err.txt || fail "truncated pack is not named"
+printf '\001\000\000\000\377' >neg.pak
+"$PAK" extract neg.pak out/ 2>err.txt && fail "extract of a corrupt pack succeeds"
+grep -q neg.pak err.txt || fail "corrupt pack is not named"
+
+if [ "$failures" -eq 0 ]; then echo "pak tool: all checks passed"; fi
+[ "$failures" -eq 0 ]
