@@ -1,0 +1,38 @@
+// The builders of every pack, one per piece of the installation data.
+#pragma once
+
+#include "Font.h"
+#include "Image.h"
+#include "PackContents.h"
+
+#include <memory>
+
+namespace artgen {
+
+// The fonts the artwork's lettering uses (DejaVu, which covers Cyrillic).
+struct Fonts {
+    Font sans{dejaVuPath("DejaVuSans.ttf")};
+    Font sansBold{dejaVuPath("DejaVuSans-Bold.ttf")};
+    Font condensedBold{dejaVuPath("DejaVuSansCondensed-Bold.ttf")};
+    Font serif{dejaVuPath("DejaVuSerif.ttf")};
+    Font serifBold{dejaVuPath("DejaVuSerif-Bold.ttf")};
+    Font serifItalic{dejaVuPath("DejaVuSerifCondensed-Italic.ttf")};
+};
+
+// "fon": the meadow and sky behind everything.
+void addMeadow(PackContents& pack);
+// "flowers": the turning bunch.
+void addBouquet(PackContents& pack);
+// "brushko" and "krilo" of species 1 to 5.
+void addButterfly(PackContents& pack, int species);
+// Every entry of clock.pak.
+void addClock(PackContents& pack, const Fonts& fonts);
+// Every entry of calendar.pak.
+void addCalendar(PackContents& pack, const Fonts& fonts);
+// "fps" and "0" ... "9" of utils.pak.
+void addFrameCounter(PackContents& pack, const Fonts& fonts);
+// The preview: the scene drawn in software from the packs' own models.
+Image renderPreview(const PackContents& mainPack, const PackContents& butterflies1, const PackContents& butterflies2,
+                    int width, int height);
+
+}  // namespace artgen

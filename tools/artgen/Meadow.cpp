@@ -1,0 +1,243 @@
+// The background: a soft summer meadow under a sky with clouds, on one quad
+// wide enough for 16:9 screens with the main view inside its 4:3 middle.
+#include "Artwork.h"
+#include "Canvas.h"
+#include "Noise.h"
+#include "Rng.h"
+#include "Shapes.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace artgen {
+
+namespace {
+
+constexpr int texW = 2048, texH = 1024;
+// Half extents of the quad. The node scales it by (4, 3) at eye depth 200:
+// 16:9 needs at least 36.8 x 27.6, so a little more hides the edges.
+constexpr double halfX = 37.3, halfY = 28.0;
+// Screen width of the picture over its height (1.78), to keep painted
+// shapes round although texels are not square on screen.
+constexpr double aspect = (halfX * 4) / (halfY * 3);
+
+// Painting space: X across (0 .. aspect), Y down (0 .. 1).
+struct Meadow {
+    double horizon = 0.43;
+
+    static double sx(double px) { return px / texW * aspect; }
+    static double sy(double py) { return py / texH; }
+    static double px(double X) { return X / aspect * texW; }
+    static double py(double Y) { return Y * texH; }
+
+    double farHills(double X) const { return horizon - 0.050 - 0.030 * fbm(X * 1.3, 3.1, 11, 4) - 0.012 * std::sin(X * 2.1); }
+    double nearHills(double X) const { return horizon - 0.018 - 0.022 * fbm(X * 1.9, 7.7, 12, 4) + 0.008 * std::sin(X * 3.3 + 1); }
+    // The top of a line of trees and hedges just behind the meadow.
+    double treeLine(double X) const {
+        const double stretch = smoothstep(-0.05, 0.35, fbm(X * 1.6, 1.7, 13, 3));  // where the trees stand
+        const double crowns = 0.5 + 0.5 * fbm(X * 38, 0.5, 14, 3);
+        const double big = 0.5 + 0.5 * fbm(X * 9, 2.5, 15, 2);
+        return horizon + 0.004 - stretch * (0.010 + 0.020 * big + 0.010 * crowns);
+    }
+
+    Colour sky(double X, double Y) const {
+        // Deep blue overhead fading to a warm haze at the horizon.
+        const double t = std::pow(clamp01(Y / horizon), 0.8);
+        Colour c = mix(Colour::hex(0x3d7cc6), Colour::hex(0x8bbbe4), smoothstep(0.0, 0.75, t));
+        c = mix(c, Colour::hex(0xe6eef0), smoothstep(0.55, 1.0, t));
+        // The sun's glow, above the left third.
+        const double sunX = 0.24 * aspect, sunY = 0.07;
+        const double d2 = (X - sunX) * (X - sunX) + (Y - sunY) * (Y - sunY) * 1.3;
+        const double glow = 0.55 * std::exp(-d2 / 0.020) + 0.25 * std::exp(-d2 / 0.25);
+        c = mix(c, Colour::hex(0xfff6dc), clamp01(glow));
+        // Cumulus: a band of clouds, flatter towards the horizon.
+        const double band = smoothstep(0.02, 0.12, Y) * (1 - smoothstep(0.30, 0.41, Y));
+        auto density = [&](double x, double y) {
+            const double squash = 1.0 + 1.5 * y / horizon;
+            return fbm(x * 2.2, y * 5.5 * squash, 21, 6, 0.55) + 0.45 * band - 0.28;
+        };
+        const double d = density(X, Y);
+        double cover = smoothstep(0.0, 0.22, d) * band;
+        if (cover > 0) {
+            // Lit from the sun: denser towards it means shadow here.
+            const double ahead = density(X + (sunX - X) * 0.02, Y - 0.012);
+            const double shadow = clamp01((ahead - d) * 4.0 + 0.25 + (Y - 0.1) * 0.8);
+            const Colour lit = Colour::hex(0xfffdf6);
+            const Colour shade = Colour::hex(0xaebfd6);
+            Colour cloud = mix(lit, shade, shadow * 0.85);
+            // Thin edges let the sky through and glow a little.
+            cloud = mix(cloud, Colour::hex(0xffffff), (1 - smoothstep(0.0, 0.12, d)) * 0.3);
+            c = mix(c, cloud, cover * 0.95);
+        }
+        // High wisps.
+        const double wisp = smoothstep(0.25, 0.6, fbm(X * 1.2, Y * 14, 22, 5)) * (1 - smoothstep(0.0, 0.25, Y)) * 0.35;
+        c = mix(c, Colour::hex(0xf4f8ff), wisp);
+        return c;
+    }
+
+    // The land's base colour: hills, trees and the meadow's gradient.
+    Colour land(double X, double Y) const {
+        const Colour hazeColour = Colour::hex(0xd6e4e6);
+        // The ground covers the sky below the highest hill line.
+        Colour c = Y < horizon - 0.02 || Y < farHills(X) + 0.004 ? sky(X, Y) : hazeColour;
+        const double fh = farHills(X);
+        if (Y > fh - 0.002) {
+            const double k = smoothstep(fh - 0.002, fh + 0.002, Y);
+            Colour hill = mix(Colour::hex(0x9db8c4), Colour::hex(0x8aa8a6), clamp01((Y - fh) / 0.06));
+            hill = mix(hill, hazeColour, 0.25 + 0.1 * fbm(X * 8, Y * 30, 31, 3));
+            c = mix(c, hill, k);
+        }
+        const double nh = nearHills(X);
+        if (Y > nh - 0.002) {
+            const double k = smoothstep(nh - 0.002, nh + 0.002, Y);
+            Colour hill = mix(Colour::hex(0x86a586), Colour::hex(0x7c9c62), clamp01((Y - nh) / 0.04));
+            // Fields on the slopes.
+            const double fields = fbm(X * 14, Y * 60, 32, 3);
+            hill = mix(hill, Colour::hex(0xb3bd7a), smoothstep(0.1, 0.4, fields) * 0.35);
+            hill = mix(hill, hazeColour, 0.22);
+            c = mix(c, hill, k);
+        }
+        const double tl = treeLine(X);
+        if (Y > tl - 0.002 && Y < horizon + 0.02) {
+            const double k = smoothstep(tl - 0.0015, tl + 0.0015, Y);
+            const double leaf = fbm(X * 160, Y * 160, 33, 3);
+            Colour tree = mix(Colour::hex(0x3f5f34), Colour::hex(0x5f7f44), 0.5 + 0.5 * leaf);
+            // Lit from the upper left: crowns brighter on top.
+            tree = mix(tree, Colour::hex(0x8aa760), clamp01(0.5 - (Y - tl) * 60) * 0.5);
+            tree = mix(tree, hazeColour, 0.30);
+            c = mix(c, tree, k);
+        }
+        if (Y > horizon) {
+            const double depth = clamp01((Y - horizon) / (1 - horizon));  // 0 far, 1 near
+            const double d = std::pow(depth, 0.7);
+            Colour grass = mix(Colour::hex(0xaec46c), Colour::hex(0x7da645), smoothstep(0.0, 0.45, d));
+            grass = mix(grass, Colour::hex(0x4f8130), smoothstep(0.35, 1.0, d));
+            // Broad patches of lighter and darker grass, squashed by distance.
+            const double patch = fbm(X * 3.0, (Y - horizon) * 14 / (0.25 + d), 41, 5);
+            grass = mix(grass, Colour::hex(0xc9cf73), smoothstep(0.15, 0.6, patch) * 0.45 * (1 - d * 0.5));
+            grass = mix(grass, Colour::hex(0x3e6e2c), smoothstep(0.1, 0.6, -patch) * 0.35);
+            // Drifts of flowers in the distance: yellow and violet hazes.
+            const double drift = fbm(X * 6.0, (Y - horizon) * 30 / (0.2 + d), 42, 4);
+            grass = mix(grass, Colour::hex(0xe7d85a), smoothstep(0.35, 0.7, drift) * 0.5 * (1 - d));
+            grass = mix(grass, Colour::hex(0xb39ad0), smoothstep(0.4, 0.75, -drift) * 0.35 * (1 - d));
+            // Aerial haze at the horizon.
+            grass = mix(grass, hazeColour, (1 - smoothstep(0.0, 0.12, depth)) * 0.45);
+            const double k = smoothstep(horizon, horizon + 0.003, Y) * smoothstep(tl - 0.001, tl + 0.004, Y);
+            c = mix(c, grass, std::max(k, Y > horizon + 0.01 ? 1.0 : 0.0));
+        }
+        return c;
+    }
+};
+
+// Grass blades and flowers of the meadow, larger and sparser towards the
+// viewer; painted back to front.
+void paintMeadowDetail(Canvas& canvas, const Meadow& m) {
+    Rng rng(20240611);
+    const int rows = 420;
+    for (int row = 0; row < rows; ++row) {
+        const double depth = std::pow(static_cast<double>(row) / rows, 1.6);  // 0 far, 1 near
+        const double Y = m.horizon + 0.004 + depth * (1 - m.horizon + 0.02);
+        const double scale = 0.15 + 3.2 * depth * depth + 0.6 * depth;  // size of things, in pixels / 4
+        const int blades = static_cast<int>(160 + 260 * (1 - depth));
+        for (int i = 0; i < blades; ++i) {
+            const double X = rng.uniform() * aspect;
+            const double y0 = Meadow::py(Y + rng.range(-0.5, 0.5) / rows * 1.5);
+            const double x0 = Meadow::px(X);
+            if (y0 < Meadow::py(m.horizon) + 1) continue;
+            const double len = (3 + 4 * scale) * rng.range(0.6, 1.4);
+            const double lean = rng.range(-0.45, 0.45) + 0.15 * std::sin(X * 7);
+            const double width = std::max(0.45, 0.35 * scale * rng.range(0.6, 1.2));
+            const double hue = rng.uniform();
+            Colour base = mix(Colour::hex(0x3f6f26), Colour::hex(0x6e9a3a), hue);
+            Colour tip = mix(Colour::hex(0x9fc25a), Colour::hex(0xd3d88a), hue * rng.uniform());
+            // Far blades melt into the haze.
+            const Colour haze = Colour::hex(0xc4d49a);
+            base = mix(base, haze, (1 - depth) * 0.55);
+            tip = mix(tip, haze, (1 - depth) * 0.45);
+            std::vector<Vec2> pts;
+            std::vector<double> radii;
+            for (int k = 0; k <= 4; ++k) {
+                const double t = k / 4.0;
+                pts.push_back({x0 + lean * len * t * t, y0 - len * t});
+                radii.push_back(width * (1 - 0.85 * t));
+            }
+            canvas.stroke(pts, radii, mix(base, tip, 0.45).withAlpha(0.55 + 0.35 * depth));
+            canvas.stroke({pts[2], pts[3], pts[4]}, {radii[2] * 0.6, radii[3] * 0.6, radii[4] * 0.5},
+                          tip.withAlpha(0.35 + 0.3 * depth));
+        }
+        // Flowers among the grass.
+        const int flowers = static_cast<int>(18 + 30 * (1 - depth));
+        for (int i = 0; i < flowers; ++i) {
+            const double X = rng.uniform() * aspect;
+            // Flowers gather in drifts.
+            if (fbm(X * 5, Y * 16, 77, 3) < -0.05 && rng.uniform() < 0.8) continue;
+            const double x0 = Meadow::px(X), y0 = Meadow::py(Y) - rng.uniform() * 3 * scale;
+            const int kind = rng.below(10);
+            Colour petal;
+            Colour centre = Colour::hex(0xf2c530);
+            if (kind < 4) {
+                petal = Colour::hex(0xfbfbf3);  // daisy
+            } else if (kind < 7) {
+                petal = Colour::hex(0xf6d22b);  // buttercup
+                centre = Colour::hex(0xe8a317);
+            } else if (kind < 8) {
+                petal = Colour::hex(0xd8322a);  // poppy
+                centre = Colour::hex(0x2a1b18);
+            } else if (kind < 9) {
+                petal = Colour::hex(0x6f7fe0);  // cornflower
+                centre = Colour::hex(0x4d4fa8);
+            } else {
+                petal = Colour::hex(0xc79be0);  // clover and cranesbill
+                centre = Colour::hex(0xa070c0);
+            }
+            petal = mix(petal, Colour::hex(0xd8e0c8), (1 - depth) * 0.35);
+            const double r = 0.5 + 1.1 * scale * rng.range(0.7, 1.2);
+            if (r < 1.6) {
+                canvas.dot({x0, y0}, r, petal.withAlpha(0.9), 0.8);
+                continue;
+            }
+            // A short stem, petals round a centre, seen a little from the side.
+            canvas.stroke({{x0, y0 + r * 2.5}, {x0, y0}}, {0.35 * scale * 0.5 + 0.3, 0.3}, Colour::hex(0x4a7a2a, 0.8));
+            const int n = kind < 4 ? 10 : 5;
+            const double spin = rng.uniform() * 2 * pi;
+            for (int k = 0; k < n; ++k) {
+                const double a = spin + 2 * pi * k / n;
+                const Vec2 tipP{x0 + std::cos(a) * r * 1.4, y0 + std::sin(a) * r * 0.75};
+                canvas.stroke({{x0, y0}, tipP}, {r * (kind < 4 ? 0.28 : 0.55), r * (kind < 4 ? 0.22 : 0.45)},
+                              petal.withAlpha(0.95));
+            }
+            canvas.dot({x0, y0}, r * (kind < 4 ? 0.42 : 0.3), centre, 0.8);
+        }
+    }
+}
+
+Image paintMeadow() {
+    Meadow m;
+    Canvas canvas(texW, texH);
+    canvas.shade([&](double x, double y) { return m.land(Meadow::sx(x), Meadow::sy(y)); });
+    paintMeadowDetail(canvas, m);
+    // A soft light from the sun's side falling across the whole picture.
+    canvas.over([&](double x, double y) {
+        const double X = Meadow::sx(x), Y = Meadow::sy(y);
+        const double v = (X / aspect - 0.5) * (X / aspect - 0.5) * 1.6 + (Y - 0.45) * (Y - 0.45) * 0.9;
+        return Colour(0.10, 0.16, 0.06, clamp01(v * 0.55));  // vignette towards the corners
+    });
+    return canvas.toImage();
+}
+
+}  // namespace
+
+void addMeadow(PackContents& pack) {
+    pack.addImage("meadow.png", paintMeadow());
+    Model model;
+    // Unlit, opaque. Model -y is screen up after the node's rotation, and
+    // the first image row (t = 0) belongs at the top: t follows y.
+    ModelPart& part = model.add("meadow.png", Material::unlit());
+    const int cols = 8, rows = 6;
+    part.grid(cols, rows, [](double u, double v) {
+        return Vertex{{-halfX + 2 * halfX * u, -halfY + 2 * halfY * v, 0}, {0, 0, -1}, {u, v}};
+    });
+    pack.addModel("fon", model);
+}
+
+}  // namespace artgen

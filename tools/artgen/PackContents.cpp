@@ -1,0 +1,44 @@
+#include "PackContents.h"
+
+#include "Png.h"
+#include "res/PackFile.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace artgen {
+
+namespace {
+
+bool powerOfTwo(int v) { return v > 0 && (v & (v - 1)) == 0; }
+
+}  // namespace
+
+void PackContents::addImage(const std::string& name, const Image& image) {
+    if (!powerOfTwo(image.width) || !powerOfTwo(image.height)) {
+        std::fprintf(stderr, "artgen: image %s is %dx%d, not a power of two\n", name.c_str(), image.width,
+                     image.height);
+        std::exit(1);
+    }
+    std::vector<std::uint8_t> png = encodePng(image);
+    if (png.empty()) {
+        std::fprintf(stderr, "artgen: cannot encode %s\n", name.c_str());
+        std::exit(1);
+    }
+    entries.emplace_back(name, std::move(png));
+    images[name] = image;
+}
+
+void PackContents::addModel(const std::string& name, const Model& model) {
+    entries.emplace_back(name, model.encode());
+    models[name] = model;
+}
+
+bool PackContents::save(const std::string& path) const {
+    PackFile pack;
+    for (const auto& e : entries)
+        if (!pack.addEntry(e.first, e.second.data(), static_cast<std::uint32_t>(e.second.size()))) return false;
+    return pack.save(path);
+}
+
+}  // namespace artgen

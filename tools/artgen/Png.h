@@ -1,0 +1,15 @@
+// PNG encoding of RGBA pictures through libpng, byte-for-byte repeatable.
+#pragma once
+
+#include "Image.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace artgen {
+
+// 8 bits per channel, colour type RGBA, no time stamp or text chunks.
+// Empty on failure.
+std::vector<std::uint8_t> encodePng(const Image& image);
+
+}  // namespace artgen

@@ -1,0 +1,9 @@
+#include "Artwork.h"
+namespace artgen {
+void addBouquet(PackContents&) {}
+void addButterfly(PackContents&, int) {}
+void addClock(PackContents&, const Fonts&) {}
+void addCalendar(PackContents&, const Fonts&) {}
+void addFrameCounter(PackContents&, const Fonts&) {}
+Image renderPreview(const PackContents&, const PackContents&, const PackContents&, int w, int h) { return Image(w, h); }
+}
