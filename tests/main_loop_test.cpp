@@ -1,0 +1,136 @@
+// The screensaver's main loop end to end: what ends it and what does not.
+// Runs the built program on the test display with packs of empty models.
+#include "support/Install.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+// After GoogleTest: Xlib's macros clash with its names.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+using testsupport::startScreensaver;
+using testsupport::waitForExit;
+
+namespace {
+
+class MainLoopTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(std::getenv("DISPLAY"), nullptr);
+        dir = testsupport::makeTempDir() + "/";
+        testsupport::writeEmptyModelPacks(dir);
+    }
+    void TearDown() override {
+        if (pid > 0 && waitForExit(pid, 0) == -1) {
+            kill(pid, SIGKILL);
+            waitForExit(pid, 5);
+        }
+        testsupport::removeTree(dir.substr(0, dir.size() - 1));
+    }
+    void writeSettings(bool exitOnMouse) {
+        std::vector<unsigned char> bytes(20, 0);
+        bytes[0] = 1;
+        bytes[4] = exitOnMouse ? 1 : 0;
+        bytes[14] = 1;  // clock
+        bytes[17] = 1;
+        bytes[18] = 1;  // calendar
+        testsupport::writeFile(dir + "Zandrim_Quessanta_cfg", bytes);
+    }
+    std::string stderrText() const {
+        const std::vector<unsigned char> err = testsupport::readFile(dir + "stderr.txt");
+        return std::string(err.begin(), err.end());
+    }
+    void start() { pid = startScreensaver(dir, dir, dir + "stderr.txt"); }
+    static void run(const std::string& cmd) { ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd; }
+    static void sleepSeconds(double s) { usleep(static_cast<useconds_t>(s * 1e6)); }
+
+    // The window system's polite close request, to every window that takes one.
+    static void sendCloseRequests() {
+        ::Display* x = XOpenDisplay(nullptr);
+        ASSERT_NE(x, nullptr);
+        Atom protocols = XInternAtom(x, "WM_PROTOCOLS", False);
+        Atom del = XInternAtom(x, "WM_DELETE_WINDOW", False);
+        Window root, parent, *children = nullptr;
+        unsigned int n = 0;
+        XQueryTree(x, DefaultRootWindow(x), &root, &parent, &children, &n);
+        int sent = 0;
+        for (unsigned int i = 0; i < n; ++i) {
+            Atom* list = nullptr;
+            int count = 0;
+            if (XGetWMProtocols(x, children[i], &list, &count)) {
+                for (int k = 0; k < count; ++k) {
+                    if (list[k] != del) continue;
+                    XEvent e = {};
+                    e.xclient.type = ClientMessage;
+                    e.xclient.window = children[i];
+                    e.xclient.message_type = protocols;
+                    e.xclient.format = 32;
+                    e.xclient.data.l[0] = static_cast<long>(del);
+                    e.xclient.data.l[1] = CurrentTime;
+                    XSendEvent(x, children[i], False, NoEventMask, &e);
+                    ++sent;
+                }
+                XFree(list);
+            }
+        }
+        if (children) XFree(children);
+        XSync(x, False);
+        XCloseDisplay(x);
+        EXPECT_GT(sent, 0);
+    }
+
+    std::string dir;
+    int pid = -1;
+};
+
+TEST_F(MainLoopTest, OnlyEscapeEndsItAndItExitsCleanly) {
+    writeSettings(false);
+    start();
+    sleepSeconds(2.0);
+    ASSERT_EQ(waitForExit(pid, 0), -1) << "ended by itself: " << stderrText();
+    run("xdotool key a space Return");
+    run("xdotool click 1");
+    sendCloseRequests();
+    EXPECT_EQ(waitForExit(pid, 1.5), -1) << "a key, a click or a close request ended it";
+    run("xdotool key Escape");
+    EXPECT_EQ(waitForExit(pid, 10), 0);
+    const std::vector<unsigned char> err = testsupport::readFile(dir + "stderr.txt");
+    EXPECT_TRUE(err.empty()) << std::string(err.begin(), err.end());
+}
+
+TEST_F(MainLoopTest, TerminationSignalsEndItThroughTheHandshake) {
+    for (int sig : {SIGTERM, SIGINT}) {
+        writeSettings(false);
+        start();
+        sleepSeconds(1.5);
+        ASSERT_EQ(waitForExit(pid, 0), -1);
+        kill(pid, sig);
+        EXPECT_EQ(waitForExit(pid, 10), 0) << "signal " << sig;
+    }
+}
+
+TEST_F(MainLoopTest, MouseMotionEndsItOnlyAfterThreeSecondsAndWithTheFlag) {
+    writeSettings(true);
+    start();
+    sleepSeconds(1.0);
+    run("xdotool mousemove 100 100 sleep 0.2 mousemove 300 300");
+    EXPECT_EQ(waitForExit(pid, 1.0), -1) << "early motion ended it";
+    sleepSeconds(1.5);  // well past 3000 ms since the start
+    run("xdotool mousemove 500 400 sleep 0.2 mousemove 200 200");
+    EXPECT_EQ(waitForExit(pid, 10), 0);
+
+    writeSettings(false);
+    start();
+    sleepSeconds(3.5);
+    run("xdotool mousemove 600 500 sleep 0.2 mousemove 100 100");
+    EXPECT_EQ(waitForExit(pid, 1.5), -1) << "motion ended it although the flag is clear";
+    run("xdotool key Escape");
+    EXPECT_EQ(waitForExit(pid, 10), 0);
+}
+
+}  // namespace

@@ -1,0 +1,78 @@
+#include "support/Install.h"
+
+#include "res/PackFile.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+#include <vector>
+
+namespace testsupport {
+
+namespace {
+
+void writePack(const std::string& path, const std::vector<std::string>& names) {
+    static const unsigned char emptyModel[5] = {0, 0, 0, 0, 0};
+    PackFile pack;
+    for (const std::string& n : names) pack.addEntry(n, emptyModel, sizeof emptyModel);
+    pack.save(path);
+}
+
+}  // namespace
+
+void writeEmptyModelPacks(const std::string& dir) {
+    writePack(dir + "main.pak", {"fon", "flowers"});
+    std::vector<std::string> digits;
+    for (int i = 0; i < 10; ++i) digits.push_back(std::to_string(i));
+    std::vector<std::string> utils = digits;
+    utils.push_back("fps");
+    writePack(dir + "utils.pak", utils);
+    for (int i = 1; i <= 5; ++i) writePack(dir + "butterfly" + std::to_string(i) + ".pak", {"brushko", "krilo"});
+    std::vector<std::string> clock = digits;
+    for (const char* n : {"ciferblat", "sec", "min", "chas", "podlozka", "podlozka_am", "dot", "am", "pm"})
+        clock.push_back(n);
+    writePack(dir + "clock.pak", clock);
+    std::vector<std::string> calendar = {"fon", "fon_rus", "day", "day_rus", "null", "sel"};
+    for (int i = 1; i <= 12; ++i) calendar.push_back("m" + std::to_string(i));
+    for (int i = 1; i <= 31; ++i) calendar.push_back(std::to_string(i));
+    writePack(dir + "calendar.pak", calendar);
+}
+
+int startScreensaver(const std::string& installDir, const std::string& appData, const std::string& errPath,
+                     const char* const* extraEnv) {
+    const std::string exe = std::string(QUESSANTA_INSTALL_DIR) + "Quessanta";
+    pid_t pid = fork();
+    if (pid == 0) {
+        setenv("QUESSANTA_PATH", installDir.c_str(), 1);
+        setenv("QUESSANTA_COMMON_APPDATA", appData.c_str(), 1);
+        setenv("SDL_VIDEODRIVER", "x11", 1);
+        for (const char* const* e = extraEnv; e && *e; e += 2) setenv(e[0], e[1], 1);
+        int fd = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (fd >= 0) {
+            dup2(fd, 2);
+            close(fd);
+        }
+        execl(exe.c_str(), exe.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return pid;
+}
+
+int waitForExit(int pid, double seconds) {
+    const int steps = static_cast<int>(seconds * 20);
+    for (int i = 0; i <= steps; ++i) {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            if (WIFEXITED(status)) return WEXITSTATUS(status);
+            return -2;
+        }
+        struct timespec ts = {0, 50 * 1000 * 1000};
+        nanosleep(&ts, nullptr);
+    }
+    return -1;
+}
+
+}  // namespace testsupport
