@@ -1,0 +1,195 @@
+// Shared set-up for the overlay tests: small packs holding every entry the
+// clock, the calendar and the counter ask for, a private pack cache and
+// deferred list, and a frame that records what was drawn.
+//
+// Every test model is one transparent triangle, so every draw of a model
+// is queued on the deferred list: after the traversal the queue is the
+// exact sequence of models drawn in that frame.
+#pragma once
+
+#include "res/FrameTicks.h"
+#include "res/PackCache.h"
+#include "res/PackFile.h"
+#include "res/ProceduralTextureRegistry.h"
+#include "scene/MeshPart.h"
+#include "scene/SceneNode.h"
+#include "scene/SceneResources.h"
+#include "support/TestSupport.h"
+
+#include <GL/gl.h>
+#include <SDL/SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// One part with one triangle, transparent, texture "t" (absent: texture 0).
+inline std::vector<unsigned char> triangleModel() {
+    std::vector<unsigned char> out;
+    auto putInt = [&](std::int32_t v) {
+        for (int i = 0; i < 4; ++i) out.push_back(static_cast<unsigned char>(static_cast<std::uint32_t>(v) >> (8 * i)));
+    };
+    auto putDouble = [&](double d) {
+        unsigned char b[8];
+        std::memcpy(b, &d, 8);
+        out.insert(out.end(), b, b + 8);
+    };
+    out.push_back(0);  // marker
+    putInt(1);         // one part
+    putInt(2);
+    out.push_back('t');
+    out.push_back(0);
+    out.insert(out.end(), 80, 0);  // reserved block
+    out.push_back(0);              // no alpha test
+    out.push_back(1);              // transparent
+    out.insert(out.end(), 58, 0);  // rest of the render block
+    putInt(1);                     // one triangle
+    out.push_back(0);
+    const double corners[9] = {0, 0, 0, 1, 0, 0, 0, 1, 0};
+    for (double c : corners) putDouble(c);
+    for (int v = 0; v < 3; ++v) {
+        putDouble(0);
+        putDouble(0);
+        putDouble(1);
+    }
+    for (int i = 0; i < 6; ++i) putDouble(0);
+    return out;
+}
+
+inline std::vector<std::string> clockEntries() {
+    std::vector<std::string> names = {"ciferblat", "sec", "min", "chas", "podlozka", "podlozka_am", "dot", "am", "pm"};
+    for (char c = '0'; c <= '9'; ++c) names.emplace_back(1, c);
+    return names;
+}
+
+inline std::vector<std::string> calendarEntries() {
+    std::vector<std::string> names = {"fon", "fon_rus", "day", "day_rus", "null", "sel"};
+    for (int m = 1; m <= 12; ++m) names.push_back("m" + std::to_string(m));
+    for (int d = 1; d <= 31; ++d) names.push_back(std::to_string(d));
+    return names;
+}
+
+inline std::vector<std::string> utilsEntries() {
+    std::vector<std::string> names = {"fps"};
+    for (char c = '0'; c <= '9'; ++c) names.emplace_back(1, c);
+    return names;
+}
+
+// What one queued part showed.
+struct DrawnPart {
+    std::string entry;
+    bool depthTest;
+    double modelView[16];
+};
+
+// The test window's OpenGL context, or why there is none.
+inline ::testing::AssertionResult windowContext() {
+    if (openGlContext()) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "no OpenGL window (needs DISPLAY): " << SDL_GetError();
+}
+
+class OverlayFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = makeTempDir();
+        ASSERT_FALSE(dir.empty());
+        writePack("clock.pak", clockEntries());
+        writePack("calendar.pak", calendarEntries());
+        writePack("utils.pak", utilsEntries());
+        cache = new PackCache;
+        cache->setBaseDir(dir + "/");
+        registry = new ProceduralTextureRegistry;
+        SceneResources::packCache = cache;
+        SceneResources::textures = registry;
+        SceneResources::deferredParts = &deferred;
+        frameTicks = 0;
+    }
+
+    void TearDown() override {
+        for (SceneNode* root : roots) deleteTree(root);
+        roots.clear();
+        delete cache;
+        delete registry;
+        SceneResources::packCache = nullptr;
+        SceneResources::textures = nullptr;
+        SceneResources::deferredParts = nullptr;
+        removeTree(dir);
+    }
+
+    void writePack(const std::string& name, const std::vector<std::string>& entries) {
+        const std::vector<unsigned char> model = triangleModel();
+        PackFile pack;
+        for (const std::string& entry : entries)
+            pack.addEntry(entry, model.data(), static_cast<std::uint32_t>(model.size()));
+        ASSERT_TRUE(pack.save(dir + "/" + name));
+    }
+
+    // A root the fixture deletes at the end, carrying one one-shot motion
+    // (a builder) with the given selector.
+    SceneNode* carrier(MotionFunction builder, std::int32_t selector) {
+        SceneNode* node = new SceneNode;
+        Motion once(1, true, -1);
+        once.setFunction(builder, selector, 0.0, 0.0, 0.0);
+        node->script.addStep();
+        node->script.addMotion(once);
+        node->script.startStep(0);
+        roots.push_back(node);
+        return node;
+    }
+
+    // One frame as the program draws it (camera at z = +100), with depth
+    // testing on as the display leaves it; `drawn` receives the models drawn.
+    void frame(std::uint32_t ticks, SceneNode& root) {
+        frameTicks = ticks;
+        glEnable(GL_DEPTH_TEST);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glTranslatef(0, 0, -100);
+        root.draw();
+        drawn.clear();
+        for (MeshPart* part : deferred) {
+            DrawnPart d;
+            d.entry = entryOf(*part);
+            d.depthTest = part->savedDepthTest != 0;
+            std::memcpy(d.modelView, part->modelView, sizeof d.modelView);
+            drawn.push_back(d);
+        }
+        flushDeferred();
+    }
+
+    // The entries drawn in the last frame, in drawing order.
+    std::vector<std::string> drawnNames() const {
+        std::vector<std::string> names;
+        for (const DrawnPart& d : drawn) names.push_back(d.entry);
+        return names;
+    }
+
+    // The pack entry a part's geometry lies in.
+    std::string entryOf(const MeshPart& part) const {
+        const PackFile* pack = cache->find(part.textureSource);
+        if (!pack) return "?";
+        for (std::size_t i = 0; i < pack->entryCount(); ++i) {
+            const EntryData e = pack->entryAt(i);
+            if (part.positions >= e.data && part.positions < e.data + e.size) return pack->entryName(i);
+        }
+        return "?";
+    }
+
+    // The destroy step leaves children alone; tests take whole trees down.
+    static void deleteTree(SceneNode* node) {
+        for (SceneNode* child : node->children) deleteTree(child);
+        delete node;
+    }
+
+    std::string dir;
+    PackCache* cache = nullptr;
+    ProceduralTextureRegistry* registry = nullptr;
+    std::vector<MeshPart*> deferred;
+    std::vector<SceneNode*> roots;
+    std::vector<DrawnPart> drawn;
+};
+
+}  // namespace testsupport
