@@ -1,6 +1,7 @@
 // Screensaver mode: settings, display, scene, main loop, teardown.
 #include "app/App.h"
 #include "app/MainLoop.h"
+#include "app/OverlayAssembly.h"
 #include "app/RunModes.h"
 #include "app/SceneAssembly.h"
 #include "content/Lighting.h"
@@ -23,6 +24,7 @@ int runScreensaver() {
     setupLight();
     std::vector<const char*> butterflyPackList;
     buildScene(App::sceneRoot, butterflyPackList);
+    buildOverlays();
     runMainLoop();
     teardown();
     return 0;
