@@ -199,6 +199,38 @@ TEST(Settings, SerialiseRoundTrips) {
     EXPECT_TRUE(valid);
 }
 
+// What the settings program writes, the screensaver's reader reads back.
+TEST(Settings, ConfigProgramRoundTripsThroughTheReader) {
+    const std::string dir = testsupport::makeTempDir();
+    const std::string run = "QUESSANTA_COMMON_APPDATA='" + dir + "' '" + QUESSANTA_INSTALL_DIR + "config' ";
+    auto readBack = [&dir](Settings* s) {
+        std::ifstream in(dir + "/Zandrim_Quessanta_cfg", std::ios::binary);
+        return in.is_open() && s->readFrom(in);
+    };
+    Settings s;
+    ASSERT_EQ(std::system((run + "--fps=on --clock=24h --clock-size=small --calendar=russian "
+                                 "--exit-on-mouse=on --resolution=1280x1024 >/dev/null")
+                              .c_str()),
+              0);
+    ASSERT_TRUE(readBack(&s));
+    EXPECT_EQ(serialised(s), withMarker(1, {1, 0, 0, 0, 0, 7, 0, 0, 0, 1, 1, 0, 1, 0, 1, 1}));
+    EXPECT_EQ(s.screenWidth(), 1280);
+    EXPECT_EQ(s.screenHeight(), 1024);
+
+    ASSERT_EQ(std::system((run + "--clock=analog --calendar=off --fps=off >/dev/null").c_str()), 0);
+    ASSERT_TRUE(readBack(&s));
+    EXPECT_TRUE(s.showClock && s.analogClock && s.clock24h);  // the 24-hour choice is kept
+    EXPECT_FALSE(s.showCalendar);
+    EXPECT_TRUE(s.russianCalendar);  // kept for when the calendar comes back
+    EXPECT_FALSE(s.showFps);
+    EXPECT_EQ(s.resolutionIndex, 7);
+
+    ASSERT_EQ(std::system((run + "--reset >/dev/null").c_str()), 0);
+    ASSERT_TRUE(readBack(&s));
+    expectDefaults(s);
+    testsupport::removeTree(dir);
+}
+
 // Mesa unloads its driver when SDL closes the context; a leak report from
 // inside the driver then has no module name and escapes the suppressions.
 // Pinning the loaded driver keeps its frames named.
