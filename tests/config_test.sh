@@ -215,6 +215,22 @@ else
     stop_saver
   fi
 
+  # An invalid file, and a settings folder that cannot be created: the
+  # desktop mode, without a word.
+  writehex 0100000000000000000100000000010000 "$FILE"  # 17 bytes, row 1 inside
+  if start_saver; then
+    got=$(mode_of_run)
+    [ -z "$got" ] || fail "short settings file: opened '$got' instead of the desktop mode"
+    stop_saver
+    [ -s "$T/saver.log" ] && fail "short settings file: the screensaver said: $(cat "$T/saver.log")"
+  fi
+  if QUESSANTA_COMMON_APPDATA="$T/plain-file/sub" start_saver; then
+    got=$(mode_of_run)
+    [ -z "$got" ] || fail "no settings folder: opened '$got' instead of the desktop mode"
+    stop_saver
+    [ -s "$T/saver.log" ] && fail "no settings folder: the screensaver said: $(cat "$T/saver.log")"
+  fi
+
   # The mouse rule: motion after the first three seconds ends the run only
   # when the settings say so.
   for flag in on off; do
