@@ -272,7 +272,9 @@ TEST_F(Preview, OtherWidthsShowBlack) {
         const Window parent = makeParent(width, 90);
         start({"/p", idOf(parent)});
         EXPECT_EQ(waitFor(parent, width - 1, 89, Rgb{0, 0, 0}), (Rgb{0, 0, 0}));
-        // The pane is drawn, so no part of the bitmap may show.
+        // The pane is up; give its first paint time to land, then no part of
+        // the bitmap may show.
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
         EXPECT_EQ(pixel(parent, 0, 0), (Rgb{0, 0, 0}));
         EXPECT_EQ(pixel(parent, 1, 1), (Rgb{0, 0, 0}));
         XDestroyWindow(x, parent);
