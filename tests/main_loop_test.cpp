@@ -133,4 +133,35 @@ TEST_F(MainLoopTest, MouseMotionEndsItOnlyAfterThreeSecondsAndWithTheFlag) {
     EXPECT_EQ(waitForExit(pid, 10), 0);
 }
 
+TEST_F(MainLoopTest, RemovalTakesOneFrameMoreThanTheDeeperTreeIsDeep) {
+    // Normal frames place the light (glLightfv of GL_LIGHT1's position);
+    // removing frames animate nothing. The deeper tree is the scene's:
+    // root, flower group, orbit, carrier, body, wing: 5 levels below the root.
+    writeSettings(false);
+    const std::string trace = dir + "run.trace";
+    pid = startScreensaver(dir, dir, dir + "stderr.txt", nullptr, trace);
+    sleepSeconds(3.0);
+    ASSERT_EQ(waitForExit(pid, 0), -1) << stderrText();
+    run("xdotool key Escape");
+    ASSERT_EQ(waitForExit(pid, 20), 0) << stderrText();
+    FILE* dump = popen(("apitrace dump --color=never " + trace + " 2>/dev/null").c_str(), "r");
+    ASSERT_NE(dump, nullptr);
+    std::vector<bool> frameLit;  // per swapped frame: was the light placed?
+    bool lit = false;
+    char line[4096];
+    while (std::fgets(line, sizeof line, dump)) {
+        const std::string s(line);
+        if (s.find("glLightfv(light = GL_LIGHT1, pname = GL_POSITION") != std::string::npos) lit = true;
+        if (s.find("SwapBuffers") != std::string::npos) {
+            frameLit.push_back(lit);
+            lit = false;
+        }
+    }
+    pclose(dump);
+    ASSERT_GT(frameLit.size(), 10u);
+    int trailing = 0;
+    for (auto it = frameLit.rbegin(); it != frameLit.rend() && !*it; ++it) ++trailing;
+    EXPECT_EQ(trailing, 6);
+}
+
 }  // namespace

@@ -42,7 +42,7 @@ void writeEmptyModelPacks(const std::string& dir) {
 }
 
 int startScreensaver(const std::string& installDir, const std::string& appData, const std::string& errPath,
-                     const char* const* extraEnv) {
+                     const char* const* extraEnv, const std::string& tracePath) {
     const std::string exe = std::string(QUESSANTA_INSTALL_DIR) + "Quessanta";
     pid_t pid = fork();
     if (pid == 0) {
@@ -54,6 +54,12 @@ int startScreensaver(const std::string& installDir, const std::string& appData, 
         if (fd >= 0) {
             dup2(fd, 2);
             close(fd);
+        }
+        if (!tracePath.empty()) {
+            setenv("ASAN_OPTIONS", "verify_asan_link_order=0:detect_leaks=0", 1);
+            const std::string output = "--output=" + tracePath;
+            execlp("apitrace", "apitrace", "trace", "--api=gl", output.c_str(), exe.c_str(),
+                   static_cast<char*>(nullptr));
         }
         execl(exe.c_str(), exe.c_str(), static_cast<char*>(nullptr));
         _exit(127);
