@@ -77,6 +77,12 @@ void Canvas::clip(const Mask& mask) {
         }
 }
 
+void Canvas::setPixel(int x, int y, const Colour& c) {
+    if (x < 0 || y < 0 || x >= w || y >= h) return;
+    const float a = std::clamp(c.a, 0.0f, 1.0f);
+    px[static_cast<std::size_t>(y) * w + x] = Px{c.r * a, c.g * a, c.b * a, a};
+}
+
 Colour Canvas::get(int x, int y) const {
     const Px& p = px[static_cast<std::size_t>(y) * w + x];
     if (p.a <= 0) return Colour(0, 0, 0, 0);

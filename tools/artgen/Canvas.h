@@ -34,6 +34,7 @@ public:
     void dot(Vec2 centre, double radius, const Colour& c, double softness = 1);
     void fillPath(const Path& path, const Colour& c);
 
+    void setPixel(int x, int y, const Colour& c);
     // Straight-alpha colour of a pixel.
     Colour get(int x, int y) const;
     // Bilinear straight-alpha sample; pixel centres at +0.5.

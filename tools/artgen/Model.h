@@ -25,6 +25,8 @@ struct Material {
     static Material unlit() { return Material(); }
     // A lit surface: ambient and diffuse from one level, a grey specular.
     static Material lit(double level, double specular, double shininess);
+    // The same with ambient and diffuse apart.
+    static Material lit(double ambient, double diffuse, double specular, double shininess);
     Material& withAlphaTest() {
         alphaTest = true;
         return *this;

@@ -1,0 +1,29 @@
+// A surface patch from a function of (u, v) in [0, 1]^2: the most general
+// of the mesh builders. Normals come from the surface's own derivatives and
+// are turned to face the `towards` side.
+#pragma once
+
+#include "Affine.h"
+#include "Model.h"
+#include "Vec.h"
+
+#include <functional>
+
+namespace artgen {
+
+using SurfaceFunction = std::function<Vec3(double u, double v)>;
+using TextureFunction = std::function<Vec2(double u, double v)>;
+
+// `towards` is a direction the front of the patch should face, judged at
+// the patch's middle; normals are computed per vertex.
+void addSheet(ModelPart& part, int cols, int rows, const SurfaceFunction& surface, const TextureFunction& texture,
+              const Vec3& towards);
+// The same, with normals that point away from the surface's `centre`
+// (closed shapes: bells, buds, domes).
+void addSheetOutward(ModelPart& part, int cols, int rows, const SurfaceFunction& surface,
+                     const TextureFunction& texture, const Vec3& centre);
+
+// Appends `source` to `dest` after transforming it.
+void appendTransformed(ModelPart& dest, ModelPart source, const Affine& frame);
+
+}  // namespace artgen
