@@ -107,6 +107,25 @@ Colour Canvas::sample(double x, double y) const {
     return Colour(r.r / r.a, r.g / r.a, r.b / r.a, r.a);
 }
 
+Canvas Canvas::downsampled(int factor) const {
+    Canvas out(w / factor, h / factor);
+    const float k = 1.0f / static_cast<float>(factor * factor);
+    for (int y = 0; y < out.h; ++y)
+        for (int x = 0; x < out.w; ++x) {
+            Px sum{0, 0, 0, 0};
+            for (int j = 0; j < factor; ++j)
+                for (int i = 0; i < factor; ++i) {
+                    const Px& p = px[static_cast<std::size_t>(y * factor + j) * w + x * factor + i];
+                    sum.r += p.r;
+                    sum.g += p.g;
+                    sum.b += p.b;
+                    sum.a += p.a;
+                }
+            out.px[static_cast<std::size_t>(y) * out.w + x] = Px{sum.r * k, sum.g * k, sum.b * k, sum.a * k};
+        }
+    return out;
+}
+
 Image Canvas::toImage() const {
     Image img(w, h);
     // Straight colour where there is any alpha; the rest is filled in below.

@@ -40,6 +40,10 @@ public:
     // Bilinear straight-alpha sample; pixel centres at +0.5.
     Colour sample(double x, double y) const;
 
+    // A picture `factor` times smaller in each direction, each pixel the
+    // average of the block it covers (for painting at a finer resolution).
+    Canvas downsampled(int factor) const;
+
     // 8-bit straight alpha. Fully transparent pixels take the colour of their
     // nearest painted neighbours, so linear filtering shows no dark fringes.
     Image toImage() const;

@@ -1,6 +1,5 @@
 #include "Artwork.h"
 namespace artgen {
-void addButterfly(PackContents&, int) {}
 void addClock(PackContents&, const Fonts&) {}
 void addCalendar(PackContents&, const Fonts&) {}
 void addFrameCounter(PackContents&, const Fonts&) {}

@@ -1,11 +1,12 @@
 // viewer: looks at the artwork the way the screensaver shows it.
 //
 //   viewer PACK ENTRY --out FILE.png [--distance D] [--angles AX,AY,AZ]
-//          [--scale S] [--lit] [--overlay] [--backdrop] [--time MS]
+//          [--scale S] [--lit] [--overlay] [--backdrop] [--time MS] [--light X,Y,Z]
 //   viewer --scene --out FILE.png [--time MS] [--seed N]
 //   viewer --clock digital12|digital24|analogue [--small] [--at HH:MM:SS] --out FILE.png
 //   viewer --calendar en|ru [--date YYYY-MM-DD] --out FILE.png
 //   viewer --fps N --out FILE.png
+//   viewer --butterfly PACK --out FILE.png [--distance D] [--angles AX,AY,AZ] [--time MS] [--seed N]
 //
 // Models load through SceneNode::loadModel from the packs in the
 // installation directory (QUESSANTA_PATH, else the viewer's own folder);
@@ -14,6 +15,7 @@
 #include "Image.h"
 #include "Png.h"
 #include "app/SceneAssembly.h"
+#include "content/Butterflies.h"
 #include "content/Lighting.h"
 #include "res/Display.h"
 #include "res/FrameTicks.h"
@@ -51,6 +53,8 @@ struct Options {
     int hour = 10, minute = 8, second = 37;
     int year = 2026, month = 7, day = 14;  // month 1 ... 12
     int fps = -1;
+    std::string butterfly;
+    double light[3] = {0, 12, 45};  // the scene's light carrier
 };
 
 [[noreturn]] void usage() {
@@ -60,7 +64,8 @@ struct Options {
                  "       viewer --scene --out FILE.png [--time MS] [--seed N]\n"
                  "       viewer --clock digital12|digital24|analogue [--small] [--at HH:MM:SS] --out FILE.png\n"
                  "       viewer --calendar en|ru [--date YYYY-MM-DD] --out FILE.png\n"
-                 "       viewer --fps N --out FILE.png\n");
+                 "       viewer --fps N --out FILE.png\n"
+                 "       viewer --butterfly PACK --out FILE.png [--distance D] [--angles AX,AY,AZ] [--time MS]\n");
     std::exit(2);
 }
 
@@ -92,11 +97,15 @@ Options parse(int argc, char** argv) {
         else if (a == "--date") {
             if (std::sscanf(value().c_str(), "%d-%d-%d", &o.year, &o.month, &o.day) != 3) usage();
         } else if (a == "--fps") o.fps = std::atoi(value().c_str());
+        else if (a == "--butterfly") o.butterfly = value();
+        else if (a == "--light") {
+            if (std::sscanf(value().c_str(), "%lf,%lf,%lf", &o.light[0], &o.light[1], &o.light[2]) != 3) usage();
+        }
         else if (!a.empty() && a[0] == '-') usage();
         else positional.push_back(a);
     }
     if (o.out.empty()) usage();
-    const bool special = o.scene || !o.clock.empty() || !o.calendar.empty() || o.fps >= 0;
+    const bool special = o.scene || !o.clock.empty() || !o.calendar.empty() || o.fps >= 0 || !o.butterfly.empty();
     if (!special) {
         if (positional.size() != 2) usage();
         o.pack = positional[0];
@@ -284,9 +293,33 @@ int main(int argc, char** argv) {
         if (!o.calendar.empty()) buildCalendar(overlay, *display, o);
         if (o.fps >= 0) buildCounter(overlay, *display, o);
         if (!o.clock.empty()) buildClock(overlay, *display, o);
+    } else if (!o.butterfly.empty()) {
+        // Built by the screensaver's own builder, as the resting one is.
+        SceneNode* light = new SceneNode;
+        light->setPosition(o.light[0], o.light[1], o.light[2]);
+        light->script.addStep();
+        Motion m(1, true, 0);
+        m.setFunction(placeLight, 1, 0, 0, 0);
+        light->script.addMotion(m);
+        light->script.startStep(0);
+        root->addChild(light);
+        if (o.backdrop) root->addChild(backdropNode());
+        SceneNode* holder = new SceneNode;
+        holder->addCallback(lightingSwitch, 0);
+        SceneNode* carrier = new SceneNode;
+        carrier->setPosition(0, 0, 100 - o.distance);
+        carrier->setRotation(o.angles[0], o.angles[1], o.angles[2]);
+        carrier->script.addStep();
+        Motion build(1, true, -1);
+        build.setFunction(buildButterfly, 0, -5.0, 0.2, 0);
+        build.setFunction(buildButterfly, reinterpret_cast<MotionArgument>(o.butterfly.c_str()));
+        carrier->script.addMotion(build);
+        carrier->script.startStep(0);
+        holder->addChild(carrier);
+        root->addChild(holder);
     } else {
         SceneNode* light = new SceneNode;
-        light->setPosition(0, 12, 45);
+        light->setPosition(o.light[0], o.light[1], o.light[2]);
         light->script.addStep();
         Motion m(1, true, 0);
         m.setFunction(placeLight, 1, 0, 0, 0);
