@@ -1,6 +1,5 @@
 #include "Artwork.h"
 namespace artgen {
-void addClock(PackContents&, const Fonts&) {}
 void addCalendar(PackContents&, const Fonts&) {}
 void addFrameCounter(PackContents&, const Fonts&) {}
 Image renderPreview(const PackContents&, const PackContents&, const PackContents&, int w, int h) { return Image(w, h); }
