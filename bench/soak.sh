@@ -74,12 +74,17 @@ else
     >"$QUESSANTA_COMMON_APPDATA/Zandrim_Quessanta_cfg"
 fi
 
-# Until the artwork generator paints the overlays, their packs have no
-# entries: then the run uses stand-in packs of small textured squares (one
+# Until the artwork generator paints an overlay pack, it has no entries:
+# the run then uses a stand-in for it, with small textured squares (one
 # texture each, so the digits' textures come and go as with the artwork).
 INSTALL="$BIN/"
-if ! "$BIN/pak" list "$BIN/clock.pak" 2>/dev/null | grep -qw podlozka_am; then
-  echo "soak: the installed overlay packs are not painted yet; using stand-in packs"
+STAND_IN=()
+for pack in clock:podlozka_am calendar:sel utils:fps; do
+  entries=$("$BIN/pak" list "$BIN/${pack%%:*}.pak" 2>/dev/null || true)
+  grep -qw -- "${pack#*:}" <<<"$entries" || STAND_IN+=("${pack%%:*}")
+done
+if [ ${#STAND_IN[@]} -gt 0 ]; then
+  echo "soak: not painted yet, using stand-ins: ${STAND_IN[*]}"
   INSTALL="$WORK/install/"
   mkdir -p "$INSTALL" "$WORK/parts"
   for f in "$BIN"/*.pak; do ln -s "$f" "$INSTALL$(basename "$f")"; done
@@ -116,7 +121,7 @@ for pack, entries in packs.items():
                     f.write(data)
                 listing.write(f"{entry}{suffix}\t{path}\n")
 PY
-  for pack in clock calendar utils; do
+  for pack in "${STAND_IN[@]}"; do
     args=()
     while IFS=$'\t' read -r name path; do args+=(--name "$name" "$path"); done <"$WORK/parts/$pack.list"
     rm -f "$INSTALL$pack.pak"

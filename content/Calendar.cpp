@@ -1,5 +1,6 @@
 #include "content/Calendar.h"
 
+#include "content/LocalTime.h"
 #include "scene/SceneNode.h"
 
 const char* const dayNames[32] = {"null", "1",  "2",  "3",  "4",  "5",  "6",  "7",  "8",  "9",  "10",
@@ -12,13 +13,6 @@ std::int32_t lastCalendarDay = -1;
 namespace {
 
 const char* const calendarPack = "calendar.pak";
-
-std::tm localNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return local;
-}
 
 // Endless motion (id 1, active) with the given function and selector.
 void startEndless(SceneNode& node, MotionFunction function, std::int32_t selector) {

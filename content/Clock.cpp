@@ -1,9 +1,9 @@
 #include "content/Clock.h"
 
+#include "content/LocalTime.h"
 #include "scene/MotionFunctions.h"
 #include "scene/SceneNode.h"
 
-#include <ctime>
 
 std::int32_t lastHourTens = -1;
 std::int32_t lastHourUnits = -1;
@@ -25,13 +25,6 @@ namespace {
 
 const char* const clockPack = "clock.pak";
 const char* const digitNames[10] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
-
-std::tm localNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return local;
-}
 
 // Endless motion (id 1, active) with the given function and selector.
 Motion endlessMotion(MotionFunction function, std::int32_t selector) {

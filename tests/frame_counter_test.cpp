@@ -4,6 +4,7 @@
 #include "content/FrameCounter.h"
 #include "support/OverlayFixture.h"
 
+#include <algorithm>
 #include <cstdio>
 
 using testsupport::OverlayFixture;
