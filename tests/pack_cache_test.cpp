@@ -117,17 +117,6 @@ TEST_F(PackCacheTest, ClosingOnePackKeepsTheOthersInOrder) {
     EXPECT_EQ(cache.openCount(), 0u);
 }
 
-TEST_F(PackCacheTest, NamesAreSharedAsAskedNotByFile) {
-    pack("main.pak", "x", "1");
-    ASSERT_EQ(mkdir((dir + "/sub").c_str(), 0755), 0);
-    cache.entryData("main.pak", "x");
-    cache.entryData("sub/../main.pak", "x");
-    EXPECT_EQ(cache.openCount(), 2u);
-    EXPECT_NE(cache.find("main.pak"), cache.find("sub/../main.pak"));
-    cache.release("main.pak");
-    cache.release("sub/../main.pak");
-}
-
 class BaseDirTest : public PackCacheTest {
 protected:
     void SetUp() override {

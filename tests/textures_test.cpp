@@ -27,10 +27,6 @@ void putLe16(Bytes& out, std::uint32_t v) {
     out.push_back(static_cast<unsigned char>(v));
     out.push_back(static_cast<unsigned char>(v >> 8));
 }
-void putLe32(Bytes& out, std::uint32_t v) {
-    putLe16(out, v);
-    putLe16(out, v >> 16);
-}
 
 std::uint32_t crc32(const unsigned char* p, std::size_t n) {
     std::uint32_t c = 0xFFFFFFFFu;
@@ -80,34 +76,6 @@ Bytes png(int width, int height, int colourType, const Bytes& samples, const Byt
     putBe32(z, (b << 16) | a);
     chunk(out, "IDAT", z);
     chunk(out, "IEND", {});
-    return out;
-}
-
-// A 24-bit bottom-up Windows bitmap.
-Bytes bmp24(int width, int height, const Bytes& rgb) {
-    const int stride = (width * 3 + 3) & ~3;
-    Bytes out = {'B', 'M'};
-    putLe32(out, static_cast<std::uint32_t>(54 + stride * height));
-    putLe32(out, 0);
-    putLe32(out, 54);
-    putLe32(out, 40);
-    putLe32(out, static_cast<std::uint32_t>(width));
-    putLe32(out, static_cast<std::uint32_t>(height));
-    putLe16(out, 1);
-    putLe16(out, 24);
-    putLe32(out, 0);
-    putLe32(out, static_cast<std::uint32_t>(stride * height));
-    putLe32(out, 2835);
-    putLe32(out, 2835);
-    putLe32(out, 0);
-    putLe32(out, 0);
-    for (int y = height - 1; y >= 0; --y) {
-        for (int x = 0; x < width; ++x) {
-            const unsigned char* p = &rgb[static_cast<std::size_t>((y * width + x) * 3)];
-            out.insert(out.end(), {p[2], p[1], p[0]});
-        }
-        for (int pad = width * 3; pad < stride; ++pad) out.push_back(0);
-    }
     return out;
 }
 
@@ -296,7 +264,6 @@ TEST_F(GlTest, OtherImageLayoutsAreConvertedToRgba) {
     const Bytes paletteExpected = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 0,
                                    9,   8, 7, 255, 0, 0,   255, 0, 255, 0, 0, 255};
     const std::vector<Case> cases = {
-        {"24-bit bitmap", bmp24(3, 2, withoutAlpha(pictureRgba)), opaque(pictureRgba)},
         {"RGB PNG", png(3, 2, 2, withoutAlpha(pictureRgba)), opaque(pictureRgba)},
         {"palette PNG with a transparent entry", png(3, 2, 3, indices, palette, {255, 255, 0}), paletteExpected},
     };
