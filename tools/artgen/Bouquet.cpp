@@ -94,7 +94,7 @@ void Bunch::daisy(const Affine& frame, double R) {
     const double rd = 0.30 * R, hd = 0.13 * R;
     ModelPart local;
     // The golden disc, a low dome.
-    addSheet(local, 24, 5,
+    addSheet(local, 18, 4,
              [&](double u, double v) {
                  const double a = 2 * pi * u, rho = rd * v;
                  return Vec3{rho * std::cos(a), rho * std::sin(a), hd * std::pow(std::max(0.0, 1 - v * v), 0.6)};
@@ -107,7 +107,7 @@ void Bunch::daisy(const Affine& frame, double R) {
     appendTransformed(solid(), local, frame);
     local.vertices.clear();
     // The green cup beneath.
-    addSheetOutward(local, 16, 3,
+    addSheetOutward(local, 12, 2,
                     [&](double u, double v) {
                         const double a = 2 * pi * u;
                         const double rho = rd * 1.25 * std::sin(v * pi / 2), z = -0.22 * R * (1 - v) - 0.01 * R;
@@ -127,7 +127,7 @@ void Bunch::daisy(const Affine& frame, double R) {
         const double rise = 0.20 + 0.08 * layer, droop = rng.range(0.18, 0.42);
         const double twist = rng.range(-0.25, 0.25);
         const double zBase = 0.02 * R + 0.03 * R * layer;
-        addSheet(local, 2, 5,
+        addSheet(local, 2, 4,
                  [=](double u, double v) {
                      const double s = 2 * u - 1;
                      const double rho = r0 + len * v;
@@ -152,7 +152,7 @@ void Bunch::poppy(const Affine& frame, double R) {
         const double cup = inner ? 0.62 : 0.46;
         const double scale = inner ? 0.9 : 1.0;
         const std::uint32_t seed = 600 + static_cast<std::uint32_t>(rng.below(1000));
-        addSheet(local, 10, 6,
+        addSheet(local, 8, 5,
                  [=](double u, double v) {
                      const double a = centreAngle + (u - 0.5) * span * (0.4 + 0.6 * std::sqrt(v));
                      const double rimRadius = R * scale * std::pow(0.62 + 0.38 * std::sin(pi * u), 0.6);
@@ -168,7 +168,7 @@ void Bunch::poppy(const Affine& frame, double R) {
     local.vertices.clear();
     // The seed capsule with its rayed lid, and the ring of dark stamens.
     const std::vector<Vec2> profile = {{0.05, 0.0}, {0.17, 0.05}, {0.21, 0.15}, {0.19, 0.27}, {0.15, 0.32}};
-    addSheetOutward(local, 16, 4,
+    addSheetOutward(local, 12, 4,
                     [&](double u, double v) {
                         const double a = 2 * pi * u, f = v * (profile.size() - 1);
                         const std::size_t i = std::min<std::size_t>(static_cast<std::size_t>(f), profile.size() - 2);
@@ -176,7 +176,7 @@ void Bunch::poppy(const Affine& frame, double R) {
                         return Vec3{p.x * R * std::cos(a), p.x * R * std::sin(a), p.y * R};
                     },
                     [&](double u, double v) { return atlas.capsule.uv(u, v); }, {0, 0, 0.16 * R});
-    addSheet(local, 16, 3,
+    addSheet(local, 12, 2,
              [&](double u, double v) {
                  const double a = 2 * pi * u, rho = 0.20 * R * v;
                  return Vec3{rho * std::cos(a), rho * std::sin(a), 0.32 * R + 0.05 * R * (1 - v * v)};
@@ -188,7 +188,7 @@ void Bunch::poppy(const Affine& frame, double R) {
              {0, 0, 1});
     appendTransformed(solid(), local, frame);
     local.vertices.clear();
-    addSheet(local, 24, 2,
+    addSheet(local, 18, 1,
              [&](double u, double v) {
                  const double a = 2 * pi * u;
                  const double rho = R * (0.19 + 0.17 * v), z = R * (0.07 + 0.24 * v);
@@ -207,7 +207,7 @@ void Bunch::cornflower(const Affine& frame, double R) {
         const Vec3 e2 = perpendicular(d), e3 = cross(d, e2);
         const Vec3 base = polarPoint(0.12 * R, a, 0.16 * R);
         const double len = 0.62 * R * rng.range(0.9, 1.1);
-        addSheetOutward(local, 8, 3,
+        addSheetOutward(local, 6, 2,
                         [=](double u, double v) {
                             const double t = 2 * pi * u, r = 0.04 * R + 0.22 * R * std::pow(v, 1.5);
                             return base + d * (len * v) + (e2 * std::cos(t) + e3 * std::sin(t)) * r;
@@ -216,7 +216,7 @@ void Bunch::cornflower(const Affine& frame, double R) {
     }
     appendTransformed(petals(), local, frame);
     local.vertices.clear();
-    addSheet(local, 16, 3,
+    addSheet(local, 12, 2,
              [&](double u, double v) {
                  const double a = 2 * pi * u, rho = 0.30 * R * v;
                  return Vec3{rho * std::cos(a), rho * std::sin(a), 0.16 * R + 0.16 * R * (1 - v * v)};
@@ -226,7 +226,7 @@ void Bunch::cornflower(const Affine& frame, double R) {
                  return atlas.cornCentre.uv(0.5 + 0.5 * v * std::cos(a), 0.5 + 0.5 * v * std::sin(a));
              },
              {0, 0, 1});
-    addEllipsoid(local, {0, 0, -0.02 * R}, {0.28 * R, 0.28 * R, 0.3 * R}, 14, 8, atlas.calyx.uv(0, 0),
+    addEllipsoid(local, {0, 0, -0.02 * R}, {0.28 * R, 0.28 * R, 0.3 * R}, 10, 6, atlas.calyx.uv(0, 0),
                  atlas.calyx.uv(1, 1));
     appendTransformed(solid(), local, frame);
 }
@@ -251,7 +251,7 @@ void Bunch::buttercup(const Affine& frame, double R) {
 
 void Bunch::yarrow(const Affine& frame, double R) {
     ModelPart local;
-    addSheet(local, 20, 4,
+    addSheet(local, 16, 3,
              [&](double u, double v) {
                  const double a = 2 * pi * u, rho = R * v;
                  return Vec3{rho * std::cos(a), rho * std::sin(a), 0.18 * R * (1 - v * v)};
@@ -291,7 +291,7 @@ void Bunch::bells(const Vec3& start, const Vec3& direction, double R) {
         const Vec3 e2 = perpendicular(hang), e3 = cross(hang, e2);
         const double len = 0.95 * R * rng.range(0.9, 1.1), rb = 0.42 * R;
         const double spin = rng.uniform();
-        addSheetOutward(petals(), 20, 6,
+        addSheetOutward(petals(), 15, 5,
                         [=](double u, double v) {
                             const double t = 2 * pi * (u + spin);
                             const double lobe = 0.5 + 0.5 * std::cos(5 * 2 * pi * u);
@@ -306,10 +306,10 @@ void Bunch::bells(const Vec3& start, const Vec3& direction, double R) {
 void Bunch::bud(const Affine& frame, double R, bool poppyBud) {
     ModelPart local;
     if (poppyBud) {
-        addEllipsoid(local, {0, 0, 0.55 * R}, {0.36 * R, 0.33 * R, 0.6 * R}, 14, 8, atlas.bud.uv(0, 0),
+        addEllipsoid(local, {0, 0, 0.55 * R}, {0.36 * R, 0.33 * R, 0.6 * R}, 10, 6, atlas.bud.uv(0, 0),
                      atlas.bud.uv(1, 1));
     } else {
-        addEllipsoid(local, {0, 0, 0.3 * R}, {0.34 * R, 0.34 * R, 0.3 * R}, 12, 6, atlas.calyx.uv(0, 0),
+        addEllipsoid(local, {0, 0, 0.3 * R}, {0.34 * R, 0.34 * R, 0.3 * R}, 8, 5, atlas.calyx.uv(0, 0),
                      atlas.calyx.uv(1, 1));
     }
     appendTransformed(solid(), local, frame);
@@ -322,8 +322,8 @@ void Bunch::stem(const Vec3& top, const Vec3& facing, double radius) {
     const Vec3 c1 = tie + Vec3{top.x, top.y, 0} * 0.15 + Vec3{0, 0, reach * 0.45};
     const Vec3 c2 = top - facing * (reach * 0.35);
     std::vector<Vec3> spine{foot};
-    for (int i = 0; i <= 10; ++i) {
-        const double t = i / 10.0, u = 1 - t;
+    for (int i = 0; i <= 7; ++i) {
+        const double t = i / 7.0, u = 1 - t;
         spine.push_back(tie * (u * u * u) + c1 * (3 * u * u * t) + c2 * (3 * u * t * t) + top * (t * t * t));
     }
     addTube(solid(), spine, {radius * 1.1, radius}, 5, atlas.stem.uv(0, 0), atlas.stem.uv(1, 1));
@@ -383,12 +383,12 @@ void Bunch::seedHead(double angle, double radius, double height) {
 
 void Bunch::dewDrops() {
     // A few drops, on the leaves' upper faces, catching the light.
-    for (std::size_t k = 0; k < dewSpots.size(); k += 2) {
+    for (std::size_t k = 0; k < dewSpots.size(); k += 4) {
         Vec3 n = dewSpots[k].second;
         if (n.z < 0.2) continue;
         const double r = rng.range(0.09, 0.16);
         ModelPart local;
-        addEllipsoid(local, {0, 0, r * 0.45}, {r, r, r * 0.7}, 10, 6, atlas.dew.uv(0, 0), atlas.dew.uv(1, 1));
+        addEllipsoid(local, {0, 0, r * 0.45}, {r, r, r * 0.7}, 8, 5, atlas.dew.uv(0, 0), atlas.dew.uv(1, 1));
         // The texture's glint wants to look the same from every side: map
         // the drop's texture by its top view instead of around it.
         for (Vertex& v : local.vertices) v.uv = atlas.dew.uv(0.5 + 0.5 * v.position.x / r, 0.5 + 0.5 * v.position.y / r);

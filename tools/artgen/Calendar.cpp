@@ -107,11 +107,15 @@ Image paintPage(const PageStyle& st) {
     return c.downsampled(ss).toImage();
 }
 
+// The shadow picture: the page's rectangle is texels 4 ... 124 of 128,
+// blurred into the margin.
+constexpr double shadowInset = 4.0 / 120.0;
+
 Image paintShadow() {
-    Canvas c(64, 64);
-    Mask m(64, 64);
-    m.fill(Path::roundedRect(8, 8, 56, 56, 4));
-    m.blur(5);
+    Canvas c(128, 128);
+    Mask m(128, 128);
+    m.fill(Path::roundedRect(4, 4, 124, 124, 4));
+    m.blur(3);
     c.paint(m, Colour(0.05, 0.07, 0.04, 0.45));
     return c.toImage();
 }
@@ -120,8 +124,8 @@ Model pageModel(const std::string& texture) {
     Model m;
     // The soft shadow first, a little down and to the right.
     ModelPart& shadow = m.add("shadow.png", overlayBlended());
-    const double grow = (pageRight - pageLeft) / 48 * 8;  // the shadow picture's blur margin
-    addRect(shadow, pageLeft - grow + 0.8, pageBottom - grow - 1.0, pageRight + grow + 0.8, pageTop + grow - 1.0, -0.02,
+    const double growX = (pageRight - pageLeft) * shadowInset, growY = (pageTop - pageBottom) * shadowInset;
+    addRect(shadow, pageLeft - growX + 0.7, pageBottom - growY - 0.9, pageRight + growX + 0.7, pageTop + growY - 0.9, -0.02,
             {0, 1}, {1, 0});
     const FlatFrame f{pageLeft, pageBottom, pageRight, pageTop, 512, 512};
     f.addOutline(m.add(texture, overlayBlended()),

@@ -174,7 +174,10 @@ void addAnalogue(PackContents& pack, const Fonts& fonts) {
 // ---- Digital -------------------------------------------------------------
 
 // Seven segments a..g of a digit standing on y = 0 and centred on x = 0.
-constexpr double digitW = 2.9, digitH = 5.4, segT = 0.62, slant = 0.14;  // slant: x per unit of y
+constexpr double digitW = 2.7, digitH = 5.4, segT = 0.6, slant = 0.12;  // slant: x per unit of y
+constexpr double digitBase = 0.05;
+// The italic lean, about the digit's middle so that it stays centred.
+double leanX(double y) { return (y - digitBase - digitH / 2) * slant; }
 
 const int segmentsOf[10] = {0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F};  // bits a..g
 
@@ -198,9 +201,8 @@ std::vector<std::vector<Vec2>> segmentOutlines(double yBase) {
         vertical(x0 + h, ym, y1),      // f: upper left
         horizontal(ym),                // g: middle
     };
-    // Italic lean about the baseline.
     for (auto& seg : s)
-        for (Vec2& p : seg) p.x += (p.y - yBase) * slant;
+        for (Vec2& p : seg) p.x += leanX(p.y);
     return s;
 }
 
@@ -219,15 +221,15 @@ void paintGlowing(Canvas& c, const Mask& shape, double pxPerUnit) {
     c.paint(shape, segmentCore.withAlpha(0.9));
 }
 
-// One glyph picture: 64 x 128 for x -2 .. 2 and y -0.6 .. 7.4.
-const FlatFrame glyphFrame{-2.0, -0.6, 2.0, 7.4, 64, 128};
+// One glyph picture: 64 x 128 for x -1.95 .. 1.95 and y -0.6 .. 7.4.
+const FlatFrame glyphFrame{-1.95, -0.6, 1.95, 7.4, 64, 128};
 
 Image paintDigit(int d) {
     const int ss = 4;
     const FlatFrame F{glyphFrame.x0, glyphFrame.y0, glyphFrame.x1, glyphFrame.y1, glyphFrame.width * ss, glyphFrame.height * ss};
     Canvas c(F.width, F.height);
     Mask m(F.width, F.height);
-    const auto segs = segmentOutlines(0.05);
+    const auto segs = segmentOutlines(digitBase);
     for (int i = 0; i < 7; ++i)
         if (segmentsOf[d] & (1 << i)) m.fill(Path::polygon(F.px(segs[i])));
     paintGlowing(c, m, F.pxPerUnit());
@@ -240,7 +242,7 @@ Image paintDot() {
     Canvas c(F.width, F.height);
     Mask m(F.width, F.height);
     for (double y : {1.55, 3.85}) {
-        const Vec2 centre{(y)*slant, y};
+        const Vec2 centre{leanX(y), y};
         m.fill(Path::roundedRect(F.px(centre).x - 0.36 * F.pxPerUnit(), F.px(centre).y - 0.36 * F.pxPerUnit(),
                                  F.px(centre).x + 0.36 * F.pxPerUnit(), F.px(centre).y + 0.36 * F.pxPerUnit(),
                                  0.12 * F.pxPerUnit()));
@@ -301,10 +303,10 @@ Image paintPlate(const FlatFrame& f, bool withSign) {
     for (double x : slotX) {
         if (x == 0) {
             for (double y : {1.55, 3.85})
-                ghosts.circle(F.px({x + y * slant, y}), 0.34 * k);
+                ghosts.circle(F.px({x + leanX(y), y}), 0.34 * k);
             continue;
         }
-        for (const auto& seg : segmentOutlines(0.05)) {
+        for (const auto& seg : segmentOutlines(digitBase)) {
             std::vector<Vec2> moved;
             for (const Vec2& p : seg) moved.push_back(F.px(p + Vec2{x, 0}));
             ghosts.fill(Path::polygon(moved));

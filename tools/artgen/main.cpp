@@ -7,6 +7,7 @@
 #include "Png.h"
 
 #include <chrono>
+#include <filesystem>
 #include <cstdio>
 #include <cstring>
 #include <set>
@@ -45,6 +46,11 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "artgen: unknown argument %s\n", argv[i]);
             return 2;
         }
+    }
+    std::error_code error;
+    if (!std::filesystem::is_directory(argv[1], error)) {
+        std::fprintf(stderr, "artgen: %s is not a directory\n", argv[1]);
+        return 1;
     }
     auto wanted = [&](const std::string& name) { return only.empty() || only.count(name) != 0; };
     const auto start = std::chrono::steady_clock::now();
