@@ -4,7 +4,10 @@
 set -euo pipefail
 BIN="${QUESSANTA_BIN:?}"
 WORK=$(mktemp -d /tmp/quessanta-test-XXXXXX)
-trap 'rm -rf "$WORK"' EXIT
+# A display of its own: keys and screenshots must not meet other tests' windows.
+source "${QUESSANTA_SOURCE_DIR:?}/scripts/xvfb.sh"
+start_xvfb
+trap 'stop_xvfb; rm -rf "$WORK"' EXIT
 export QUESSANTA_COMMON_APPDATA="$WORK/appdata"
 export SDL_VIDEODRIVER=x11
 # Default settings: the calendar and the large digital clock over the scene.

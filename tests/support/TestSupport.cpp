@@ -9,6 +9,9 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/wait.h>
 
 namespace testsupport {
 
@@ -38,6 +41,55 @@ std::vector<unsigned char> readFile(const std::string& path) {
 bool fileExists(const std::string& path) {
     struct stat st;
     return stat(path.c_str(), &st) == 0;
+}
+
+bool PrivateXvfb::start(const char* screen) {
+    if (pid > 0) return true;
+    int fds[2];
+    if (pipe(fds) != 0) return false;
+    pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        const std::string fd = std::to_string(fds[1]);
+        int devnull = open("/dev/null", O_WRONLY);
+        if (devnull >= 0) {
+            dup2(devnull, 1);
+            dup2(devnull, 2);
+        }
+        // -displayfd: the server picks a free display and writes its number
+        // once it accepts connections; -noreset: no reset after the last client.
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen, "-nolisten", "tcp", "-noreset",
+               static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    std::string number;
+    char c;
+    while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+    close(fds[0]);
+    if (number.empty()) {
+        stop();
+        return false;
+    }
+    displayName = ":" + number;
+    const char* old = std::getenv("DISPLAY");
+    previous = old ? old : "";
+    setenv("DISPLAY", displayName.c_str(), 1);
+    return true;
+}
+
+void PrivateXvfb::stop() {
+    if (pid <= 0) return;
+    kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
+    pid = -1;
+    if (!displayName.empty()) {
+        if (previous.empty())
+            unsetenv("DISPLAY");
+        else
+            setenv("DISPLAY", previous.c_str(), 1);
+    }
+    displayName.clear();
 }
 
 static bool glOpen = false;

@@ -20,4 +20,20 @@ bool fileExists(const std::string& path);
 bool openGlContext(int width = 256, int height = 256);
 void closeGlContext();
 
+// A private X server for tests that send input or read the whole screen,
+// so that tests running at the same time cannot steal each other's keys.
+// start() sets DISPLAY for this process and its children.
+class PrivateXvfb {
+public:
+    bool start(const char* screen = "1024x768x24");
+    void stop();
+    ~PrivateXvfb() { stop(); }
+    const std::string& name() const { return displayName; }
+
+private:
+    int pid = -1;
+    std::string displayName;
+    std::string previous;
+};
+
 }  // namespace testsupport
