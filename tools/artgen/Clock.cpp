@@ -345,12 +345,15 @@ Model plateModel(const std::string& texture, const FlatFrame& f) {
     f.addOutline(plate, Path::roundedRect(f.x0, plateBottom, f.x1, plateTop, 1.1).contours[0]);
     // The backlight's slow shimmer: the contour lines of a plasma drifting
     // over the glass, drawn blended at the end of the frame, under the digits.
+    // The base colour keeps clear of 0 and 255 so that the colours of the
+    // plasma's transparent texels, which filtering mixes into the lines'
+    // edges, do not wrap round into another hue.
     Material shimmer = Material::unlit();
     shimmer.withTransparency();
-    ModelPart& light = m.add("p#Plasma64x64,10,52,96", shimmer);
+    ModelPart& light = m.add("p#Plasma32x32,40,60,90", shimmer);
     const double inset = 0.5;
     // Only the inside of one 16-texel grid cell, so that the grid never shows.
-    const Vec2 st0{1.5 / 64, 14.5 / 64}, st1{14.5 / 64, 1.5 / 64};
+    const Vec2 st0{1.5 / 32, 14.5 / 32}, st1{14.5 / 32, 1.5 / 32};
     addRect(light, f.x0 + inset, plateBottom + inset, f.x1 - inset, plateTop - inset, 0.01, st0, st1);
     return m;
 }

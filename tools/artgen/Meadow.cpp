@@ -80,6 +80,13 @@ struct Meadow {
         const Colour hazeColour = Colour::hex(0xd6e4e6);
         // The ground covers the sky below the highest hill line.
         Colour c = Y < horizon - 0.02 || Y < farHills(X) + 0.004 ? sky(X, Y) : hazeColour;
+        // Far blue mountains, almost lost in the haze.
+        const double mountains = horizon - 0.075 - 0.035 * std::fabs(fbm(X * 2.4, 5.5, 10, 5, 0.6)) - 0.01 * std::sin(X * 5);
+        if (Y > mountains - 0.002) {
+            const double k = smoothstep(mountains - 0.002, mountains + 0.002, Y);
+            Colour m = mix(Colour::hex(0xa9c0d6), Colour::hex(0xb8cad8), clamp01((Y - mountains) / 0.05));
+            c = mix(c, m, k * 0.85);
+        }
         const double fh = farHills(X);
         if (Y > fh - 0.002) {
             const double k = smoothstep(fh - 0.002, fh + 0.002, Y);
@@ -128,6 +135,43 @@ struct Meadow {
         return c;
     }
 };
+
+// Groups of trees along the hedgerows and on the near hills: round crowns
+// built of overlapping blobs, lit from the sun's side, softened by haze.
+void paintTrees(Canvas& canvas, const Meadow& m) {
+    Rng rng(7311);
+    const Colour haze = Colour::hex(0xc8dade);
+    for (int group = 0; group < 34; ++group) {
+        const double X = rng.uniform() * aspect;
+        const int trees = 1 + rng.below(5);
+        const double distance = rng.uniform();  // 0 on the near hills' ridge, 1 far
+        for (int t = 0; t < trees; ++t) {
+            const double x = X + rng.range(-0.007, 0.007) * trees;
+            const double ground = mix(std::max(m.nearHills(x), m.treeLine(x)) + 0.006, m.nearHills(x) + 0.002, distance);
+            const double size = (1.2 - 0.6 * distance) * rng.range(0.7, 1.3);
+            const double r = 10.0 * size;  // crown radius in pixels
+            const Vec2 base{Meadow::px(x), Meadow::py(ground)};
+            const double fade = 0.30 + 0.35 * distance;
+            const Colour dark = mix(Colour::hex(0x2f4a2a), haze, fade);
+            const Colour mid = mix(Colour::hex(0x4d6e36), haze, fade);
+            const Colour light = mix(Colour::hex(0x88a85a), haze, fade);
+            canvas.stroke({base, base - Vec2{0, r * 0.9}}, {r * 0.14, r * 0.1}, mix(Colour::hex(0x3a3026), haze, fade));
+            const Vec2 crown = base - Vec2{0, r * (1.15 + rng.range(0.0, 0.35))};
+            for (int b = 0; b < 9; ++b) {
+                const Vec2 at = crown + Vec2{rng.range(-0.7, 0.7) * r, rng.range(-0.6, 0.5) * r};
+                canvas.dot(at, r * rng.range(0.45, 0.7), dark, 1.2);
+            }
+            for (int b = 0; b < 7; ++b) {
+                const Vec2 at = crown + Vec2{rng.range(-0.65, 0.3) * r, rng.range(-0.7, 0.1) * r};
+                canvas.dot(at, r * rng.range(0.3, 0.5), mid, 1.2);
+            }
+            for (int b = 0; b < 4; ++b) {
+                const Vec2 at = crown + Vec2{rng.range(-0.6, 0.0) * r, rng.range(-0.75, -0.3) * r};
+                canvas.dot(at, r * rng.range(0.18, 0.3), light, 1.2);
+            }
+        }
+    }
+}
 
 // Grass blades and flowers of the meadow, larger and sparser towards the
 // viewer; painted back to front.
@@ -215,6 +259,7 @@ Image paintMeadow() {
     Meadow m;
     Canvas canvas(texW, texH);
     canvas.shade([&](double x, double y) { return m.land(Meadow::sx(x), Meadow::sy(y)); });
+    paintTrees(canvas, m);
     paintMeadowDetail(canvas, m);
     // A soft light from the sun's side falling across the whole picture.
     canvas.over([&](double x, double y) {
