@@ -24,10 +24,17 @@ std::string modelEntryName(const SceneNode& node) {
 
 namespace {
 
-// The newest child that is not on its way out; null when there is none.
-const SceneNode* liveChild(const SceneNode& node) {
-    for (std::size_t i = node.children.size(); i-- > 0;)
-        if (!node.children[i]->removing) return node.children[i];
+// What a digit place shows: its last child. After a frame every child of a
+// place was drawn in it, the last on top: a digit that expires during its
+// own draw (its time field moved on) is still drawn in that frame, and one
+// that expired in an earlier frame was deleted by the place before drawing.
+const SceneNode* lastChild(const SceneNode& node) { return node.children.empty() ? nullptr : node.children.back(); }
+
+// The newest page that the last frame drew: a page that asked for its
+// removal draws nothing more.
+const SceneNode* drawnPage(const SceneNode& holder) {
+    for (std::size_t i = holder.children.size(); i-- > 0;)
+        if (!holder.children[i]->removing) return holder.children[i];
     return nullptr;
 }
 
@@ -51,14 +58,14 @@ std::string describeClock(const SceneNode& clock, bool analogue) {
     }
     for (std::size_t i = 1; i < clock.children.size(); ++i) {  // after the plate
         if (i > 1) out += '|';
-        out += shown(liveChild(*clock.children[i]));
+        out += shown(lastChild(*clock.children[i]));
     }
     return out;
 }
 
 std::string describeCalendar(const SceneNode& calendar) {
     if (calendar.children.size() < 2) return "calendar=-";
-    const SceneNode* page = liveChild(*calendar.children[1]);
+    const SceneNode* page = drawnPage(*calendar.children[1]);
     if (!page || page->children.size() < 2) return "calendar=-";
     std::string marked = "-";
     int cell = 0, firstCell = -1;
@@ -79,7 +86,6 @@ std::string describeCounter(const SceneNode& counter) {
     std::vector<const SceneNode*> set;
     for (std::size_t i = counter.children.size(); i-- > 0;) {
         const SceneNode* digit = counter.children[i];
-        if (digit->removing) continue;
         set.push_back(digit);
         if (digit->transform.position.x > 3.0) break;
     }
