@@ -12,6 +12,7 @@
 # Defaults: 240 real seconds at x1500 from 2024-01-30 23:58:00 (over four
 # simulated days: three midnights, the end of January), a sample every 10 s.
 # QUESSANTA_BIN names the installation directory (default build/quessanta).
+# The run has an X server (Xvfb) of its own.
 #
 # faketime speeds up every wall-clock reading of the process, SDL's tick
 # count included (SDL 1.2 counts ticks with gettimeofday): each frame then
@@ -57,10 +58,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-if [ -z "${DISPLAY:-}" ]; then
-  source "$ROOT/scripts/xvfb.sh"
-  start_xvfb
-fi
+# An X server of its own: keys and pointer motion that other programs send
+# to a shared display must not reach (and end) the screensaver.
+source "$ROOT/scripts/xvfb.sh"
+start_xvfb
 
 # Every overlay on, in a settings folder of our own.
 export QUESSANTA_COMMON_APPDATA="$WORK/appdata"
