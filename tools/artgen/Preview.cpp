@@ -35,8 +35,8 @@ Image renderPreview(const PackContents& mainPack, const PackContents& resting, c
     r.draw(mainPack.models.at("flowers"), mainPack.images, group * Affine::scaling(2), true);
     const Affine rest = group * Affine::translation({0, -7, 21.5}) * Affine::rotationX(45) * Affine::rotationZ(90);
     drawButterfly(r, resting, rest, 20);
-    // Carrier B on the orbit, turned to the upper left of the picture.
-    const Affine orbit = group * Affine::rotationZ(95);
+    // Carrier B on the orbit, turned to the right of the bunch.
+    const Affine orbit = group * Affine::rotationZ(305);
     const Affine flyer = orbit * Affine::translation({32, 0, 31}) * Affine::rotationZ(90);
     drawButterfly(r, flying, flyer, -10);
     r.flush();

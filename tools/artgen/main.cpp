@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
         finish("calendar.pak", pack);
     }
     if (wanted("preview.ppk")) {
-        const Image preview = renderPreview(mainPack, butterflies[0], butterflies[2], 152, 112);
+        const Image preview = renderPreview(mainPack, butterflies[0], butterflies[1], 152, 112);
         if (!writeFile(outDir + "preview.ppk", encodeBmp24(preview))) {
             std::fprintf(stderr, "artgen: cannot write %spreview.ppk\n", outDir.c_str());
             ok = false;
