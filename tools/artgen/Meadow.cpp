@@ -255,12 +255,49 @@ void paintMeadowDetail(Canvas& canvas, const Meadow& m) {
     }
 }
 
+// A few big, slightly soft plants right at the bottom edge, nearest of
+// all, for depth.
+void paintForeground(Canvas& canvas) {
+    Rng rng(8801);
+    for (int i = 0; i < 260; ++i) {
+        const double x = rng.uniform() * texW, y = texH - rng.uniform() * 50 + 10;
+        const double len = rng.range(40, 110), lean = rng.range(-0.5, 0.5);
+        const double hue = rng.uniform();
+        const Colour c = mix(mix(Colour::hex(0x3a6a22), Colour::hex(0x6a9a38), hue), Colour::hex(0xa8c860), rng.uniform() * 0.4);
+        std::vector<Vec2> pts;
+        std::vector<double> radii;
+        for (int k = 0; k <= 6; ++k) {
+            const double t = k / 6.0;
+            pts.push_back({x + lean * len * t * t, y - len * t});
+            radii.push_back(2.6 * (1 - 0.9 * t));
+        }
+        canvas.stroke(pts, radii, c.withAlpha(0.85));
+    }
+    for (int i = 0; i < 26; ++i) {
+        const double x = rng.uniform() * texW, y = texH - rng.range(30, 90);
+        const int kind = rng.below(3);
+        const Colour petal = kind == 0 ? Colour::hex(0xfbfbf3) : (kind == 1 ? Colour::hex(0xf6d22b) : Colour::hex(0xd8322a));
+        const Colour centre = kind == 2 ? Colour::hex(0x2a1b18) : Colour::hex(0xf0b820);
+        const double r = rng.range(7, 12);
+        canvas.stroke({{x, texH + 5.0}, {x + rng.range(-6, 6), y}}, {1.6, 1.2}, Colour::hex(0x4a7a2a, 0.9));
+        const int n = kind == 0 ? 12 : 5;
+        const double spin = rng.uniform() * 2 * pi;
+        for (int k = 0; k < n; ++k) {
+            const double a = spin + 2 * pi * k / n;
+            const Vec2 tip{x + std::cos(a) * r * 1.3, y + std::sin(a) * r * 0.7};
+            canvas.stroke({{x, y}, tip}, {r * (kind == 0 ? 0.2 : 0.5), r * (kind == 0 ? 0.16 : 0.42)}, petal.withAlpha(0.95));
+        }
+        canvas.dot({x, y}, r * (kind == 0 ? 0.38 : 0.3), centre, 1.5);
+    }
+}
+
 Image paintMeadow() {
     Meadow m;
     Canvas canvas(texW, texH);
     canvas.shade([&](double x, double y) { return m.land(Meadow::sx(x), Meadow::sy(y)); });
     paintTrees(canvas, m);
     paintMeadowDetail(canvas, m);
+    paintForeground(canvas);
     // A soft light from the sun's side falling across the whole picture.
     canvas.over([&](double x, double y) {
         const double X = Meadow::sx(x), Y = Meadow::sy(y);
