@@ -27,7 +27,7 @@ constexpr double topLimit = 11.9;
 // Radius of the dome of flower heads in the top view.
 constexpr double radius = 8.2;
 
-enum class Kind { Daisy, Poppy, Cornflower, Buttercup, Yarrow, Bells, PoppyBud, DaisyBud };
+enum class Kind { Daisy, Poppy, Cornflower, Buttercup, Yarrow, PoppyBud, DaisyBud };
 
 struct Head {
     Kind kind;
@@ -469,10 +469,6 @@ std::vector<Head> Bunch::layout() {
         place(t.kind, r, a, size);
         ++placed;
     }
-    if (std::getenv("ARTGEN_DEBUG"))
-        for (const Head& h : heads)
-            std::fprintf(stderr, "head %d at (%.2f %.2f %.2f) facing (%.2f %.2f %.2f) size %.2f\n", static_cast<int>(h.kind),
-                         h.position.x, h.position.y, h.position.z, h.facing.x, h.facing.y, h.facing.z, h.size);
     return heads;
 }
 
@@ -516,8 +512,6 @@ void Bunch::build() {
         case Kind::Yarrow:
             stem(h.position - h.facing * (0.9 * h.size), h.facing, 0.08);
             yarrow(frame, h.size);
-            break;
-        case Kind::Bells:
             break;
         case Kind::PoppyBud:
         case Kind::DaisyBud:

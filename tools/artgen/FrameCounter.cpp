@@ -31,8 +31,6 @@ Image paintLabel(const Font& font, const std::string& text, const FlatFrame& f, 
     Mask halo = glyphs;
     halo.blur(0.22 * k);
     halo.scale(2.2f);
-    Mask outline(F.width, F.height);
-    outline.fill(font.text(text, size * k, font.centredOrigin(text, size * k, centre)));
     c.paint(halo, Colour(0.02, 0.04, 0.02, 0.75));
     c.paint(glyphs, colour);
     return c.downsampled(ss).toImage();
