@@ -213,24 +213,4 @@ TEST_F(CalendarPage, SameDayNumberInAnotherMonthKeepsThePage) {
     EXPECT_EQ(holder(*calendar)->children.size(), 1u);
 }
 
-TEST_F(CalendarPage, AYearOfDaysKeepsOnePageAlive) {
-    SceneNode* calendar = carrier(buildCalendar, 0);
-    at("2099-12-31 12:00:00", *calendar, 16);
-    at("2099-12-31 12:00:00", *calendar, 32);
-    const std::int64_t nodes = liveSceneNodes;
-    const std::int32_t references = cache->refCount("calendar.pak");
-    std::uint32_t ticks = 32;
-    std::time_t t = testsupport::fakeClockNow;
-    for (int day = 0; day < 365; ++day) {
-        t += 86400;
-        testsupport::fakeClockNow = t;
-        for (int i = 0; i < 4; ++i) frame(ticks += 16, *calendar);
-        ASSERT_EQ(holder(*calendar)->children.size(), 1u) << "day " << day;
-        ASSERT_EQ(liveSceneNodes, nodes) << "day " << day;
-    }
-    // 2100-12-31: a Friday, in a December that starts on a Wednesday.
-    EXPECT_EQ(drawnNames(), withBackground("fon_rus", page("day_rus", "m12", 2, 31, 31)));
-    EXPECT_EQ(cache->refCount("calendar.pak"), references);
-}
-
 }  // namespace
