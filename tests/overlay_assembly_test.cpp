@@ -12,8 +12,6 @@
 #include "support/OverlayFixture.h"
 
 #include <GL/glu.h>
-#include <dlfcn.h>
-#include <link.h>
 
 #include <cmath>
 #include <cstring>
@@ -24,20 +22,6 @@ using testsupport::OverlayFixture;
 namespace {
 
 using Names = std::vector<std::string>;
-
-// Mesa unloads its driver when SDL closes the context; a leak report from
-// inside the driver then has no module name and escapes the sanitizer's
-// suppressions. Pinning the loaded driver keeps its frames named.
-void pinGlDriver() {
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, size_t, void*) {
-            const char* name = info->dlpi_name;
-            if (name && (std::strstr(name, "/dri/") || std::strstr(name, "libgallium")))
-                dlopen(name, RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE);
-            return 0;
-        },
-        nullptr);
-}
 
 class OverlayAssembly : public OverlayFixture {
 protected:
@@ -56,7 +40,6 @@ protected:
     Display& open(int width, int height) {
         display.reset();
         display = std::make_unique<Display>(width, height, 32);
-        pinGlDriver();
         return *display;
     }
 

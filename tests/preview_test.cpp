@@ -83,46 +83,20 @@ struct Result {
 
 class Preview : public ::testing::Test {
 protected:
-    static pid_t xvfb;
+    static testsupport::PrivateXvfb xvfb;
     static std::string displayName;
     static ::Display* x;
 
     static void SetUpTestSuite() {
-        // -displayfd: the server picks a free display and writes its number
-        // once it accepts connections.
-        int fds[2];
-        if (pipe(fds) != 0) return;
-        xvfb = fork();
-        if (xvfb == 0) {
-            close(fds[0]);
-            const std::string fd = std::to_string(fds[1]);
-            int devnull = open("/dev/null", O_WRONLY);
-            if (devnull >= 0) {
-                dup2(devnull, 1);
-                dup2(devnull, 2);
-            }
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24", "-nolisten", "tcp",
-                   "-noreset", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        std::string number;
-        char c;
-        while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-        close(fds[0]);
-        if (number.empty()) return;
-        displayName = ":" + number;
+        if (!xvfb.start("640x480x24")) return;
+        displayName = xvfb.name();
         x = XOpenDisplay(displayName.c_str());
     }
 
     static void TearDownTestSuite() {
         if (x) XCloseDisplay(x);
         x = nullptr;
-        if (xvfb > 0) {
-            kill(xvfb, SIGTERM);
-            waitpid(xvfb, nullptr, 0);
-        }
-        xvfb = -1;
+        xvfb.stop();
     }
 
     void SetUp() override {
@@ -226,7 +200,7 @@ protected:
     int errFile = -1;
 };
 
-pid_t Preview::xvfb = -1;
+testsupport::PrivateXvfb Preview::xvfb;
 std::string Preview::displayName;
 ::Display* Preview::x = nullptr;
 

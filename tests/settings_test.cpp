@@ -8,8 +8,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
-#include <dlfcn.h>
-#include <link.h>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -231,20 +229,6 @@ TEST(Settings, ConfigProgramRoundTripsThroughTheReader) {
     testsupport::removeTree(dir);
 }
 
-// Mesa unloads its driver when SDL closes the context; a leak report from
-// inside the driver then has no module name and escapes the suppressions.
-// Pinning the loaded driver keeps its frames named.
-void pinGlDriver() {
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, size_t, void*) {
-            const char* name = info->dlpi_name;
-            if (name && (std::strstr(name, "/dri/") || std::strstr(name, "libgallium")))
-                dlopen(name, RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE);
-            return 0;
-        },
-        nullptr);
-}
-
 // The resolution row chosen in the file becomes the video mode. Under Xvfb
 // the screen keeps its size and SDL centres a window of the mode's size in
 // a full-screen one, so the video surface tells the mode.
@@ -262,7 +246,6 @@ TEST(SettingsDisplay, FileSelecting640x480OpensThatMode) {
     testsupport::removeTree(dir);
 
     Display* d = new Display(settings.screenWidth(), settings.screenHeight(), settings.screenBitsPerPixel());
-    pinGlDriver();
     ASSERT_NE(screenSurface, nullptr);
     EXPECT_EQ(screenSurface->w, 640);
     EXPECT_EQ(screenSurface->h, 480);
