@@ -1,29 +1,13 @@
 #include "app/Settings.h"
 
+#include "res/LittleEndian.h"
+
 #include <cstring>
 
 const Settings::Resolution Settings::resolutions[Settings::resolutionCount] = {
     {0, 0, 0},         {640, 480, 32},   {800, 600, 32},   {1024, 768, 32},  {1152, 864, 32},
     {1280, 800, 32},   {1280, 960, 32},  {1280, 1024, 32}, {1400, 1050, 32}, {1600, 1200, 32},
 };
-
-namespace {
-
-std::int32_t readLe32(const unsigned char* p) {
-    std::uint32_t v = static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-                      (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-    std::int32_t r;
-    std::memcpy(&r, &v, sizeof r);
-    return r;
-}
-
-void writeLe32(unsigned char* p, std::int32_t value) {
-    std::uint32_t v;
-    std::memcpy(&v, &value, sizeof v);
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
-}
-
-}  // namespace
 
 Settings::Settings(std::istream& in) { readFrom(in); }
 
@@ -38,13 +22,13 @@ bool Settings::readFrom(std::istream& in) {
 void Settings::resetToDefaults() { *this = Settings(); }
 
 bool Settings::parse(const unsigned char* bytes, std::size_t size) {
-    if (!bytes || size < static_cast<std::size_t>(fileSize) || readLe32(bytes) != layoutMarker) {
+    if (!bytes || size < static_cast<std::size_t>(fileSize) || readInt32Le(bytes) != layoutMarker) {
         resetToDefaults();
         return false;
     }
     exitOnMouseMove = bytes[4];
-    reservedValue = readLe32(bytes + 5);
-    resolutionIndex = readLe32(bytes + 9);
+    reservedValue = readInt32Le(bytes + 5);
+    resolutionIndex = readInt32Le(bytes + 9);
     showFps = bytes[13];
     showClock = bytes[14];
     analogClock = bytes[15];
@@ -56,10 +40,10 @@ bool Settings::parse(const unsigned char* bytes, std::size_t size) {
 }
 
 void Settings::serialise(unsigned char out[fileSize]) const {
-    writeLe32(out, layoutMarker);
+    writeInt32Le(out, layoutMarker);
     out[4] = exitOnMouseMove;
-    writeLe32(out + 5, reservedValue);
-    writeLe32(out + 9, resolutionIndex);
+    writeInt32Le(out + 5, reservedValue);
+    writeInt32Le(out + 9, resolutionIndex);
     out[13] = showFps;
     out[14] = showClock;
     out[15] = analogClock;

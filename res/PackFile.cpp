@@ -1,5 +1,6 @@
 #include "res/PackFile.h"
 
+#include "res/LittleEndian.h"
 #include "res/TextureRecipe.h"
 
 #include <SDL/SDL.h>
@@ -17,18 +18,6 @@ namespace {
 
 // Longest name the one-byte signed length field can express.
 constexpr std::size_t maxNameLength = 127;
-
-std::uint32_t readUint32(const unsigned char* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
-void putUint32(unsigned char* p, std::uint32_t v) {
-    p[0] = static_cast<unsigned char>(v);
-    p[1] = static_cast<unsigned char>(v >> 8);
-    p[2] = static_cast<unsigned char>(v >> 16);
-    p[3] = static_cast<unsigned char>(v >> 24);
-}
 
 // Whole file into memory; false when it cannot be opened or read.
 bool readWholeFile(const std::string& path, std::vector<unsigned char>& out) {
@@ -144,7 +133,7 @@ bool PackFile::parse(const unsigned char* bytes, std::size_t size, std::string* 
         return false;
     };
     if (size < 4) return fail("shorter than its entry count");
-    const std::int32_t count = static_cast<std::int32_t>(readUint32(bytes));
+    const std::int32_t count = static_cast<std::int32_t>(readUint32Le(bytes));
     std::size_t pos = 4;
     for (std::int32_t i = 0; i < count; ++i) {
         const std::string which = "entry " + std::to_string(i) + " of " + std::to_string(count);
@@ -156,7 +145,7 @@ bool PackFile::parse(const unsigned char* bytes, std::size_t size, std::string* 
         if (size - pos < L + 4) return fail(which + " ends inside its header");
         std::string name(reinterpret_cast<const char*>(bytes + pos), L);
         pos += L;
-        const std::uint32_t dataSize = readUint32(bytes + pos);
+        const std::uint32_t dataSize = readUint32Le(bytes + pos);
         pos += 4;
         // Checked before allocating: a size field never buys more memory
         // than the file has bytes left.
@@ -259,11 +248,11 @@ bool PackFile::save(const std::string& path) const {
         return false;
     }
     unsigned char word[4];
-    putUint32(word, static_cast<std::uint32_t>(names.size()));
+    writeUint32Le(word, static_cast<std::uint32_t>(names.size()));
     bool ok = writeAll(file, word, 4);
     for (std::size_t i = 0; ok && i < names.size(); ++i) {
         const unsigned char length = static_cast<unsigned char>(names[i].size());
-        putUint32(word, entries[i].size);
+        writeUint32Le(word, entries[i].size);
         ok = writeAll(file, &length, 1) && writeAll(file, names[i].data(), names[i].size()) &&
              writeAll(file, word, 4) && writeAll(file, entries[i].data, entries[i].size);
     }

@@ -1,5 +1,6 @@
 #include "scene/MeshPart.h"
 
+#include "res/LittleEndian.h"
 #include "res/PackCache.h"
 #include "res/ProceduralTextureRegistry.h"
 #include "scene/SceneResources.h"
@@ -9,34 +10,19 @@
 
 namespace {
 
-std::int32_t readInt32(const unsigned char* p) {
-    std::uint32_t v = static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-                      (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-    std::int32_t r;
-    std::memcpy(&r, &v, sizeof r);
-    return r;
-}
-
-float readFloat(const unsigned char* p) {
-    std::uint32_t v = static_cast<std::uint32_t>(readInt32(p));
-    float f;
-    std::memcpy(&f, &v, sizeof f);
-    return f;
-}
-
 void readColour(const unsigned char* p, float out[4]) {
-    for (int i = 0; i < 4; ++i) out[i] = readFloat(p + 4 * i);
+    for (int i = 0; i < 4; ++i) out[i] = readFloatLe(p + 4 * i);
 }
 
 }  // namespace
 
 std::size_t partRecordSize(const unsigned char* p, std::size_t avail) {
     if (avail < 4) return 0;
-    const std::int32_t nameLength = readInt32(p);
+    const std::int32_t nameLength = readInt32Le(p);
     if (nameLength < 0) return 0;
     const std::size_t L = static_cast<std::size_t>(nameLength);
     if (L > avail || avail - L < 149) return 0;
-    const std::int32_t triangles = readInt32(p + 144 + L);
+    const std::int32_t triangles = readInt32Le(p + 144 + L);
     if (triangles < 0) return 0;
     const std::size_t T = static_cast<std::size_t>(triangles);
     const std::size_t rest = avail - 149 - L;
@@ -49,7 +35,7 @@ bool MeshPart::load(const unsigned char*& cursor, const unsigned char* end, cons
     const std::size_t size = partRecordSize(cursor, static_cast<std::size_t>(end - cursor));
     if (size == 0) return false;
     const unsigned char* p = cursor;
-    const std::size_t L = static_cast<std::size_t>(readInt32(p));
+    const std::size_t L = static_cast<std::size_t>(readInt32Le(p));
     p += 4;
     // The name ends at its terminator, or at L when it has none.
     const void* zero = std::memchr(p, 0, L);
@@ -69,7 +55,7 @@ bool MeshPart::load(const unsigned char*& cursor, const unsigned char* end, cons
     p += 80;
     material = p;
     p += 60;
-    triangleCount = readInt32(p);
+    triangleCount = readInt32Le(p);
     p += 5;
     const std::size_t T = static_cast<std::size_t>(triangleCount);
     positions = p;
@@ -94,7 +80,7 @@ MeshPart::~MeshPart() {
 void MeshPart::commonDraw() const {
     float colour[4];
     glBindTexture(GL_TEXTURE_2D, texture);
-    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, readFloat(material + 52));
+    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, readFloatLe(material + 52));
     readColour(material + 36, colour);
     glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, colour);
     readColour(material + 20, colour);

@@ -1,5 +1,6 @@
 #include "scene/SceneNode.h"
 
+#include "res/LittleEndian.h"
 #include "res/PackCache.h"
 #include "scene/MeshPart.h"
 #include "scene/SceneResources.h"
@@ -34,10 +35,7 @@ std::int32_t parseModel(const unsigned char* data, std::uint32_t size, const std
         p += 4;
     }
     if (end - p < 4) return 0;
-    std::int32_t count;
-    std::uint32_t raw = static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-                        (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-    std::memcpy(&count, &raw, sizeof count);
+    const std::int32_t count = readInt32Le(p);
     p += 4;
     std::int32_t loaded = 0;
     for (std::int32_t i = 0; i < count; ++i) {
