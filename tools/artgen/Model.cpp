@@ -27,14 +27,14 @@ void putDouble(std::vector<std::uint8_t>& out, double d) {
 
 }  // namespace
 
-Material Material::lit(double level, double spec, double shine) { return lit(level, level, spec, shine); }
+Material Material::lit(double level, double specular, double shine) { return lit(level, level, specular, shine); }
 
-Material Material::lit(double ambient, double diffuse, double spec, double shine) {
+Material Material::lit(double ambient, double diffuse, double specular, double shine) {
     Material m;
     for (int i = 0; i < 3; ++i) {
         m.ambient[i] = static_cast<float>(ambient);
         m.diffuse[i] = static_cast<float>(diffuse);
-        m.specular[i] = static_cast<float>(spec);
+        m.specular[i] = static_cast<float>(specular);
     }
     m.shininess = static_cast<float>(shine);
     return m;

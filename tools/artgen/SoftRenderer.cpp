@@ -55,12 +55,12 @@ bool SoftRenderer::shade(const Vertex& v, const Material& m, const Affine& mv, b
     const double attenuation = 1.0 / (0.0002 * d * d);
     const double diffuse = std::max(0.0, dot(n, l));
     const Vec3 half = (l + Vec3{0, 0, 1}).normalized();
-    const double spec = diffuse > 0 ? std::pow(std::max(0.0, dot(n, half)), m.shininess) : 0.0;
+    const double highlight = diffuse > 0 ? std::pow(std::max(0.0, dot(n, half)), m.shininess) : 0.0;
     double* rgb[3] = {&out.r, &out.g, &out.b};
     double* srgb[3] = {&out.sr, &out.sg, &out.sb};
     for (int c = 0; c < 3; ++c) {
         *rgb[c] = std::min(1.0, 0.2 * m.ambient[c] + attenuation * (0.3 * m.ambient[c] + 0.5 * diffuse * m.diffuse[c]));
-        *srgb[c] = std::min(1.0, attenuation * 0.5 * spec * m.specular[c]);
+        *srgb[c] = std::min(1.0, attenuation * 0.5 * highlight * m.specular[c]);
     }
     out.a = m.diffuse[3];
     return true;
