@@ -12,6 +12,7 @@
 #include "app/OverlayAssembly.h"
 #include "app/SceneAssembly.h"
 #include "content/Lighting.h"
+#include "res/LittleEndian.h"
 #include "scene/MotionFunctions.h"
 
 #include <GL/gl.h>
@@ -44,12 +45,6 @@ void collect(const SceneNode* node, bool lit, bool depthTest, std::vector<BarePa
     for (const SceneNode* child : node->children) collect(child, lit, depthTest, out);
 }
 
-float readFloat(const unsigned char* p) {
-    float f;
-    std::memcpy(&f, p, 4);
-    return f;
-}
-
 void drawBare(const BarePart& b) {
     const MeshPart& p = *b.part;
     if (b.lit) {
@@ -62,12 +57,12 @@ void drawBare(const BarePart& b) {
     glLoadMatrixd(p.modelView);
     glBindTexture(GL_TEXTURE_2D, p.texture);
     float c[4];
-    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, readFloat(p.material + 52));
-    for (int k = 0; k < 4; ++k) c[k] = readFloat(p.material + 36 + 4 * k);
+    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, readFloatLe(p.material + 52));
+    for (int k = 0; k < 4; ++k) c[k] = readFloatLe(p.material + 36 + 4 * k);
     glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, c);
-    for (int k = 0; k < 4; ++k) c[k] = readFloat(p.material + 20 + 4 * k);
+    for (int k = 0; k < 4; ++k) c[k] = readFloatLe(p.material + 20 + 4 * k);
     glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, c);
-    for (int k = 0; k < 4; ++k) c[k] = readFloat(p.material + 4 + 4 * k);
+    for (int k = 0; k < 4; ++k) c[k] = readFloatLe(p.material + 4 + 4 * k);
     glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, c);
     glVertexPointer(3, GL_DOUBLE, 0, p.positions);
     glNormalPointer(GL_DOUBLE, 0, p.normals);

@@ -1,6 +1,7 @@
 #include "support/Install.h"
 
 #include "res/PackFile.h"
+#include "support/PackEntries.h"
 
 #include <csignal>
 #include <cstdlib>
@@ -25,20 +26,10 @@ void writePack(const std::string& path, const std::vector<std::string>& names) {
 
 void writeEmptyModelPacks(const std::string& dir) {
     writePack(dir + "main.pak", {"fon", "flowers"});
-    std::vector<std::string> digits;
-    for (int i = 0; i < 10; ++i) digits.push_back(std::to_string(i));
-    std::vector<std::string> utils = digits;
-    utils.push_back("fps");
-    writePack(dir + "utils.pak", utils);
+    writePack(dir + "utils.pak", utilsEntries());
     for (int i = 1; i <= 5; ++i) writePack(dir + "butterfly" + std::to_string(i) + ".pak", {"brushko", "krilo"});
-    std::vector<std::string> clock = digits;
-    for (const char* n : {"ciferblat", "sec", "min", "chas", "podlozka", "podlozka_am", "dot", "am", "pm"})
-        clock.push_back(n);
-    writePack(dir + "clock.pak", clock);
-    std::vector<std::string> calendar = {"fon", "fon_rus", "day", "day_rus", "null", "sel"};
-    for (int i = 1; i <= 12; ++i) calendar.push_back("m" + std::to_string(i));
-    for (int i = 1; i <= 31; ++i) calendar.push_back(std::to_string(i));
-    writePack(dir + "calendar.pak", calendar);
+    writePack(dir + "clock.pak", clockEntries());
+    writePack(dir + "calendar.pak", calendarEntries());
 }
 
 int startScreensaver(const std::string& installDir, const std::string& appData, const std::string& errPath,

@@ -14,6 +14,8 @@
 #include "scene/MeshPart.h"
 #include "scene/SceneNode.h"
 #include "scene/SceneResources.h"
+#include "support/ModelBytes.h"
+#include "support/PackEntries.h"
 #include "support/TestSupport.h"
 
 #include <GL/gl.h>
@@ -28,54 +30,14 @@ namespace testsupport {
 
 // One part with one triangle, transparent, texture "t" (absent: texture 0).
 inline std::vector<unsigned char> triangleModel() {
-    std::vector<unsigned char> out;
-    auto putInt = [&](std::int32_t v) {
-        for (int i = 0; i < 4; ++i) out.push_back(static_cast<unsigned char>(static_cast<std::uint32_t>(v) >> (8 * i)));
-    };
-    auto putDouble = [&](double d) {
-        unsigned char b[8];
-        std::memcpy(b, &d, 8);
-        out.insert(out.end(), b, b + 8);
-    };
-    out.push_back(0);  // marker
-    putInt(1);         // one part
-    putInt(2);
-    out.push_back('t');
-    out.push_back(0);
-    out.insert(out.end(), 80, 0);  // reserved block
-    out.push_back(0);              // no alpha test
-    out.push_back(1);              // transparent
-    out.insert(out.end(), 58, 0);  // rest of the render block
-    putInt(1);                     // one triangle
-    out.push_back(0);
-    const double corners[9] = {0, 0, 0, 1, 0, 0, 0, 1, 0};
-    for (double c : corners) putDouble(c);
-    for (int v = 0; v < 3; ++v) {
-        putDouble(0);
-        putDouble(0);
-        putDouble(1);
-    }
-    for (int i = 0; i < 6; ++i) putDouble(0);
-    return out;
-}
-
-inline std::vector<std::string> clockEntries() {
-    std::vector<std::string> names = {"ciferblat", "sec", "min", "chas", "podlozka", "podlozka_am", "dot", "am", "pm"};
-    for (char c = '0'; c <= '9'; ++c) names.emplace_back(1, c);
-    return names;
-}
-
-inline std::vector<std::string> calendarEntries() {
-    std::vector<std::string> names = {"fon", "fon_rus", "day", "day_rus", "null", "sel"};
-    for (int m = 1; m <= 12; ++m) names.push_back("m" + std::to_string(m));
-    for (int d = 1; d <= 31; ++d) names.push_back(std::to_string(d));
-    return names;
-}
-
-inline std::vector<std::string> utilsEntries() {
-    std::vector<std::string> names = {"fps"};
-    for (char c = '0'; c <= '9'; ++c) names.emplace_back(1, c);
-    return names;
+    PartSpec part;
+    part.textureName = "t";
+    part.transparent = true;
+    part.ambient[0] = part.ambient[1] = part.ambient[2] = part.ambient[3] = 0;
+    part.diffuse[0] = part.diffuse[1] = part.diffuse[2] = part.diffuse[3] = 0;
+    part.specular[3] = 0;
+    part.positions = {0, 0, 0, 1, 0, 0, 0, 1, 0};
+    return modelEntry({part});
 }
 
 // What one queued part showed.

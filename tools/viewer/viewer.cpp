@@ -242,6 +242,19 @@ SceneNode* backdropNode() {
     return background;
 }
 
+// The scene light at the chosen place, and the meadow behind when asked for.
+void addLightAndBackdrop(SceneNode* root, const Options& o) {
+    SceneNode* light = new SceneNode;
+    light->setPosition(o.light[0], o.light[1], o.light[2]);
+    light->script.addStep();
+    Motion m(1, true, 0);
+    m.setFunction(placeLight, 1, 0, 0, 0);
+    light->script.addMotion(m);
+    light->script.startStep(0);
+    root->addChild(light);
+    if (o.backdrop) root->addChild(backdropNode());
+}
+
 void deleteTree(SceneNode* node) {
     for (SceneNode* child : node->children) deleteTree(child);
     delete node;
@@ -295,15 +308,7 @@ int main(int argc, char** argv) {
         if (!o.clock.empty()) buildClock(overlay, *display, o);
     } else if (!o.butterfly.empty()) {
         // Built by the screensaver's own builder, as the resting one is.
-        SceneNode* light = new SceneNode;
-        light->setPosition(o.light[0], o.light[1], o.light[2]);
-        light->script.addStep();
-        Motion m(1, true, 0);
-        m.setFunction(placeLight, 1, 0, 0, 0);
-        light->script.addMotion(m);
-        light->script.startStep(0);
-        root->addChild(light);
-        if (o.backdrop) root->addChild(backdropNode());
+        addLightAndBackdrop(root, o);
         SceneNode* holder = new SceneNode;
         holder->addCallback(lightingSwitch, 0);
         SceneNode* carrier = new SceneNode;
@@ -318,15 +323,7 @@ int main(int argc, char** argv) {
         holder->addChild(carrier);
         root->addChild(holder);
     } else {
-        SceneNode* light = new SceneNode;
-        light->setPosition(o.light[0], o.light[1], o.light[2]);
-        light->script.addStep();
-        Motion m(1, true, 0);
-        m.setFunction(placeLight, 1, 0, 0, 0);
-        light->script.addMotion(m);
-        light->script.startStep(0);
-        root->addChild(light);
-        if (o.backdrop) root->addChild(backdropNode());
+        addLightAndBackdrop(root, o);
         SceneNode* holder = new SceneNode;
         if (o.lit) holder->addCallback(lightingSwitch, 0);
         SceneNode* node = new SceneNode;
