@@ -1,13 +1,20 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that are missing. Usage: deps.sh run|test
-# Works as root, or through sudo for a normal user.
+# Works as root (apt-get directly) or as a normal user (through sudo), and
+# never stops at a question: apt-get runs non-interactively, and without a
+# terminal sudo must not ask for a password either (it fails instead).
 set -euo pipefail
 
+# Every package the build reads from: compilers, libraries, the fonts the
+# artwork generator draws its lettering with (the condensed DejaVu faces are
+# in fonts-dejavu-extra), and what the run command uses without a display.
 RUN_PACKAGES="build-essential cmake pkg-config libsdl1.2-dev libsdl-image1.2-dev
   libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev libfreetype-dev
-  fonts-dejavu-core libpng-dev xvfb x11-utils imagemagick"
+  fonts-dejavu-core fonts-dejavu-extra libpng-dev xvfb x11-utils imagemagick"
+# What the tests run besides: sanitizers and fuzzers, input and call tracing,
+# the frozen clock, byte-level file checks.
 TEST_PACKAGES="$RUN_PACKAGES libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
-  xdotool apitrace faketime python3"
+  xdotool apitrace faketime python3 xxd"
 
 case "${1:-run}" in
   run) wanted=$RUN_PACKAGES ;;
@@ -23,8 +30,13 @@ for p in $wanted; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-SUDO=""
-if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+# The command prefix that runs as root: nothing when we are root already.
+as_root=()
+if [ "$(id -u)" -ne 0 ]; then
+  as_root=(sudo)
+  [ -t 0 ] || as_root+=(-n)
+fi
 echo "Installing: ${missing[*]}"
-$SUDO apt-get update -q
-DEBIAN_FRONTEND=noninteractive $SUDO -E apt-get install -y -q --no-install-recommends "${missing[@]}"
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+  apt-get install -y -q --no-install-recommends "${missing[@]}"

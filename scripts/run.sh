@@ -5,9 +5,13 @@
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$ROOT"
+started=$SECONDS
 bash scripts/deps.sh run
+echo "run.sh: installs took $((SECONDS - started)) s"
+started=$SECONDS
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUESSANTA_TESTS=OFF -DQUESSANTA_BENCH=OFF >/dev/null
 cmake --build build -j"$(nproc)"
+echo "run.sh: build took $((SECONDS - started)) s"
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   exec build/quessanta/Quessanta "$@"

@@ -5,7 +5,9 @@
 set -uo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$ROOT"
+started=$SECONDS
 bash scripts/deps.sh test || exit 1
+echo "test.sh: installs took $((SECONDS - started)) s"
 JOBS="$(nproc)"
 FUZZ_SECONDS="${QUESSANTA_FUZZ_SECONDS:-20}"
 
@@ -28,10 +30,16 @@ count_ctest() {  # adds the counts from a ctest log
   failed=$((failed + nfail))
 }
 
+stage=$SECONDS
+lap() { echo "test.sh: $1 took $((SECONDS - stage)) s"; stage=$SECONDS; }
+
 echo "== normal build"
-if cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null && cmake --build build -j"$JOBS"; then
+if cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+     -DQUESSANTA_TESTS=ON -DQUESSANTA_BENCH=ON -DQUESSANTA_TOOLS=ON >/dev/null && cmake --build build -j"$JOBS"; then
+  lap "the normal build"
   (cd build && ctest --output-on-failure -j"$JOBS") 2>&1 | tee build/ctest.log
   count_ctest build/ctest.log
+  lap "the normal tests"
 else
   echo "normal build failed"; failed=$((failed + 1))
 fi
@@ -42,8 +50,10 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$ROOT/tests/lsan.supp:print_suppressions=0"
 if cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQUESSANTA_SANITIZE=ON -DQUESSANTA_BENCH=OFF >/dev/null &&
    cmake --build build-asan -j"$JOBS"; then
+  lap "the sanitizer build"
   (cd build-asan && ctest --output-on-failure -j"$JOBS") 2>&1 | tee build-asan/ctest.log
   count_ctest build-asan/ctest.log
+  lap "the sanitizer tests"
 else
   echo "sanitizer build failed"; failed=$((failed + 1))
 fi
@@ -71,6 +81,8 @@ else
   echo "fuzz build failed"; failed=$((failed + 1))
 fi
 
+lap "the fuzz build and runs"
 rm -rf "$QUESSANTA_COMMON_APPDATA"
+echo "test.sh: took $((SECONDS - started)) s in all"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
