@@ -35,9 +35,9 @@ DEFAULTS=0100000000000000000000000000010000010100
 # --- no arguments, no file: defaults, naming the file; nothing written
 out=$("$CONFIG" 2>&1); rc=$?
 [ $rc -eq 0 ] || fail "no arguments: exit $rc"
-echo "$out" | grep -q "$FILE" || fail "no arguments: the file is not named: $out"
-echo "$out" | grep -qi "default" || fail "no arguments: does not say the defaults are in force"
-echo "$out" | grep -q -- "--clock=12h" || fail "no arguments: default clock not shown"
+grep -q "$FILE" <<<"$out" || fail "no arguments: the file is not named: $out"
+grep -qi "default" <<<"$out" || fail "no arguments: does not say the defaults are in force"
+grep -q -- "--clock=12h" <<<"$out" || fail "no arguments: default clock not shown"
 [ -e "$FILE" ] && fail "no arguments: a file was written"
 
 # --- each option changes only its own bytes
@@ -81,9 +81,9 @@ writehex "$OUTSIDE" "$FILE"
 writehex "$BASE" "$FILE"
 out=$("$CONFIG")
 for want in "$FILE" --fps=off --clock=24h --clock-size=large --calendar=english --exit-on-mouse=on --resolution=800x600; do
-  echo "$out" | grep -q -- "$want" || fail "show: '$want' missing from: $out"
+  grep -q -- "$want" <<<"$out" || fail "show: '$want' missing from: $out"
 done
-echo "$out" | grep -qi "default" && fail "show: a valid file reported as defaults"
+grep -qi "default" <<<"$out" && fail "show: a valid file reported as defaults"
 
 # --- no folder yet, and an invalid file: options apply to the defaults
 rm -rf "$T/appdata"
@@ -150,7 +150,7 @@ err=$(QUESSANTA_COMMON_APPDATA="$T/plain-file/sub" "$CONFIG" --fps=on 2>&1 >/dev
 writehex "$BASE" "$FILE"
 out=$("$CONFIG" --fps=on --help) || fail "--help: non-zero exit"
 for opt in --fps --clock --clock-size --calendar --exit-on-mouse --resolution --reset --help; do
-  echo "$out" | grep -q -- "$opt" || fail "--help does not mention $opt"
+  grep -q -- "$opt" <<<"$out" || fail "--help does not mention $opt"
 done
 [ "$(hexof "$FILE")" = "$BASE" ] || fail "--help wrote the file"
 

@@ -46,9 +46,9 @@ grep -q '^sudo' "$T/log" && fail "as root: went through sudo"
 grep -q '^apt-get frontend=noninteractive update' "$T/log" || fail "as root: no apt-get update: $(cat "$T/log")"
 install=$(grep '^apt-get frontend=noninteractive install' "$T/log")
 [ -n "$install" ] || fail "as root: no non-interactive apt-get install: $(cat "$T/log")"
-echo "$install" | grep -q -- ' -y ' || fail "as root: install may ask: $install"
+grep -q -- ' -y ' <<<"$install" || fail "as root: install may ask: $install"
 for p in fonts-dejavu-extra xxd xdotool apitrace faketime imagemagick; do
-  echo "$install" | grep -qw -- "$p" || fail "test list lacks $p"
+  grep -qw -- "$p" <<<"$install" || fail "test list lacks $p"
 done
 
 # --- as a normal user without a terminal: sudo that cannot prompt
