@@ -3,8 +3,10 @@
 // this header; PlatformPosix.cpp and PreviewWindowX11.cpp are the Linux/X11 one.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -31,9 +33,79 @@ void putEnv(const char* name, const char* value);
 
 // Starts installDir() + fileName with no arguments and the installation
 // directory as working directory. With wait set, returns when the program
-// has ended. On failure writes one line naming the path and the reason to
-// stderr and returns false.
-bool launchProgram(const std::string& fileName, bool wait);
+// has ended, and SIGTERM, SIGINT and SIGHUP sent to this process meanwhile
+// are passed on to it; *exitStatus (when given) receives its exit code, or
+// 128 + the signal number that ended it. On failure writes one line naming
+// the path and the reason to stderr and returns false.
+bool launchProgram(const std::string& fileName, bool wait, int* exitStatus = nullptr);
+
+// --- Stop signals
+
+// SIGTERM, SIGINT and SIGHUP. Until deferStopSignals() they end the process
+// at once with exit code 0 (nothing has been changed yet that needs undoing,
+// and start-up may block inside libraries); afterwards they only set the
+// flag that stopRequested() reads, so the main loop can end in order.
+// SIGPIPE is ignored from here on: a closed pipe is a failed write.
+void installStopSignals();
+void deferStopSignals();
+bool stopRequested();
+
+// --- Files
+
+struct ReadFailure {
+    std::string reason;    // one line, without the path
+    bool missing = false;  // nothing exists at the path
+};
+
+// Reads the file at path whole into *bytes. Only a regular file is read: a
+// FIFO, a device or a folder is refused without blocking on it, as is a file
+// larger than maxSize; no more than the file's size at opening is ever
+// allocated. False with the reason in *failure.
+bool readRegularFile(const std::string& path, std::vector<unsigned char>* bytes, ReadFailure* failure,
+                     std::uint64_t maxSize = UINT64_MAX);
+// The same for the first `count` bytes of the file (all of a shorter one).
+bool readRegularFileStart(const std::string& path, std::size_t count, std::vector<unsigned char>* bytes,
+                          ReadFailure* failure);
+
+enum class FileMode {
+    Ordinary,       // as a newly created file: 0666 less the umask
+    ReadableByAll,  // 0644: a file in a folder shared by all users
+};
+
+// Replaces the file at path with the bytes, atomically: they go to a
+// temporary file beside it (path + ".XXXXXX"), are flushed to the disk and
+// renamed over path, so readers see the old file or the new one, never a
+// part of either. The temporary file is removed on failure and when a stop
+// signal ends the process meanwhile; temporary files of the same naming
+// older than a minute, left by a process that was killed, are removed too.
+// False with a one-line reason in *error, the old file untouched.
+bool replaceFile(const std::string& path, const unsigned char* bytes, std::size_t size, FileMode mode,
+                 std::string* error);
+
+// An advisory lock on a folder, for read-modify-write cycles of the files in
+// it between processes that take the same lock. Waits until it is free.
+class FolderLock {
+public:
+    explicit FolderLock(const std::string& folder);
+    ~FolderLock();
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+    // False when the lock could not be taken; the reason is in error().
+    bool held() const { return handle >= 0; }
+    const std::string& error() const { return reason; }
+
+private:
+    std::intptr_t handle = -1;
+    std::string reason;
+};
+
+// --- The screen
+
+// Waits until the pointer and the keyboard could be taken by a full-screen
+// window, trying for at most timeoutMs milliseconds: another program may
+// hold either for a while (a menu, a drag). True when both are free, or when
+// the display cannot be asked (video set-up then reports that itself).
+bool waitForInputGrab(int timeoutMs);
 
 // The preview pane: a child window filling a host window.
 struct PreviewWindow;

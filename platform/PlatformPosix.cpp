@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -74,11 +75,32 @@ std::string settingsFilePath() {
 
 void putEnv(const char* name, const char* value) { setenv(name, value, 1); }
 
-bool launchProgram(const std::string& fileName, bool wait) {
+namespace {
+
+const int passedSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
+// The program being waited for, to which stop signals are passed on: the
+// launcher must not end and leave it running.
+volatile pid_t waitedChild = 0;
+
+void passOnStopSignal(int sig) {
+    if (waitedChild > 0) kill(waitedChild, sig);
+}
+
+// Its exit code, or 128 + the signal that ended it.
+int exitCodeOf(int status) {
+    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+}
+
+}  // namespace
+
+bool launchProgram(const std::string& fileName, bool wait, int* exitStatus) {
     const std::string path = installDir() + fileName;
     std::string workDir = path;
     std::string::size_type slash = workDir.rfind('/');
     if (slash != std::string::npos) workDir.erase(slash == 0 ? 1 : slash);
+    if (exitStatus) *exitStatus = 0;
 
     // The child reports a failed chdir or exec through this pipe, so the
     // parent can tell the user instead of reporting success.
@@ -87,15 +109,23 @@ bool launchProgram(const std::string& fileName, bool wait) {
         std::fprintf(stderr, "Cannot start %s: %s\n", path.c_str(), std::strerror(errno));
         return false;
     }
+    // Stop signals are held back from before the fork until the forwarding
+    // handlers know the child, so none can end the launcher alone.
+    sigset_t stops, oldMask;
+    sigemptyset(&stops);
+    for (int sig : passedSignals) sigaddset(&stops, sig);
+    if (wait) sigprocmask(SIG_BLOCK, &stops, &oldMask);
     pid_t pid = fork();
     if (pid < 0) {
         int err = errno;
+        if (wait) sigprocmask(SIG_SETMASK, &oldMask, nullptr);
         close(fds[0]);
         close(fds[1]);
         std::fprintf(stderr, "Cannot start %s: %s\n", path.c_str(), std::strerror(err));
         return false;
     }
     if (pid == 0) {
+        if (wait) sigprocmask(SIG_SETMASK, &oldMask, nullptr);
         close(fds[0]);
         int err = 0;
         if (chdir(workDir.c_str()) != 0) {
@@ -109,6 +139,15 @@ bool launchProgram(const std::string& fileName, bool wait) {
         (void)ignored;
         _exit(127);
     }
+    struct sigaction previous[3];
+    if (wait) {
+        struct sigaction action = {};
+        action.sa_handler = passOnStopSignal;
+        sigemptyset(&action.sa_mask);
+        waitedChild = pid;
+        for (int i = 0; i < 3; ++i) sigaction(passedSignals[i], &action, &previous[i]);
+        sigprocmask(SIG_SETMASK, &oldMask, nullptr);
+    }
     close(fds[1]);
     int childErr = 0;
     ssize_t got;
@@ -116,15 +155,23 @@ bool launchProgram(const std::string& fileName, bool wait) {
         got = read(fds[0], &childErr, sizeof childErr);
     } while (got < 0 && errno == EINTR);
     close(fds[0]);
-    if (got == static_cast<ssize_t>(sizeof childErr)) {
-        waitpid(pid, nullptr, 0);
+    const bool started = got != static_cast<ssize_t>(sizeof childErr);
+    int status = 0;
+    pid_t reaped = 0;
+    if (wait || !started) {
+        do {
+            reaped = waitpid(pid, &status, 0);
+        } while (reaped < 0 && errno == EINTR);
+    }
+    if (wait) {
+        for (int i = 0; i < 3; ++i) sigaction(passedSignals[i], &previous[i], nullptr);
+        waitedChild = 0;
+    }
+    if (!started) {
         std::fprintf(stderr, "Cannot start %s: %s\n", path.c_str(), std::strerror(childErr));
         return false;
     }
-    if (wait) {
-        while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
-        }
-    }
+    if (exitStatus) *exitStatus = wait ? (reaped == pid ? exitCodeOf(status) : 1) : 0;
     return true;
 }
 

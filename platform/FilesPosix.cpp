@@ -1,0 +1,272 @@
+// POSIX implementation of the platform layer's file services: bounded reads
+// of regular files, atomic replacement, folder locks. Covers Linux and other
+// systems with flock and O_DIRECTORY; lacks nothing the program uses.
+#include "platform/Platform.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <ctime>
+#include <dirent.h>
+#include <new>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+std::string errnoText(int err) { return std::strerror(err); }
+
+bool readFully(int fd, unsigned char* into, std::size_t size, int* err) {
+    while (size > 0) {
+        const ssize_t n = read(fd, into, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            *err = errno;
+            return false;
+        }
+        if (n == 0) {
+            *err = 0;
+            return false;
+        }
+        into += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool writeFully(int fd, const unsigned char* bytes, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = write(fd, bytes, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+std::string folderOf(const std::string& path) {
+    const std::string::size_type slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string baseNameOf(const std::string& path) {
+    const std::string::size_type slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The temporary file being written, for the stop-signal handler: a save
+// ended by a signal must not leave it behind.
+char pendingTemporary[4096];
+volatile std::sig_atomic_t pendingSet = 0;
+struct sigaction previousActions[3];
+const int cleanupSignals[3] = {SIGTERM, SIGINT, SIGHUP};
+
+void removePendingAndReraise(int sig) {
+    if (pendingSet) unlink(pendingTemporary);
+    signal(sig, SIG_DFL);
+    raise(sig);
+}
+
+void guardTemporary(const std::string& temporary) {
+    if (temporary.size() >= sizeof pendingTemporary) return;
+    std::memcpy(pendingTemporary, temporary.c_str(), temporary.size() + 1);
+    pendingSet = 1;
+    struct sigaction action = {};
+    action.sa_handler = removePendingAndReraise;
+    sigemptyset(&action.sa_mask);
+    for (int i = 0; i < 3; ++i) {
+        struct sigaction old = {};
+        sigaction(cleanupSignals[i], nullptr, &old);
+        previousActions[i] = old;
+        // A signal already ignored stays ignored.
+        if (old.sa_handler != SIG_IGN) sigaction(cleanupSignals[i], &action, nullptr);
+    }
+}
+
+void unguardTemporary() {
+    for (int i = 0; i < 3; ++i) sigaction(cleanupSignals[i], &previousActions[i], nullptr);
+    pendingSet = 0;
+}
+
+// mkstemp's suffix: six letters or digits.
+bool isTemporaryOf(const std::string& entry, const std::string& base) {
+    if (entry.size() != base.size() + 7 || entry.compare(0, base.size(), base) != 0 || entry[base.size()] != '.')
+        return false;
+    for (std::size_t i = base.size() + 1; i < entry.size(); ++i) {
+        const char c = entry[i];
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) return false;
+    }
+    return true;
+}
+
+// Temporary files of a save that was killed before it could clean up. A
+// minute is far longer than any save takes, so a running one is left alone.
+void removeStaleTemporaries(const std::string& path) {
+    const std::string folder = folderOf(path);
+    const std::string base = baseNameOf(path);
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return;
+    const std::time_t now = std::time(nullptr);
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (!isTemporaryOf(name, base)) continue;
+        const std::string full = folder + "/" + name;
+        struct stat st;
+        if (lstat(full.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid()) continue;
+        if (now - st.st_mtime > 60) unlink(full.c_str());
+    }
+    closedir(dir);
+}
+
+mode_t modeFor(FileMode mode) {
+    if (mode == FileMode::ReadableByAll) return 0644;
+    const mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+}  // namespace
+
+namespace {
+
+bool readRegular(const std::string& path, std::vector<unsigned char>* bytes, ReadFailure* failure,
+                 std::uint64_t maxSize, std::uint64_t count) {
+    auto fail = [&](int err, const std::string& reason) {
+        if (failure) {
+            failure->reason = reason.empty() ? errnoText(err) : reason;
+            failure->missing = err == ENOENT;
+        }
+        return false;
+    };
+    // Non-blocking, so that opening a FIFO does not wait for a writer.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return fail(errno, "");
+    struct stat st;
+    if (fstat(fd, &st) != 0) {
+        const int err = errno;
+        close(fd);
+        return fail(err, "");
+    }
+    if (!S_ISREG(st.st_mode)) {
+        close(fd);
+        return fail(0, S_ISDIR(st.st_mode) ? "is a folder" : "not a regular file");
+    }
+    const int flags = fcntl(fd, F_GETFL);
+    if (flags >= 0) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    std::uint64_t size = static_cast<std::uint64_t>(st.st_size);
+    if (size > maxSize) {
+        close(fd);
+        return fail(0, "larger than " + std::to_string(maxSize) + " bytes");
+    }
+    if (size > count) size = count;
+    if (size > SIZE_MAX / 2) {
+        close(fd);
+        return fail(0, "too large to read");
+    }
+    try {
+        bytes->assign(static_cast<std::size_t>(size), 0);
+    } catch (const std::bad_alloc&) {
+        close(fd);
+        return fail(0, "not enough memory to read it (" + std::to_string(size) + " bytes)");
+    }
+    int err = 0;
+    const bool ok = readFully(fd, bytes->data(), bytes->size(), &err);
+    close(fd);
+    if (!ok) {
+        bytes->clear();
+        return fail(err, err ? "" : "it became shorter while being read");
+    }
+    return true;
+}
+
+}  // namespace
+
+bool readRegularFile(const std::string& path, std::vector<unsigned char>* bytes, ReadFailure* failure,
+                     std::uint64_t maxSize) {
+    return readRegular(path, bytes, failure, maxSize, UINT64_MAX);
+}
+
+bool readRegularFileStart(const std::string& path, std::size_t count, std::vector<unsigned char>* bytes,
+                          ReadFailure* failure) {
+    return readRegular(path, bytes, failure, UINT64_MAX, count);
+}
+
+bool replaceFile(const std::string& path, const unsigned char* bytes, std::size_t size, FileMode mode,
+                 std::string* error) {
+    const std::string folder = folderOf(path);
+    removeStaleTemporaries(path);
+    std::vector<char> name(path.begin(), path.end());
+    const char suffix[] = ".XXXXXX";
+    name.insert(name.end(), suffix, suffix + sizeof suffix);  // with the terminating zero
+    // Blocked while the file is made and recorded, so a signal cannot slip in
+    // between and leave it unrecorded.
+    sigset_t stops, old;
+    sigemptyset(&stops);
+    for (int sig : cleanupSignals) sigaddset(&stops, sig);
+    sigprocmask(SIG_BLOCK, &stops, &old);
+    const int fd = mkostemp(name.data(), O_CLOEXEC);
+    const int createErr = errno;
+    if (fd >= 0) guardTemporary(name.data());
+    sigprocmask(SIG_SETMASK, &old, nullptr);
+    if (fd < 0) {
+        *error = "cannot create a file in " + folder + ": " + errnoText(createErr);
+        return false;
+    }
+    const std::string temporary = name.data();
+    bool ok = fchmod(fd, modeFor(mode)) == 0 && writeFully(fd, bytes, size) && fsync(fd) == 0;
+    int err = errno;
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        err = errno;
+    }
+    if (ok && rename(temporary.c_str(), path.c_str()) != 0) {
+        ok = false;
+        err = errno;
+        *error = "cannot replace " + path + ": " + errnoText(err);
+    } else if (!ok) {
+        *error = "cannot write " + temporary + ": " + errnoText(err);
+    }
+    if (!ok) unlink(temporary.c_str());
+    unguardTemporary();
+    if (!ok) return false;
+    // Makes the rename itself durable.
+    const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        fsync(dir);
+        close(dir);
+    }
+    return true;
+}
+
+FolderLock::FolderLock(const std::string& folder) {
+    // The folder itself carries the lock: nothing is left behind in it.
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        reason = "cannot open " + folder + ": " + errnoText(errno);
+        return;
+    }
+    int rc;
+    do {
+        rc = flock(fd, LOCK_EX);
+    } while (rc != 0 && errno == EINTR);
+    if (rc != 0) {
+        reason = "cannot lock " + folder + ": " + errnoText(errno);
+        close(fd);
+        return;
+    }
+    handle = fd;
+}
+
+FolderLock::~FolderLock() {
+    if (handle >= 0) close(static_cast<int>(handle));  // releases the lock
+}
+
+}  // namespace platform
