@@ -1,42 +1,23 @@
 #include "res/PackFile.h"
 
+#include "platform/Platform.h"
+#include "res/EntryName.h"
+#include "res/ImageDecoder.h"
+#include "res/ImageHeader.h"
 #include "res/LittleEndian.h"
 #include "res/TextureRecipe.h"
 
 #include <SDL/SDL.h>
-#include <SDL/SDL_image.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <climits>
 #include <cstring>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
 // Longest name the one-byte signed length field can express.
 constexpr std::size_t maxNameLength = 127;
-
-// Whole file into memory; false when it cannot be opened or read.
-bool readWholeFile(const std::string& path, std::vector<unsigned char>& out) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return false;
-    out.clear();
-    unsigned char chunk[65536];
-    bool ok = true;
-    for (;;) {
-        const std::size_t got = std::fread(chunk, 1, sizeof chunk, file);
-        out.insert(out.end(), chunk, chunk + got);
-        if (got < sizeof chunk) {
-            ok = !std::ferror(file);
-            break;
-        }
-    }
-    std::fclose(file);
-    return ok;
-}
 
 bool writeAll(std::FILE* file, const void* bytes, std::size_t size) {
     return size == 0 || std::fwrite(bytes, 1, size, file) == size;
@@ -101,13 +82,26 @@ bool isPackedRgba(const SDL_Surface* surface) {
 #endif
 }
 
+// The side limit for decoding: what OpenGL takes, and never more than
+// maxImageSide.
+std::uint32_t textureSideLimit() {
+    GLint most = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &most);
+    if (most <= 0 || static_cast<std::uint32_t>(most) > maxImageSide) return maxImageSide;
+    return static_cast<std::uint32_t>(most);
+}
+
 }  // namespace
 
 PackFile::PackFile() = default;
 
-PackFile::PackFile(const std::string& path) {
+PackFile::PackFile(const std::string& path) : sourcePath(path) {
     std::vector<unsigned char> bytes;
-    if (!readWholeFile(path, bytes)) std::exit(1);
+    platform::ReadFailure failure;
+    if (!platform::readRegularFile(path, &bytes, &failure)) {
+        std::fprintf(stderr, "%s: cannot open the pack: %s\n", path.c_str(), failure.reason.c_str());
+        std::exit(1);
+    }
     std::string error;
     if (!parse(bytes.data(), bytes.size(), &error)) {
         std::fprintf(stderr, "%s: corrupt pack file: %s\n", path.c_str(), error.c_str());
@@ -171,10 +165,13 @@ GLuint PackFile::acquireTexture(const std::string& name) {
     std::size_t i = 0;
     while (i < names.size() && names[i] != name) ++i;
     if (i == names.size()) return 0;
-    if (textureIds[i] == 0 && entries[i].size <= static_cast<std::uint32_t>(INT_MAX)) {
-        SDL_RWops* stream = SDL_RWFromMem(const_cast<unsigned char*>(entries[i].data), static_cast<int>(entries[i].size));
-        SDL_Surface* surface = stream ? IMG_Load_RW(stream, 0) : nullptr;
-        if (stream) SDL_FreeRW(stream);
+    if (textureIds[i] == 0) {
+        std::string reason;
+        SDL_Surface* surface = decodeImage(entries[i].data, entries[i].size, textureSideLimit(), &reason);
+        if (!surface)
+            std::fprintf(stderr, "%s: %s: not used as an image: %s\n",
+                         sourcePath.empty() ? "(pack in memory)" : sourcePath.c_str(),
+                         escapeEntryName(names[i]).c_str(), reason.c_str());
         if (surface) {
             if (isPackedRgba(surface)) {
                 if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
@@ -214,74 +211,70 @@ bool PackFile::addEntry(const std::string& name, const void* bytes, std::uint32_
     return true;
 }
 
-bool PackFile::addFile(const std::string& path, const std::string& name) {
+bool PackFile::addFile(const std::string& path, const std::string& name, std::string* error) {
     std::vector<unsigned char> bytes;
-    if (!readWholeFile(path, bytes)) return false;
-    if (bytes.size() > 0xFFFFFFFFu) {
-        errno = EFBIG;
+    platform::ReadFailure failure;
+    // An entry's size field has 32 bits.
+    if (!platform::readRegularFile(path, &bytes, &failure, 0xFFFFFFFFu)) {
+        if (error) *error = failure.reason;
         return false;
     }
     return addEntry(name.empty() ? path : name, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
 }
 
-bool PackFile::save(const std::string& path) const {
+bool PackFile::save(const std::string& path, std::string* error) const {
     for (const std::string& name : names) {
         if (name.size() > maxNameLength) {
-            errno = ENAMETOOLONG;
+            if (error) *error = "an entry name is longer than " + std::to_string(maxNameLength) + " bytes";
             return false;
         }
     }
-    if (names.size() > 0x7FFFFFFFu) return false;
-
-    // Written beside the target and renamed over it, so a failed save
-    // leaves any existing pack as it was.
-    std::string temp = path + ".XXXXXX";
-    std::vector<char> tmpl(temp.begin(), temp.end());
-    tmpl.push_back('\0');
-    const int fd = mkstemp(tmpl.data());
-    if (fd < 0) return false;
-    temp.assign(tmpl.data());
-    std::FILE* file = fdopen(fd, "wb");
-    if (!file) {
-        close(fd);
-        unlink(temp.c_str());
+    if (names.size() > 0x7FFFFFFFu) {
+        if (error) *error = "too many entries";
         return false;
     }
+
+    std::vector<unsigned char> bytes;
     unsigned char word[4];
     writeUint32Le(word, static_cast<std::uint32_t>(names.size()));
-    bool ok = writeAll(file, word, 4);
-    for (std::size_t i = 0; ok && i < names.size(); ++i) {
-        const unsigned char length = static_cast<unsigned char>(names[i].size());
+    bytes.insert(bytes.end(), word, word + 4);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        bytes.push_back(static_cast<unsigned char>(names[i].size()));
+        bytes.insert(bytes.end(), names[i].begin(), names[i].end());
         writeUint32Le(word, entries[i].size);
-        ok = writeAll(file, &length, 1) && writeAll(file, names[i].data(), names[i].size()) &&
-             writeAll(file, word, 4) && writeAll(file, entries[i].data, entries[i].size);
+        bytes.insert(bytes.end(), word, word + 4);
+        bytes.insert(bytes.end(), entries[i].data, entries[i].data + entries[i].size);
     }
-    ok = std::fflush(file) == 0 && ok;
-    ok = fsync(fileno(file)) == 0 && ok;
-    // mkstemp makes the file private; a pack is an ordinary file.
-    const mode_t mask = umask(0);
-    umask(mask);
-    ok = fchmod(fileno(file), 0666 & ~mask) == 0 && ok;
-    const int savedErrno = errno;
-    ok = std::fclose(file) == 0 && ok;
-    if (ok && std::rename(temp.c_str(), path.c_str()) == 0) return true;
-    const int reportErrno = ok ? errno : savedErrno;
-    unlink(temp.c_str());
-    errno = reportErrno;
+    // A failed save leaves any existing pack as it was.
+    std::string reason;
+    if (platform::replaceFile(path, bytes.data(), bytes.size(), platform::FileMode::Ordinary, &reason)) return true;
+    if (error) *error = reason;
     return false;
 }
 
-bool PackFile::extractAll(const std::string& prefix) const {
+bool PackFile::extractAll(const std::string& prefix, std::vector<std::string>* problems) const {
+    bool all = true;
+    auto problem = [&](std::size_t i, const std::string& why) {
+        all = false;
+        if (problems) problems->push_back("entry " + std::to_string(i) + " '" + escapeEntryName(names[i]) + "': " + why);
+    };
     for (std::size_t i = 0; i < names.size(); ++i) {
+        // Names are data from the file: one must not reach outside the target.
+        std::string unsafe;
+        if (!isSafeEntryPath(names[i], &unsafe)) {
+            problem(i, "not extracted: " + unsafe);
+            continue;
+        }
         const std::string target = prefix + names[i];
         std::FILE* file = std::fopen(target.c_str(), "wb");
-        if (!file) return false;
+        if (!file) {
+            problem(i, "cannot create " + target + ": " + std::strerror(errno));
+            continue;
+        }
         const bool written = writeAll(file, entries[i].data, entries[i].size);
         const int savedErrno = errno;
-        if (std::fclose(file) != 0 || !written) {
-            if (!written) errno = savedErrno;
-            return false;
-        }
+        if (std::fclose(file) != 0 || !written)
+            problem(i, "cannot write " + target + ": " + std::strerror(written ? errno : savedErrno));
     }
-    return true;
+    return all;
 }

@@ -182,9 +182,11 @@ TEST_F(PackFileTest, CorruptPackEndsTheProcessWithAMessageNamingIt) {
     EXPECT_EXIT(PackFile pack(path2), ::testing::ExitedWithCode(1), "negname\\.pak.*negative");
 }
 
-TEST_F(PackFileTest, UnopenablePackEndsTheProcessSilently) {
+TEST_F(PackFileTest, UnopenablePackEndsTheProcessNamingIt) {
     const std::string missing = dir + "/missing.pak";
-    EXPECT_EXIT(PackFile pack(missing), ::testing::ExitedWithCode(1), "^$");
+    EXPECT_EXIT(PackFile pack(missing), ::testing::ExitedWithCode(1),
+                "^.*/missing\\.pak: cannot open the pack: No such file or directory\n$");
+    EXPECT_EXIT(PackFile pack(dir), ::testing::ExitedWithCode(1), "cannot open the pack: is a folder\n$");
 }
 
 TEST_F(PackFileTest, SaveAndReadBackRoundTrip) {

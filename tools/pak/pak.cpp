@@ -1,10 +1,11 @@
 // pak: the pack tool. Lists, creates and extracts pack files.
+#include "platform/Platform.h"
+#include "res/EntryName.h"
 #include "res/PackFile.h"
 
-#include <cerrno>
 #include <cinttypes>
 #include <cstdio>
-#include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -16,33 +17,26 @@ const char* const usage =
     "       pak extract PACK PREFIX\n"
     "       pak --help\n"
     "\n"
-    "list     prints each entry of PACK as: index, name, size in bytes, in file order.\n"
+    "list     prints each entry of PACK as: index, name, size in bytes, in file order;\n"
+    "         in names, control bytes, backslashes and bytes that are not UTF-8\n"
+    "         text are shown as escapes (\\t, \\n, \\\\, \\xNN).\n"
     "create   writes PACK with one entry per FILE, named by the path as given;\n"
     "         --name NAME (or -n NAME) names the entry of the FILE that follows it.\n"
     "         An existing PACK is replaced only once the new one is complete.\n"
     "extract  writes every entry into the file PREFIX followed by its name; nothing\n"
-    "         is put between them, so a directory PREFIX ends with '/'.\n";
+    "         is put between them, so a directory PREFIX ends with '/'. Entries whose\n"
+    "         names are absolute, contain '..' or a NUL byte are not written: they are\n"
+    "         named on stderr, the rest are extracted, and the exit status is 1.\n";
 
 constexpr std::size_t maxNameLength = 127;
-
-std::string reason() { return errno ? std::strerror(errno) : "unknown error"; }
 
 // Reads a pack for the tool: unlike the screensaver, an unreadable or corrupt
 // pack is explained rather than ending the process silently.
 bool openPack(const std::string& path, PackFile& pack) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        std::fprintf(stderr, "pak: cannot open %s: %s\n", path.c_str(), reason().c_str());
-        return false;
-    }
     std::vector<unsigned char> bytes;
-    unsigned char chunk[65536];
-    std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
-    const bool readError = std::ferror(file);
-    std::fclose(file);
-    if (readError) {
-        std::fprintf(stderr, "pak: cannot read %s\n", path.c_str());
+    platform::ReadFailure failure;
+    if (!platform::readRegularFile(path, &bytes, &failure)) {
+        std::fprintf(stderr, "pak: cannot open %s: %s\n", path.c_str(), failure.reason.c_str());
         return false;
     }
     std::string error;
@@ -57,7 +51,7 @@ int list(const std::string& path) {
     PackFile pack;
     if (!openPack(path, pack)) return 1;
     for (std::size_t i = 0; i < pack.entryCount(); ++i)
-        std::printf("%zu\t%s\t%" PRIu32 "\n", i, pack.entryName(i).c_str(), pack.entryAt(i).size);
+        std::printf("%zu\t%s\t%" PRIu32 "\n", i, escapeEntryName(pack.entryName(i)).c_str(), pack.entryAt(i).size);
     return 0;
 }
 
@@ -83,21 +77,21 @@ int create(const std::string& path, const std::vector<std::string>& args) {
                          maxNameLength, name.c_str());
             return 1;
         }
-        errno = 0;
         // An empty --name would fall back to the path, so it is added by hand.
         bool added;
+        std::string why;
         if (named && name.empty()) {
             PackFile single;
-            added = single.addFile(arg);
+            added = single.addFile(arg, std::string(), &why);
             if (added) {
                 const EntryData data = single.entryAt(0);
                 added = pack.addEntry(name, data.data, data.size);
             }
         } else {
-            added = pack.addFile(arg, name);
+            added = pack.addFile(arg, name, &why);
         }
         if (!added) {
-            std::fprintf(stderr, "pak: cannot read %s: %s\n", arg.c_str(), reason().c_str());
+            std::fprintf(stderr, "pak: cannot read %s: %s\n", arg.c_str(), why.c_str());
             return 1;
         }
         named = false;
@@ -111,9 +105,9 @@ int create(const std::string& path, const std::vector<std::string>& args) {
         std::fprintf(stderr, "pak: create needs at least one file\n%s", usage);
         return 2;
     }
-    errno = 0;
-    if (!pack.save(path)) {
-        std::fprintf(stderr, "pak: cannot write %s: %s\n", path.c_str(), reason().c_str());
+    std::string why;
+    if (!pack.save(path, &why)) {
+        std::fprintf(stderr, "pak: cannot write %s: %s\n", path.c_str(), why.c_str());
         return 1;
     }
     return 0;
@@ -122,18 +116,13 @@ int create(const std::string& path, const std::vector<std::string>& args) {
 int extract(const std::string& path, const std::string& prefix) {
     PackFile pack;
     if (!openPack(path, pack)) return 1;
-    errno = 0;
-    if (!pack.extractAll(prefix)) {
-        std::fprintf(stderr, "pak: cannot extract %s to %s...: %s\n", path.c_str(), prefix.c_str(), reason().c_str());
-        return 1;
-    }
-    return 0;
+    std::vector<std::string> problems;
+    if (pack.extractAll(prefix, &problems)) return 0;
+    for (const std::string& problem : problems) std::fprintf(stderr, "pak: %s: %s\n", path.c_str(), problem.c_str());
+    return 1;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
+int run(const std::vector<std::string>& args) {
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         std::fputs(usage, stdout);
         return 0;
@@ -148,4 +137,17 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "pak: unknown command or wrong number of arguments: %s\n", args[0].c_str());
     std::fputs(usage, stderr);
     return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // A pack or a file too large for the memory ends with a message, not
+    // with an abort.
+    try {
+        return run(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const std::bad_alloc&) {
+        std::fputs("pak: out of memory\n", stderr);
+        return 1;
+    }
 }
