@@ -2,22 +2,11 @@
 
 #include "app/App.h"
 #include "app/StatsReport.h"
+#include "platform/Platform.h"
 #include "res/FrameTicks.h"
 
 #include <SDL/SDL.h>
 #include <GL/gl.h>
-
-volatile std::sig_atomic_t stopRequested = 0;
-
-static void onStopSignal(int) { stopRequested = 1; }
-
-void installStopHandlers() {
-    struct sigaction action = {};
-    action.sa_handler = onStopSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
-}
 
 bool renderFrame() {
     frameTicks = SDL_GetTicks();
@@ -54,7 +43,7 @@ void runMainLoop() {
             }
             // Everything else, the window system's quit request included, is ignored.
         }
-        if (stopRequested) requestQuit(quitRequested);
+        if (platform::stopRequested()) requestQuit(quitRequested);
         renderFrame();
         reportStatsIfDue();
     }

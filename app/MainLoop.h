@@ -1,13 +1,7 @@
 // The main loop of screensaver mode, the frame, and the teardown.
 #pragma once
 
-#include <csignal>
-
-// Set by SIGTERM and SIGINT: a polite request to end, handled like Esc.
-extern volatile std::sig_atomic_t stopRequested;
-// Installs the SIGTERM and SIGINT handlers (before SDL starts, so SDL
-// leaves them alone).
-void installStopHandlers();
+// SIGTERM, SIGINT and SIGHUP (platform::stopRequested) end the loop like Esc.
 
 // Renders one frame; returns true (the value is not used).
 bool renderFrame();

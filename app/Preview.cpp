@@ -2,6 +2,8 @@
 #include "app/App.h"
 #include "app/RunModes.h"
 #include "platform/Platform.h"
+#include "res/ImageDecoder.h"
+#include "res/ImageHeader.h"
 
 #include <SDL/SDL.h>
 
@@ -15,10 +17,16 @@ namespace {
 // cannot be read.
 bool paintBitmap(std::vector<unsigned char>& rgb, int paneWidth, int paneHeight) {
     const std::string path = App::installDir.pathOf("preview.ppk");
-    SDL_RWops* stream = SDL_RWFromFile(path.c_str(), "rb");
-    SDL_Surface* picture = stream ? SDL_LoadBMP_RW(stream, 1) : nullptr;
+    std::vector<unsigned char> bytes;
+    platform::ReadFailure failure;
+    if (!platform::readRegularFile(path, &bytes, &failure)) {
+        std::fprintf(stderr, "Preview: cannot read %s: %s\n", path.c_str(), failure.reason.c_str());
+        return false;
+    }
+    std::string reason;
+    SDL_Surface* picture = decodeImage(bytes.data(), bytes.size(), maxImageSide, &reason);
     if (!picture) {
-        std::fprintf(stderr, "Preview: cannot read %s: %s\n", path.c_str(), SDL_GetError());
+        std::fprintf(stderr, "Preview: cannot read %s: %s\n", path.c_str(), reason.c_str());
         return false;
     }
     SDL_LockSurface(picture);

@@ -25,9 +25,12 @@ RunMode decideRunMode(const std::string& commandLine, std::string* previewArgume
 int runCommandLine(const std::string& commandLine) {
     std::string previewArgument;
     switch (decideRunMode(commandLine, &previewArgument)) {
-        case RunMode::LaunchScreensaver:
+        case RunMode::LaunchScreensaver: {
             platform::putEnv("SDL_VIDEO_ALLOW_SCREENSAVER", "1");
-            return platform::launchProgram(platform::screensaverProgram, true) ? 0 : 1;
+            // The host learns how the screensaver ended.
+            int status = 0;
+            return platform::launchProgram(platform::screensaverProgram, true, &status) ? status : 1;
+        }
         case RunMode::LaunchSettings:
             return platform::launchProgram(platform::settingsProgram, false) ? 0 : 1;
         case RunMode::Preview:

@@ -1,5 +1,7 @@
 #include "res/Display.h"
 
+#include "platform/Platform.h"
+
 #include <GL/gl.h>
 #include <GL/glext.h>
 #include <GL/glu.h>
@@ -24,6 +26,12 @@ Display::Display(std::int32_t w, std::int32_t h, std::int32_t bpp) {
         width = w;
         height = h;
         bitsPerPixel = bpp;
+    }
+    // A full-screen window takes the pointer and keyboard; while another
+    // program holds them SDL would wait for ever.
+    if (!platform::waitForInputGrab(3000)) {
+        std::fprintf(stderr, "Cannot take the screen: another program holds the pointer or keyboard\n");
+        fatal();
     }
     openVideo();
     SDL_ShowCursor(SDL_DISABLE);

@@ -4,16 +4,11 @@
 #include "app/Settings.h"
 #include "platform/Platform.h"
 
-#include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <fstream>
 #include <functional>
+#include <new>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -149,19 +144,16 @@ Loaded load(const std::string& path) {
         loaded.source = Source::NoFolder;
         return loaded;
     }
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0 && errno == ENOENT) {
-        loaded.source = Source::Missing;
+    // Only a regular file is read: a FIFO or a device in its place must not
+    // block or flood the program.
+    std::vector<unsigned char> bytes;
+    platform::ReadFailure failure;
+    if (!platform::readRegularFileStart(path, Settings::fileSize, &bytes, &failure)) {
+        loaded.source = failure.missing ? Source::Missing : Source::Unreadable;
+        loaded.reason = failure.reason;
         return loaded;
     }
-    errno = 0;
-    std::ifstream in(path, std::ios::binary);
-    if (!in.is_open()) {
-        loaded.source = Source::Unreadable;
-        loaded.reason = errno ? std::strerror(errno) : "cannot open";
-        return loaded;
-    }
-    loaded.source = loaded.settings.readFrom(in) ? Source::File : Source::Invalid;
+    loaded.source = loaded.settings.parse(bytes.data(), bytes.size()) ? Source::File : Source::Invalid;
     return loaded;
 }
 
@@ -203,68 +195,7 @@ void show(const std::string& path, const Loaded& loaded) {
                 "config --help lists every option.\n");
 }
 
-bool writeAll(int fd, const unsigned char* bytes, std::size_t size) {
-    while (size > 0) {
-        const ssize_t n = write(fd, bytes, size);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// Writes the bytes to a temporary file in the same folder, flushes it to
-// the disk and renames it over path: readers see the old file or the new
-// one, never a part of either.
-bool replaceFile(const std::string& path, const unsigned char* bytes, std::size_t size, std::string* error) {
-    std::string folder = path.substr(0, path.rfind('/'));
-    if (folder.empty()) folder = "/";
-    std::vector<char> name(path.begin(), path.end());
-    const char suffix[] = ".XXXXXX";
-    name.insert(name.end(), suffix, suffix + sizeof suffix);  // with the terminating zero
-    const int fd = mkstemp(name.data());
-    if (fd < 0) {
-        *error = "cannot create a file in " + folder + ": " + std::strerror(errno);
-        return false;
-    }
-    const std::string temporary = name.data();
-    // The folder is shared by all users: everyone may read the settings.
-    bool ok = fchmod(fd, 0644) == 0 && writeAll(fd, bytes, size) && fsync(fd) == 0;
-    int err = errno;
-    if (close(fd) != 0 && ok) {
-        ok = false;
-        err = errno;
-    }
-    if (!ok) {
-        unlink(temporary.c_str());
-        *error = "cannot write " + temporary + ": " + std::strerror(err);
-        return false;
-    }
-    if (rename(temporary.c_str(), path.c_str()) != 0) {
-        err = errno;
-        unlink(temporary.c_str());
-        *error = "cannot replace " + path + ": " + std::strerror(err);
-        return false;
-    }
-    // Makes the rename itself durable.
-    const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (dir >= 0) {
-        fsync(dir);
-        close(dir);
-    }
-    return true;
-}
-
-}  // namespace
-
-int main(int argc, char** argv) {
-    // A file-size limit must show as a failed write, not end the program
-    // between the write and the clean-up.
-    std::signal(SIGXFSZ, SIG_IGN);
-
+int run(int argc, char** argv) {
     std::vector<Change> changes;
     bool help = false;
     for (int i = 1; i < argc; ++i) {
@@ -302,14 +233,18 @@ int main(int argc, char** argv) {
     }
 
     const std::string path = platform::settingsFilePath();
-    Loaded loaded = load(path);
     if (changes.empty()) {
-        show(path, loaded);
+        show(path, load(path));
         return 0;
     }
-    if (loaded.source == Source::NoFolder)
+    if (path.empty())
         return fail("cannot determine or create the settings folder "
                     "(QUESSANTA_COMMON_APPDATA, else XDG_CONFIG_HOME, else HOME/.config)");
+    // Read, change and write under the folder's lock, so that changes made
+    // by two runs at once both land.
+    const platform::FolderLock lock(platform::commonAppDataDir());
+    if (!lock.held()) return fail(lock.error());
+    Loaded loaded = load(path);
     // Writing over a file that cannot be read would lose the fields that are
     // not being changed.
     if (loaded.source == Source::Unreadable) return fail("cannot read " + path + ": " + loaded.reason);
@@ -318,7 +253,22 @@ int main(int argc, char** argv) {
     unsigned char bytes[Settings::fileSize];
     loaded.settings.serialise(bytes);
     std::string error;
-    if (!replaceFile(path, bytes, sizeof bytes, &error)) return fail(error);
+    if (!platform::replaceFile(path, bytes, sizeof bytes, platform::FileMode::ReadableByAll, &error))
+        return fail(error);
     std::printf("Saved %s\n", path.c_str());
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // A file-size limit must show as a failed write, not end the program
+    // between the write and the clean-up.
+    std::signal(SIGXFSZ, SIG_IGN);
+    try {
+        return run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fputs("config: out of memory\n", stderr);
+        return 1;
+    }
 }
