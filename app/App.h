@@ -1,7 +1,7 @@
 // The single process-wide state record.
 #pragma once
 
-#include "app/Settings.h"
+#include "formats/Settings.h"
 #include "platform/Platform.h"
 #include "res/Display.h"
 #include "res/PackCache.h"

@@ -1,7 +1,7 @@
 #include "app/OverlayAssembly.h"
 
 #include "app/App.h"
-#include "app/Settings.h"
+#include "formats/Settings.h"
 #include "content/Calendar.h"
 #include "content/Clock.h"
 #include "content/FrameCounter.h"

@@ -1,6 +1,6 @@
 #include "app/OverlayReading.h"
 
-#include "app/Settings.h"
+#include "formats/Settings.h"
 #include "res/PackCache.h"
 #include "scene/MeshPart.h"
 #include "scene/SceneNode.h"

@@ -3,7 +3,7 @@
 #include "app/RunModes.h"
 #include "platform/Platform.h"
 #include "res/ImageDecoder.h"
-#include "res/ImageHeader.h"
+#include "formats/ImageHeader.h"
 
 #include <SDL/SDL.h>
 

@@ -2,6 +2,7 @@
 
 #include "app/App.h"
 #include "app/OverlayReading.h"
+#include "platform/Platform.h"
 #include "res/FrameTicks.h"
 
 #include <GL/gl.h>
@@ -25,26 +26,6 @@ struct StatsState {
 };
 
 StatsState state;
-
-double monotonicSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
-}
-
-long residentKilobytes() {
-    std::FILE* status = std::fopen("/proc/self/status", "r");
-    if (!status) return -1;
-    char line[256];
-    long kb = -1;
-    while (std::fgets(line, sizeof line, status))
-        if (std::strncmp(line, "VmRSS:", 6) == 0) {
-            kb = std::strtol(line + 6, nullptr, 10);
-            break;
-        }
-    std::fclose(status);
-    return kb;
-}
 
 // Texture objects that exist in the context, counted by asking OpenGL
 // about every name up to the next one it would hand out.
@@ -73,7 +54,7 @@ void packFigures(long& references, long& textures) {
 
 std::string wallText(std::time_t t) {
     std::tm local{};
-    localtime_r(&t, &local);
+    platform::localTime(t, &local);
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
     return text;
@@ -88,13 +69,13 @@ void reportStatsIfDue() {
         if (path && *path) state.path = path;
         const char* seconds = std::getenv("QUESSANTA_STATS_SECONDS");
         if (seconds && std::atof(seconds) > 0) state.intervalSeconds = std::atof(seconds);
-        state.started = monotonicSeconds();
+        state.started = platform::monotonicSeconds();
         state.nextReport = state.started + state.intervalSeconds;
         state.previousWall = std::time(nullptr);
     }
     if (state.path.empty()) return;
     ++state.frames;
-    const double now = monotonicSeconds();
+    const double now = platform::monotonicSeconds();
     const std::time_t frameStartWall = state.previousWall;
     state.previousWall = std::time(nullptr);
     if (now < state.nextReport) return;
@@ -114,6 +95,6 @@ void reportStatsIfDue() {
                  now - state.started, state.frames, static_cast<unsigned long>(frameTicks),
                  wallText(frameStartWall).c_str(), wallText(state.previousWall).c_str(),
                  static_cast<long long>(liveSceneNodes), App::packCache.openCount(), packRefs, packTextures,
-                 App::proceduralTextures.liveCount(), glLive, glNext, residentKilobytes(), overlays.c_str());
+                 App::proceduralTextures.liveCount(), glLive, glNext, platform::residentKilobytes(), overlays.c_str());
     std::fclose(out);
 }

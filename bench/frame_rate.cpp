@@ -12,7 +12,7 @@
 #include "app/OverlayAssembly.h"
 #include "app/SceneAssembly.h"
 #include "content/Lighting.h"
-#include "res/LittleEndian.h"
+#include "formats/LittleEndian.h"
 #include "scene/MotionFunctions.h"
 
 #include <GL/gl.h>

@@ -1,6 +1,6 @@
 #include "content/Calendar.h"
 
-#include "content/LocalTime.h"
+#include "scene/WallClock.h"
 #include "scene/SceneNode.h"
 
 const char* const dayNames[32] = {"null", "1",  "2",  "3",  "4",  "5",  "6",  "7",  "8",  "9",  "10",
@@ -55,7 +55,7 @@ void buildCalendar(MotionArgument) {
 }
 
 void refreshCalendar(MotionArgument) {
-    const std::tm now = localNow();
+    const std::tm now = wallClockNow();
     if (now.tm_mday == lastCalendarDay) return;
     lastCalendarDay = now.tm_mday;
     const std::int32_t variant = currentMotion->selector;
@@ -94,17 +94,17 @@ void refreshCalendar(MotionArgument) {
 }
 
 void dayExpiry(MotionArgument) {
-    if (currentMotion->selector != localNow().tm_mday) currentNode->requestRemoval();
+    if (currentMotion->selector != wallClockNow().tm_mday) currentNode->requestRemoval();
 }
 
 void fillSundayFirst(CalendarDate& date, std::int32_t cells[calendarCells]) {
-    const std::tm now = localNow();
+    const std::tm now = wallClockNow();
     fillDate(now, date);
     fillFrom(firstWeekday(now), daysInMonth(now), cells);
 }
 
 void fillMondayFirst(CalendarDate& date, std::int32_t cells[calendarCells]) {
-    const std::tm now = localNow();
+    const std::tm now = wallClockNow();
     fillDate(now, date);
     std::int32_t w = firstWeekday(now);
     if (w == 0) w = 7;  // Sunday closes the week

@@ -1,6 +1,6 @@
 #include "content/Clock.h"
 
-#include "content/LocalTime.h"
+#include "scene/WallClock.h"
 #include "scene/MotionFunctions.h"
 #include "scene/SceneNode.h"
 
@@ -134,7 +134,7 @@ void buildDigitalClock(MotionArgument) {
 }
 
 void clockDigitSlot(MotionArgument) {
-    const std::tm now = localNow();
+    const std::tm now = wallClockNow();
     SlotView view;
     if (!viewOf(currentMotion->selector, now, view)) return;
     if (view.watched == *view.lastShown) return;
@@ -149,7 +149,7 @@ void clockDigitSlot(MotionArgument) {
 }
 
 void digitExpiry(MotionArgument) {
-    const std::tm now = localNow();
+    const std::tm now = wallClockNow();
     std::int32_t field;
     switch (currentMotion->selector) {
         case 1:

@@ -1,7 +1,7 @@
 // The image header check on arbitrary bytes: it must never read outside
 // them, and what it accepts must be a PNG, JPEG or BMP of a size within the
 // limit, which is what the decoders behind it rely on.
-#include "res/ImageHeader.h"
+#include "formats/ImageHeader.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 // generators on the small sizes it accepts.
 #include "res/FireGenerator.h"
 #include "res/PlasmaGenerator.h"
-#include "res/ProceduralTextureName.h"
+#include "formats/ProceduralTextureName.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 // input, must take all the defaults for anything that is not a valid file,
 // and whatever it accepts must select a row inside the resolution table and
 // write back to the same 20 bytes.
-#include "app/Settings.h"
+#include "formats/Settings.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,29 @@ struct ReadFailure {
     bool missing = false;  // nothing exists at the path
 };
 
+// A regular file open for reading. Opening refuses anything else (a FIFO, a
+// device, a folder) without blocking on it.
+class RegularFile {
+public:
+    RegularFile() = default;
+    ~RegularFile() { close(); }
+    RegularFile(const RegularFile&) = delete;
+    RegularFile& operator=(const RegularFile&) = delete;
+
+    bool open(const std::string& path, ReadFailure* failure);
+    void close();
+    // Its size when it was opened.
+    std::uint64_t size() const { return bytes; }
+    // Exactly `count` bytes from the current position, or from `offset`;
+    // false (with the reason) on an error or when the file ends first.
+    bool read(void* into, std::size_t count, ReadFailure* failure);
+    bool readAt(std::uint64_t offset, void* into, std::size_t count, ReadFailure* failure);
+
+private:
+    std::intptr_t handle = -1;
+    std::uint64_t bytes = 0;
+};
+
 // Reads the file at path whole into *bytes. Only a regular file is read: a
 // FIFO, a device or a folder is refused without blocking on it, as is a file
 // larger than maxSize; no more than the file's size at opening is ever
@@ -98,6 +122,18 @@ private:
     std::intptr_t handle = -1;
     std::string reason;
 };
+
+// --- Time and memory
+
+// Seconds on a clock that never jumps, from an arbitrary start.
+double monotonicSeconds();
+// The local time of a moment given as std::time gives it; false when it
+// cannot be told.
+bool localTime(std::time_t moment, std::tm* out);
+// Resident memory of this process now, and at most so far, in KiB; -1 when
+// the system cannot tell.
+long residentKilobytes();
+long peakResidentKilobytes();
 
 // --- The screen
 

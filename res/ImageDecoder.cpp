@@ -1,6 +1,6 @@
 #include "res/ImageDecoder.h"
 
-#include "res/ImageHeader.h"
+#include "formats/ImageHeader.h"
 
 #include <SDL/SDL_image.h>
 

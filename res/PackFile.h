@@ -1,26 +1,27 @@
-// A pack: a flat archive of named byte blobs, read whole into memory.
+// A pack held in memory: its entries by name, and the OpenGL texture made
+// from each image entry, shared and counted per entry.
 #pragma once
+
+#include "formats/PackFormat.h"
 
 #include <GL/gl.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
-
-// An entry's bytes: owned by the PackFile, valid until it is destroyed.
-struct EntryData {
-    const unsigned char* data = nullptr;
-    std::uint32_t size = 0;
-};
 
 class PackFile {
 public:
     // An empty pack, to be filled with addEntry/addFile and written with save.
     PackFile();
     // Reads the whole pack. A pack that cannot be opened or is corrupt ends
-    // the process with exit code 1, after a line on stderr naming it.
+    // the process with exit code 1, after a line on stderr naming it. The
+    // program and the tools use open() instead and decide themselves.
     explicit PackFile(const std::string& path);
+    // The pack at path, or null with a one-line reason (not naming the path).
+    static std::unique_ptr<PackFile> open(const std::string& path, std::string* error);
     ~PackFile();
     PackFile(const PackFile&) = delete;
     PackFile& operator=(const PackFile&) = delete;
@@ -45,25 +46,28 @@ public:
     bool addFile(const std::string& path, const std::string& name = std::string(), std::string* error = nullptr);
     // Replaces the file at path atomically; false with the reason in *error.
     bool save(const std::string& path, std::string* error = nullptr) const;
-    // Writes each entry to prefix + name. Entries whose names would lead
-    // outside the prefix's folder (see isSafeEntryPath) are not written;
-    // they and entries that cannot be written are described in *problems,
-    // one line each, and the rest are still written. True when all were.
+    // Writes each entry to prefix + name, except those whose names would
+    // lead outside the prefix's folder; see extractPackEntries.
     bool extractAll(const std::string& prefix, std::vector<std::string>* problems = nullptr) const;
 
-    // Inspection, for the pack tool and the tests.
-    std::size_t entryCount() const { return names.size(); }
-    const std::string& entryName(std::size_t i) const { return names[i]; }
-    EntryData entryAt(std::size_t i) const { return entries[i]; }
-    GLuint textureIdAt(std::size_t i) const { return textureIds[i]; }
-    std::int32_t useCountAt(std::size_t i) const { return useCounts[i]; }
+    // Inspection, for the tools, the statistics and the tests.
+    std::size_t entryCount() const { return entries.size(); }
+    const std::string& entryName(std::size_t i) const { return entries[i].stored.name; }
+    EntryData entryAt(std::size_t i) const { return entries[i].stored.data(); }
+    GLuint textureIdAt(std::size_t i) const { return entries[i].textureId; }
+    std::int32_t useCountAt(std::size_t i) const { return entries[i].useCount; }
 
 private:
-    void clear();
+    struct Entry {
+        PackEntry stored;
+        GLuint textureId = 0;       // made from this entry, 0 = none yet
+        std::int32_t useCount = 0;  // texture requests not yet released
+    };
+
+    bool load(const std::string& path, std::string* error);
+    void take(std::vector<PackEntry>& read);
+    std::vector<PackEntryView> views() const;
 
     std::string sourcePath;  // the file it was read from, for messages
-    std::vector<GLuint> textureIds;
-    std::vector<std::int32_t> useCounts;
-    std::vector<EntryData> entries;
-    std::vector<std::string> names;
+    std::vector<Entry> entries;
 };

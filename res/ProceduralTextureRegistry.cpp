@@ -3,7 +3,7 @@
 #include "res/FireGenerator.h"
 #include "res/FrameTicks.h"
 #include "res/PlasmaGenerator.h"
-#include "res/ProceduralTextureName.h"
+#include "formats/ProceduralTextureName.h"
 
 namespace {
 

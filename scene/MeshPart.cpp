@@ -1,6 +1,7 @@
 #include "scene/MeshPart.h"
 
-#include "res/LittleEndian.h"
+#include "formats/LittleEndian.h"
+#include "formats/ModelFormat.h"
 #include "res/PackCache.h"
 #include "res/ProceduralTextureRegistry.h"
 #include "scene/SceneResources.h"
@@ -16,32 +17,10 @@ void readColour(const unsigned char* p, float out[4]) {
 
 }  // namespace
 
-std::size_t partRecordSize(const unsigned char* p, std::size_t avail) {
-    if (avail < 4) return 0;
-    const std::int32_t nameLength = readInt32Le(p);
-    if (nameLength < 0) return 0;
-    const std::size_t L = static_cast<std::size_t>(nameLength);
-    if (L > avail || avail - L < 149) return 0;
-    const std::int32_t triangles = readInt32Le(p + 144 + L);
-    if (triangles < 0) return 0;
-    const std::size_t T = static_cast<std::size_t>(triangles);
-    const std::size_t rest = avail - 149 - L;
-    if (T > rest / 192) return 0;
-    return 149 + L + 192 * T;
-}
-
 bool MeshPart::load(const unsigned char*& cursor, const unsigned char* end, const std::string& packName) {
-    if (!cursor || !end || end < cursor) return false;
-    const std::size_t size = partRecordSize(cursor, static_cast<std::size_t>(end - cursor));
-    if (size == 0) return false;
-    const unsigned char* p = cursor;
-    const std::size_t L = static_cast<std::size_t>(readInt32Le(p));
-    p += 4;
-    // The name ends at its terminator, or at L when it has none.
-    const void* zero = std::memchr(p, 0, L);
-    textureName.assign(reinterpret_cast<const char*>(p),
-                       zero ? static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - p) : L);
-    p += L;
+    PartRecord record;
+    if (!readPartRecord(cursor, end, &record)) return false;
+    textureName = record.textureName;
     if (textureName.size() >= 2 && textureName[1] == '#') {
         texture = SceneResources::textures ? SceneResources::textures->acquire(textureName) : 0;
         textureSource = textureName;
@@ -52,19 +31,11 @@ bool MeshPart::load(const unsigned char*& cursor, const unsigned char* end, cons
         procedural = 0;
     }
     loaded = true;
-    p += 80;
-    material = p;
-    p += 60;
-    triangleCount = readInt32Le(p);
-    p += 5;
-    const std::size_t T = static_cast<std::size_t>(triangleCount);
-    positions = p;
-    p += 72 * T;
-    normals = p;
-    p += 72 * T;
-    texCoords = p;
-    p += 48 * T;
-    cursor = p;
+    material = record.material;
+    triangleCount = record.triangleCount;
+    positions = record.positions;
+    normals = record.normals;
+    texCoords = record.texCoords;
     return true;
 }
 

@@ -1,6 +1,8 @@
 // One part of a model: a triangle list drawn straight out of a pack entry.
 #pragma once
 
+#include "formats/ModelFormat.h"
+
 #include <GL/gl.h>
 
 #include <cstddef>
@@ -45,7 +47,3 @@ private:
 // Draws the queued transparent parts in queue order with depth writes off,
 // then empties the queue.
 void flushDeferred();
-
-// Size in bytes of the part record at `p` (at most `avail` bytes there), or
-// 0 when it does not fit. Shared with the model tools.
-std::size_t partRecordSize(const unsigned char* p, std::size_t avail);

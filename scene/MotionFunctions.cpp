@@ -1,11 +1,11 @@
 #include "scene/MotionFunctions.h"
 
 #include "scene/SceneNode.h"
+#include "scene/WallClock.h"
 
 #include <GL/gl.h>
 
 #include <cmath>
-#include <ctime>
 
 namespace {
 
@@ -52,9 +52,7 @@ void expire(MotionArgument) {
 
 void clockHand(MotionArgument) {
     Motion& m = *currentMotion;
-    std::time_t now = std::time(nullptr);
-    std::tm local;
-    if (!localtime_r(&now, &local)) return;
+    const std::tm local = wallClockNow();
     double angle;
     switch (m.selector) {
         case 1: angle = -6.0 * local.tm_sec; break;

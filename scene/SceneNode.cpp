@@ -1,6 +1,6 @@
 #include "scene/SceneNode.h"
 
-#include "res/LittleEndian.h"
+#include "formats/ModelFormat.h"
 #include "res/PackCache.h"
 #include "scene/MeshPart.h"
 #include "scene/SceneResources.h"
@@ -29,14 +29,8 @@ std::int32_t parseModel(const unsigned char* data, std::uint32_t size, const std
     if (!data || size == 0) return 0;
     const unsigned char* end = data + size;
     const unsigned char* p = data;
-    const unsigned char marker = *p++;
-    if (marker == 255) {
-        if (end - p < 4) return 0;
-        p += 4;
-    }
-    if (end - p < 4) return 0;
-    const std::int32_t count = readInt32Le(p);
-    p += 4;
+    std::int32_t count = 0;
+    if (!readModelHeader(p, end, &count)) return 0;
     std::int32_t loaded = 0;
     for (std::int32_t i = 0; i < count; ++i) {
         MeshPart* part = new MeshPart;

@@ -3,7 +3,7 @@
 // and decode to 32-bit RGBA with power-of-two sides, or are valid
 // procedural names; and every model fits where the program puts it.
 #include "res/PackFile.h"
-#include "res/ProceduralTextureName.h"
+#include "formats/ProceduralTextureName.h"
 #include "scene/MeshPart.h"
 #include "scene/SceneNode.h"
 #include "scene/SceneResources.h"

@@ -2,7 +2,7 @@
 // shapes: which overlays exist, in what order, where, and what they draw.
 #include "app/OverlayAssembly.h"
 #include "app/OverlayReading.h"
-#include "app/Settings.h"
+#include "formats/Settings.h"
 #include "content/Calendar.h"
 #include "content/Clock.h"
 #include "content/FrameCounter.h"

@@ -1,7 +1,7 @@
 // The procedural texture generators and the name parser, without OpenGL.
 #include "res/FireGenerator.h"
 #include "res/PlasmaGenerator.h"
-#include "res/ProceduralTextureName.h"
+#include "formats/ProceduralTextureName.h"
 
 #include <gtest/gtest.h>
 

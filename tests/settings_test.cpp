@@ -1,5 +1,5 @@
 // The settings record and its 20-byte file layout.
-#include "app/Settings.h"
+#include "formats/Settings.h"
 #include "res/Display.h"
 #include "support/TestSupport.h"
 

@@ -1,7 +1,7 @@
 #include "PackContents.h"
 
 #include "Png.h"
-#include "res/PackFile.h"
+#include "formats/PackFormat.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -35,10 +35,13 @@ void PackContents::addModel(const std::string& name, const Model& model) {
 }
 
 bool PackContents::save(const std::string& path) const {
-    PackFile pack;
+    std::vector<PackEntryView> views;
     for (const auto& e : entries)
-        if (!pack.addEntry(e.first, e.second.data(), static_cast<std::uint32_t>(e.second.size()))) return false;
-    return pack.save(path);
+        views.push_back(PackEntryView{&e.first, EntryData{e.second.data(), static_cast<std::uint32_t>(e.second.size())}});
+    std::string error;
+    if (writePackFile(path, views, &error)) return true;
+    std::fprintf(stderr, "artgen: %s: %s\n", path.c_str(), error.c_str());
+    return false;
 }
 
 }  // namespace artgen

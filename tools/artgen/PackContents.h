@@ -23,7 +23,8 @@ struct PackContents {
     void addImage(const std::string& name, const Image& image);
     void addModel(const std::string& name, const Model& model);
 
-    // Writes the pack with the project's PackFile; false on failure.
+    // Writes the pack with the project's pack writer; false (after a line on
+    // stderr) on failure.
     bool save(const std::string& path) const;
 };
 

@@ -1,7 +1,7 @@
 // The settings program: shows the settings in force, or changes the fields
 // its options name and replaces the settings file atomically, so that a
 // failed or interrupted write never leaves a torn file behind.
-#include "app/Settings.h"
+#include "formats/Settings.h"
 #include "platform/Platform.h"
 
 #include <csignal>

@@ -1,8 +1,10 @@
-// pak: the pack tool. Lists, creates and extracts pack files.
+// pak: the pack tool. Lists, creates and extracts pack files with the
+// reader and writer the screensaver uses, without any of its graphics.
+#include "formats/EntryName.h"
+#include "formats/PackFormat.h"
 #include "platform/Platform.h"
-#include "res/EntryName.h"
-#include "res/PackFile.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <new>
@@ -28,35 +30,30 @@ const char* const usage =
     "         names are absolute, contain '..' or a NUL byte are not written: they are\n"
     "         named on stderr, the rest are extracted, and the exit status is 1.\n";
 
-constexpr std::size_t maxNameLength = 127;
-
-// Reads a pack for the tool: unlike the screensaver, an unreadable or corrupt
-// pack is explained rather than ending the process silently.
-bool openPack(const std::string& path, PackFile& pack) {
-    std::vector<unsigned char> bytes;
-    platform::ReadFailure failure;
-    if (!platform::readRegularFile(path, &bytes, &failure)) {
-        std::fprintf(stderr, "pak: cannot open %s: %s\n", path.c_str(), failure.reason.c_str());
-        return false;
-    }
+// Reads a pack for the tool; an unreadable or corrupt pack is explained.
+bool openPack(const std::string& path, std::vector<PackEntry>* entries) {
     std::string error;
-    if (!pack.parse(bytes.data(), bytes.size(), &error)) {
-        std::fprintf(stderr, "pak: %s: corrupt pack file: %s\n", path.c_str(), error.c_str());
-        return false;
-    }
-    return true;
+    if (readPackFile(path, entries, &error)) return true;
+    std::fprintf(stderr, "pak: %s: %s\n", path.c_str(), error.c_str());
+    return false;
+}
+
+std::vector<PackEntryView> viewsOf(const std::vector<PackEntry>& entries) {
+    std::vector<PackEntryView> views;
+    for (const PackEntry& e : entries) views.push_back(PackEntryView{&e.name, e.data()});
+    return views;
 }
 
 int list(const std::string& path) {
-    PackFile pack;
-    if (!openPack(path, pack)) return 1;
-    for (std::size_t i = 0; i < pack.entryCount(); ++i)
-        std::printf("%zu\t%s\t%" PRIu32 "\n", i, escapeEntryName(pack.entryName(i)).c_str(), pack.entryAt(i).size);
+    std::vector<PackEntry> entries;
+    if (!openPack(path, &entries)) return 1;
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        std::printf("%zu\t%s\t%" PRIu32 "\n", i, escapeEntryName(entries[i].name).c_str(), entries[i].size);
     return 0;
 }
 
 int create(const std::string& path, const std::vector<std::string>& args) {
-    PackFile pack;
+    std::vector<PackEntry> entries;
     std::string pendingName;
     bool named = false;
     std::size_t files = 0;
@@ -72,28 +69,24 @@ int create(const std::string& path, const std::vector<std::string>& args) {
             continue;
         }
         const std::string name = named ? pendingName : arg;
-        if (name.size() > maxNameLength) {
+        if (name.size() > maxEntryNameLength) {
             std::fprintf(stderr, "pak: entry name is %zu bytes long, at most %zu fit: %s\n", name.size(),
-                         maxNameLength, name.c_str());
+                         maxEntryNameLength, name.c_str());
             return 1;
         }
-        // An empty --name would fall back to the path, so it is added by hand.
-        bool added;
-        std::string why;
-        if (named && name.empty()) {
-            PackFile single;
-            added = single.addFile(arg, std::string(), &why);
-            if (added) {
-                const EntryData data = single.entryAt(0);
-                added = pack.addEntry(name, data.data, data.size);
-            }
-        } else {
-            added = pack.addFile(arg, name, &why);
-        }
-        if (!added) {
-            std::fprintf(stderr, "pak: cannot read %s: %s\n", arg.c_str(), why.c_str());
+        std::vector<unsigned char> bytes;
+        platform::ReadFailure failure;
+        // An entry's size field has 32 bits.
+        if (!platform::readRegularFile(arg, &bytes, &failure, 0xFFFFFFFFu)) {
+            std::fprintf(stderr, "pak: cannot read %s: %s\n", arg.c_str(), failure.reason.c_str());
             return 1;
         }
+        PackEntry entry;
+        entry.name = name;
+        entry.size = static_cast<std::uint32_t>(bytes.size());
+        entry.bytes.reset(new unsigned char[bytes.size() ? bytes.size() : 1]);
+        if (!bytes.empty()) std::copy(bytes.begin(), bytes.end(), entry.bytes.get());
+        entries.push_back(std::move(entry));
         named = false;
         ++files;
     }
@@ -106,7 +99,7 @@ int create(const std::string& path, const std::vector<std::string>& args) {
         return 2;
     }
     std::string why;
-    if (!pack.save(path, &why)) {
+    if (!writePackFile(path, viewsOf(entries), &why)) {
         std::fprintf(stderr, "pak: cannot write %s: %s\n", path.c_str(), why.c_str());
         return 1;
     }
@@ -114,10 +107,10 @@ int create(const std::string& path, const std::vector<std::string>& args) {
 }
 
 int extract(const std::string& path, const std::string& prefix) {
-    PackFile pack;
-    if (!openPack(path, pack)) return 1;
+    std::vector<PackEntry> entries;
+    if (!openPack(path, &entries)) return 1;
     std::vector<std::string> problems;
-    if (pack.extractAll(prefix, &problems)) return 0;
+    if (extractPackEntries(viewsOf(entries), prefix, &problems)) return 0;
     for (const std::string& problem : problems) std::fprintf(stderr, "pak: %s: %s\n", path.c_str(), problem.c_str());
     return 1;
 }

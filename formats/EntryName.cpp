@@ -1,4 +1,4 @@
-#include "res/EntryName.h"
+#include "formats/EntryName.h"
 
 #include <cstdio>
 

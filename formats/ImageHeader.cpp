@@ -1,6 +1,6 @@
-#include "res/ImageHeader.h"
+#include "formats/ImageHeader.h"
 
-#include "res/LittleEndian.h"
+#include "formats/LittleEndian.h"
 
 #include <array>
 #include <cstring>

@@ -135,10 +135,8 @@ mode_t modeFor(FileMode mode) {
 
 }  // namespace
 
-namespace {
-
-bool readRegular(const std::string& path, std::vector<unsigned char>* bytes, ReadFailure* failure,
-                 std::uint64_t maxSize, std::uint64_t count) {
+bool RegularFile::open(const std::string& path, ReadFailure* failure) {
+    close();
     auto fail = [&](int err, const std::string& reason) {
         if (failure) {
             failure->reason = reason.empty() ? errnoText(err) : reason;
@@ -147,44 +145,74 @@ bool readRegular(const std::string& path, std::vector<unsigned char>* bytes, Rea
         return false;
     };
     // Non-blocking, so that opening a FIFO does not wait for a writer.
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) return fail(errno, "");
     struct stat st;
     if (fstat(fd, &st) != 0) {
         const int err = errno;
-        close(fd);
+        ::close(fd);
         return fail(err, "");
     }
     if (!S_ISREG(st.st_mode)) {
-        close(fd);
+        ::close(fd);
         return fail(0, S_ISDIR(st.st_mode) ? "is a folder" : "not a regular file");
     }
     const int flags = fcntl(fd, F_GETFL);
     if (flags >= 0) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    std::uint64_t size = static_cast<std::uint64_t>(st.st_size);
+    handle = fd;
+    bytes = static_cast<std::uint64_t>(st.st_size);
+    return true;
+}
+
+void RegularFile::close() {
+    if (handle >= 0) ::close(static_cast<int>(handle));
+    handle = -1;
+    bytes = 0;
+}
+
+bool RegularFile::read(void* into, std::size_t count, ReadFailure* failure) {
+    int err = 0;
+    if (handle >= 0 && readFully(static_cast<int>(handle), static_cast<unsigned char*>(into), count, &err)) return true;
+    if (failure) {
+        failure->reason = handle < 0 ? "not open" : err ? errnoText(err) : "it became shorter while being read";
+        failure->missing = false;
+    }
+    return false;
+}
+
+bool RegularFile::readAt(std::uint64_t offset, void* into, std::size_t count, ReadFailure* failure) {
+    if (handle >= 0 && lseek(static_cast<int>(handle), static_cast<off_t>(offset), SEEK_SET) < 0) {
+        if (failure) failure->reason = errnoText(errno);
+        return false;
+    }
+    return read(into, count, failure);
+}
+
+namespace {
+
+bool readRegular(const std::string& path, std::vector<unsigned char>* bytes, ReadFailure* failure,
+                 std::uint64_t maxSize, std::uint64_t count) {
+    RegularFile file;
+    if (!file.open(path, failure)) return false;
+    std::uint64_t size = file.size();
     if (size > maxSize) {
-        close(fd);
-        return fail(0, "larger than " + std::to_string(maxSize) + " bytes");
+        if (failure) failure->reason = "larger than " + std::to_string(maxSize) + " bytes";
+        return false;
     }
     if (size > count) size = count;
     if (size > SIZE_MAX / 2) {
-        close(fd);
-        return fail(0, "too large to read");
+        if (failure) failure->reason = "too large to read";
+        return false;
     }
     try {
         bytes->assign(static_cast<std::size_t>(size), 0);
     } catch (const std::bad_alloc&) {
-        close(fd);
-        return fail(0, "not enough memory to read it (" + std::to_string(size) + " bytes)");
+        if (failure) failure->reason = "not enough memory to read it (" + std::to_string(size) + " bytes)";
+        return false;
     }
-    int err = 0;
-    const bool ok = readFully(fd, bytes->data(), bytes->size(), &err);
-    close(fd);
-    if (!ok) {
-        bytes->clear();
-        return fail(err, err ? "" : "it became shorter while being read");
-    }
-    return true;
+    if (file.read(bytes->data(), bytes->size(), failure)) return true;
+    bytes->clear();
+    return false;
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "res/ProceduralTextureName.h"
+#include "formats/ProceduralTextureName.h"
 
 #include <sstream>
 

@@ -1,6 +1,6 @@
-#include "app/Settings.h"
+#include "formats/Settings.h"
 
-#include "res/LittleEndian.h"
+#include "formats/LittleEndian.h"
 
 #include <cstring>
 

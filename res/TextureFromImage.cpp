@@ -1,0 +1,100 @@
+#include "res/TextureFromImage.h"
+
+#include "formats/ImageHeader.h"
+#include "res/ImageDecoder.h"
+#include "res/TextureRecipe.h"
+
+#include <SDL/SDL.h>
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// A decoded image as tightly packed bytes R, G, B, A, whatever layout the
+// decoder chose. A colour-keyed pixel becomes fully transparent.
+std::vector<unsigned char> toRgba(SDL_Surface* surface) {
+    const int w = surface->w;
+    const int h = surface->h;
+    std::vector<unsigned char> out(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4);
+    const SDL_PixelFormat* format = surface->format;
+    const int bpp = format->BytesPerPixel;
+    const bool keyed = (surface->flags & SDL_SRCCOLORKEY) != 0;
+    if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
+    const unsigned char* rows = static_cast<const unsigned char*>(surface->pixels);
+    for (int y = 0; y < h; ++y) {
+        const unsigned char* src = rows + static_cast<std::size_t>(y) * surface->pitch;
+        unsigned char* dst = out.data() + static_cast<std::size_t>(y) * w * 4;
+        for (int x = 0; x < w; ++x, src += bpp, dst += 4) {
+            Uint32 pixel = 0;
+            switch (bpp) {
+            case 1: pixel = src[0]; break;
+            case 2: {
+                Uint16 v;
+                std::memcpy(&v, src, 2);
+                pixel = v;
+                break;
+            }
+            case 3:
+#if SDL_BYTEORDER == SDL_BIG_ENDIAN
+                pixel = (Uint32(src[0]) << 16) | (Uint32(src[1]) << 8) | src[2];
+#else
+                pixel = src[0] | (Uint32(src[1]) << 8) | (Uint32(src[2]) << 16);
+#endif
+                break;
+            default: std::memcpy(&pixel, src, 4); break;
+            }
+            Uint8 r, g, b, a;
+            SDL_GetRGBA(pixel, surface->format, &r, &g, &b, &a);
+            if (keyed && pixel == format->colorkey) a = 0;
+            dst[0] = r;
+            dst[1] = g;
+            dst[2] = b;
+            dst[3] = a;
+        }
+    }
+    if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+    return out;
+}
+
+// True when the surface already holds tightly packed bytes R, G, B, A.
+bool isPackedRgba(const SDL_Surface* surface) {
+    const SDL_PixelFormat* f = surface->format;
+    if (f->BitsPerPixel != 32 || f->BytesPerPixel != 4 || f->palette) return false;
+    if (surface->pitch != surface->w * 4) return false;
+    if (surface->flags & SDL_SRCCOLORKEY) return false;
+#if SDL_BYTEORDER == SDL_BIG_ENDIAN
+    return f->Rmask == 0xFF000000u && f->Gmask == 0x00FF0000u && f->Bmask == 0x0000FF00u && f->Amask == 0x000000FFu;
+#else
+    return f->Rmask == 0x000000FFu && f->Gmask == 0x0000FF00u && f->Bmask == 0x00FF0000u && f->Amask == 0xFF000000u;
+#endif
+}
+
+// The side limit for decoding: what OpenGL takes, and never more than
+// maxImageSide.
+std::uint32_t textureSideLimit() {
+    GLint most = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &most);
+    if (most <= 0 || static_cast<std::uint32_t>(most) > maxImageSide) return maxImageSide;
+    return static_cast<std::uint32_t>(most);
+}
+
+}  // namespace
+
+GLuint textureFromImage(const unsigned char* bytes, std::size_t size, std::string* reason) {
+    SDL_Surface* surface = decodeImage(bytes, size, textureSideLimit(), reason);
+    if (!surface) return 0;
+    GLuint texture;
+    if (isPackedRgba(surface)) {
+        if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
+        texture = createTexture(surface->w, surface->h, surface->pixels);
+        if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+    } else {
+        // Other layouts would upload as garbage: convert them first.
+        const std::vector<unsigned char> rgba = toRgba(surface);
+        texture = createTexture(surface->w, surface->h, rgba.data());
+    }
+    SDL_FreeSurface(surface);
+    return texture;
+}
