@@ -229,6 +229,8 @@ bool readRegularFileStart(const std::string& path, std::size_t count, std::vecto
 
 bool replaceFile(const std::string& path, const unsigned char* bytes, std::size_t size, FileMode mode,
                  std::string* error) {
+    std::string unused;
+    if (!error) error = &unused;
     const std::string folder = folderOf(path);
     removeStaleTemporaries(path);
     std::vector<char> name(path.begin(), path.end());
