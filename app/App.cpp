@@ -24,16 +24,16 @@ bool seedRandom() {
 }  // namespace
 
 // Constructed in this order before main and destroyed in reverse after it.
-Display* App::display = nullptr;
+std::unique_ptr<Display> App::display;
 PackCache App::packCache;
 ProceduralTextureRegistry App::proceduralTextures;
 std::vector<MeshPart*> App::deferredParts;
 static const bool randomSeeded = seedRandom();
 InstallDirValue App::installDir;
 std::uint32_t& App::frameTicks = ::frameTicks;
-SceneNode* App::sceneRoot = nullptr;
-SceneNode* App::overlayRoot = nullptr;
-Settings* App::settings = nullptr;
+std::unique_ptr<SceneNode> App::sceneRoot;
+std::unique_ptr<SceneNode> App::overlayRoot;
+std::unique_ptr<Settings> App::settings;
 std::uint64_t App::previewParent = 0;
 std::int32_t App::previewWidth = 0;
 std::int32_t App::previewHeight = 0;

@@ -10,6 +10,7 @@
 #include "scene/SceneNode.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,15 +27,18 @@ private:
     std::string text;
 };
 
+// The process-wide state of the application layer: every static member is
+// here, constructed in this order before main and destroyed in reverse
+// after it (the other layers' process-wide state: ARCHITECTURE.md).
 struct App {
-    static Display* display;
+    static std::unique_ptr<Display> display;
     static PackCache packCache;
     static ProceduralTextureRegistry proceduralTextures;
     static std::vector<MeshPart*> deferredParts;
     static std::uint32_t& frameTicks;
-    static SceneNode* sceneRoot;
-    static SceneNode* overlayRoot;
-    static Settings* settings;
+    static std::unique_ptr<SceneNode> sceneRoot;
+    static std::unique_ptr<SceneNode> overlayRoot;
+    static std::unique_ptr<Settings> settings;
     static InstallDirValue installDir;
     static std::uint64_t previewParent;
     static std::int32_t previewWidth;

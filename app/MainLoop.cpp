@@ -8,14 +8,18 @@
 #include <SDL/SDL.h>
 #include <GL/gl.h>
 
-bool renderFrame() {
-    frameTicks = SDL_GetTicks();
+void drawFrame(SceneNode& scene, SceneNode& overlay) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     glTranslatef(0, 0, -100);
-    App::sceneRoot->draw();
-    App::overlayRoot->draw();
+    scene.draw();
+    overlay.draw();
     flushDeferred();
+}
+
+bool renderFrame() {
+    frameTicks = SDL_GetTicks();
+    drawFrame(*App::sceneRoot, *App::overlayRoot);
     // Plasma and fire animate from this frame's ticks. After the traversal,
     // so the random draws that build the scene keep their order.
     App::proceduralTextures.updateAll();
@@ -50,12 +54,8 @@ void runMainLoop() {
 }
 
 void teardown() {
-    delete App::settings;
-    App::settings = nullptr;
-    delete App::sceneRoot;
-    App::sceneRoot = nullptr;
-    delete App::overlayRoot;
-    App::overlayRoot = nullptr;
-    delete App::display;
-    App::display = nullptr;
+    App::settings.reset();
+    App::sceneRoot.reset();
+    App::overlayRoot.reset();
+    App::display.reset();
 }

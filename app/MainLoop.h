@@ -3,6 +3,11 @@
 
 // SIGTERM, SIGINT and SIGHUP (platform::stopRequested) end the loop like Esc.
 
+struct SceneNode;
+
+// The drawing of a frame at frameTicks: clear, the camera, both trees, the
+// deferred transparent parts. Not the swap.
+void drawFrame(SceneNode& scene, SceneNode& overlay);
 // Renders one frame; returns true (the value is not used).
 bool renderFrame();
 // Drains events and renders frames until both roots report removal.

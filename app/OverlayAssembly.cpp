@@ -9,16 +9,6 @@
 #include "scene/MotionFunctions.h"
 #include "scene/SceneNode.h"
 
-namespace {
-
-void startMotion(SceneNode& node, const Motion& motion) {
-    node.script.addStep();
-    node.script.addMotion(motion);
-    node.script.startStep(0);
-}
-
-}  // namespace
-
 void buildOverlays() {
     if (!App::settings || !App::display || !App::overlayRoot) return;
     buildOverlays(*App::settings, *App::display, *App::overlayRoot);
@@ -31,9 +21,7 @@ void buildOverlays(const Settings& settings, const Display& display, SceneNode& 
         SceneNode* calendar = new SceneNode;
         // 211 and 183 against a depth of 240 keep it inside the corner.
         calendar->setPosition(-display.edgeX(-211), display.edgeY(183), -140);
-        Motion build(1, true, -1);
-        build.setFunction(buildCalendar, settings.russianCalendar ? 0 : 1, 0.0, 0.0, 0.0);
-        startMotion(*calendar, build);
+        calendar->script.startNewStep({oneShotMotion(buildCalendar, settings.russianCalendar ? 0 : 1)});
         root.addChild(calendar);
     }
 
@@ -45,9 +33,7 @@ void buildOverlays(const Settings& settings, const Display& display, SceneNode& 
         // 5 units right of the left edge, 2.5 below the top, at depth 100.
         counter->setPosition(display.edgeX(-100) + 5, -2.5 - display.edgeY(-100), 0);
         counter->loadModel("utils.pak", "fps");
-        Motion update(1, true, 0);
-        update.setFunction(updateFrameCounter, MotionArgument{0});
-        startMotion(*counter, update);
+        counter->script.startNewStep({endlessMotion(updateFrameCounter)});
         root.addChild(counter);
     }
 
@@ -58,12 +44,27 @@ void buildOverlays(const Settings& settings, const Display& display, SceneNode& 
             clock->setPosition(-display.edgeX(-70), display.edgeY(-70), 30);
         else
             clock->setPosition(-display.edgeX(-170), display.edgeY(-170), -70);
-        Motion build(1, true, -1);
-        if (settings.analogClock)
-            build.setFunction(buildAnalogueClock, MotionArgument{0});
-        else
-            build.setFunction(buildDigitalClock, settings.clock24h ? 1 : 0, 0.0, 0.0, 0.0);
-        startMotion(*clock, build);
+        Motion build = oneShotMotion(buildDigitalClock, settings.clock24h ? 1 : 0);
+        if (settings.analogClock) build = oneShotMotion(buildAnalogueClock);
+        clock->script.startNewStep({build});
         root.addChild(clock);
     }
+}
+
+std::string describeOverlays(const SceneNode& root, const Settings& settings) {
+    // The overlays sit under the root in the order buildOverlays adds them.
+    std::size_t next = 0;
+    auto take = [&]() -> const SceneNode* { return next < root.children.size() ? root.children[next++] : nullptr; };
+    const SceneNode* calendar = settings.showCalendar ? take() : nullptr;
+    const SceneNode* counter = settings.showFps ? take() : nullptr;
+    const SceneNode* clock = settings.showClock ? take() : nullptr;
+    std::string out;
+    auto append = [&](const std::string& part) {
+        if (!out.empty()) out += ' ';
+        out += part;
+    };
+    if (clock) append(describeClock(*clock, settings.analogClock != 0));
+    if (calendar) append(describeCalendar(*calendar));
+    if (counter) append(describeCounter(*counter));
+    return out;
 }

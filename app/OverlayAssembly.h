@@ -2,6 +2,8 @@
 // and the clock that the settings ask for, placed by the screen's edges.
 #pragma once
 
+#include <string>
+
 class Display;
 struct Settings;
 struct SceneNode;
@@ -11,3 +13,10 @@ struct SceneNode;
 void buildOverlays();
 // The same for any settings, display and root.
 void buildOverlays(const Settings& settings, const Display& display, SceneNode& root);
+
+// One line such as
+//   clock=pm|_|7|dot|0|5 calendar=m2,29,first=4 fps=5,7
+// for the overlays that the settings put under `root`, as the last frame
+// drew them, each as its own content describes itself; absent overlays are
+// left out. For the run statistics and the tests.
+std::string describeOverlays(const SceneNode& root, const Settings& settings);

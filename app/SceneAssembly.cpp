@@ -7,15 +7,8 @@
 
 namespace {
 
-Motion endless(MotionFunction f, int selector, double a, double b, double c) {
-    Motion m(1, true, 0);
-    m.setFunction(f, selector, a, b, c);
-    return m;
-}
-
 Motion butterflyBuilder(int selector, double wingSpeedOffset, const std::vector<const char*>& packs) {
-    Motion m(1, true, -1);
-    m.setFunction(buildButterfly, selector, wingSpeedOffset, 0.2, 0);
+    Motion m = oneShotMotion(buildButterfly, selector, wingSpeedOffset, 0.2, 0);
     m.setFunction(buildButterfly, reinterpret_cast<MotionArgument>(pickRandomPack(packs)));
     return m;
 }
@@ -29,42 +22,38 @@ SceneNode* flyingCarrier(double x, double y, double z, double rz, const FlyerSwa
     SceneNode* carrier = new SceneNode;
     carrier->setPosition(x, y, z);
     carrier->setRotation(0, 0, rz);
-    carrier->script.addStep();
-    carrier->script.addMotion(butterflyBuilder(1, -1.0, packs));
-    carrier->script.addMotion(endless(swayTranslate, 1, s.a2, s.b2, 0));
-    carrier->script.addMotion(endless(swayRotate, 2, s.a3, 2.0, 0));
-    carrier->script.addMotion(endless(swayTranslate, 2, s.a4, s.b4, 0));
-    carrier->script.addMotion(endless(swayTranslate, 2, 5.0, s.b5, 0));
-    carrier->script.startStep(0);
+    carrier->script.startNewStep({butterflyBuilder(1, -1.0, packs), endlessMotion(swayTranslate, 1, s.a2, s.b2, 0),
+                                  endlessMotion(swayRotate, 2, s.a3, 2.0, 0), endlessMotion(swayTranslate, 2, s.a4, s.b4, 0),
+                                  endlessMotion(swayTranslate, 2, 5.0, s.b5, 0)});
     return carrier;
 }
 
 }  // namespace
 
-void buildScene(SceneNode* root, std::vector<const char*>& packs) {
-    SceneNode* light = new SceneNode;
-    light->setPosition(0, 12, 45);
-    light->script.addStep();
-    light->script.addMotion(endless(placeLight, 1, 0, 0, 0));
-    light->script.startStep(0);
-    root->addChild(light);
-
-    packs = butterflyPacks();
-
+SceneNode* buildBackground() {
     SceneNode* background = new SceneNode;
     background->loadModel("main.pak", "fon");
     background->setScale(4, 3, 3);
     background->setPosition(0, 0, -100);
     background->setRotation(0, 180, 180);
-    root->addChild(background);
+    return background;
+}
+
+void buildScene(SceneNode* root, std::vector<const char*>& packs) {
+    SceneNode* light = new SceneNode;
+    light->setPosition(0, 12, 45);
+    light->script.startNewStep({endlessMotion(placeLight, 1)});
+    root->addChild(light);
+
+    packs = butterflyPacks();
+
+    root->addChild(buildBackground());
 
     SceneNode* group = new SceneNode;
     group->setPosition(0, 0, -10);
     group->setRotation(-30, 0, 0);
-    group->script.addStep();
     const double startAngle = randomBelow(3600) / 10;  // whole degrees
-    group->script.addMotion(endless(spin, 2, 7.0, startAngle, 0));
-    group->script.startStep(0);
+    group->script.startNewStep({endlessMotion(spin, 2, 7.0, startAngle, 0)});
     group->addCallback(lightingSwitch, 0);
     root->addChild(group);
 
@@ -76,15 +65,11 @@ void buildScene(SceneNode* root, std::vector<const char*>& packs) {
     SceneNode* resting = new SceneNode;
     resting->setPosition(0, -7, 21.5);
     resting->setRotation(45, 0, 90);
-    resting->script.addStep();
-    resting->script.addMotion(butterflyBuilder(0, -5.0, packs));
-    resting->script.startStep(0);
+    resting->script.startNewStep({butterflyBuilder(0, -5.0, packs)});
     group->addChild(resting);
 
     SceneNode* orbit = new SceneNode;
-    orbit->script.addStep();
-    orbit->script.addMotion(endless(spin, 2, 30.0, 0, 0));
-    orbit->script.startStep(0);
+    orbit->script.startNewStep({endlessMotion(spin, 2, 30.0)});
     group->addChild(orbit);
 
     // Each carrier's pack is drawn after its position; for C and D the

@@ -9,3 +9,6 @@ struct SceneNode;
 // Builds the scene under `root`; `packs` receives the butterfly pack list,
 // which must outlive the scene's first frame.
 void buildScene(SceneNode* root, std::vector<const char*>& packs);
+
+// The meadow picture behind everything, as the scene places it.
+SceneNode* buildBackground();

@@ -38,16 +38,24 @@ int runScreensaver() {
     std::istringstream settingsFile;
     const bool settingsOpen = openSettings(settingsFile);
     App::packCache.setBaseDir(App::installDir.asText());
-    App::settings = settingsOpen ? new Settings(settingsFile) : new Settings();
-    App::display = new Display(App::settings->screenWidth(), App::settings->screenHeight(),
-                               App::settings->screenBitsPerPixel());
+    // The scene cannot be shown without its packs: one that cannot be read
+    // ends the program, naming it, with exit code 1.
+    App::packCache.setOpenFailureHandler(PackCache::endProcessOnOpenFailure);
+    App::settings.reset(settingsOpen ? new Settings(settingsFile) : new Settings());
+    std::string error;
+    App::display = Display::open(App::settings->screenWidth(), App::settings->screenHeight(),
+                                 App::settings->screenBitsPerPixel(), &error);
+    if (!App::display) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
     // The video mode may have changed: from now on only in order.
     platform::deferStopSignals();
-    App::sceneRoot = new SceneNode;
-    App::overlayRoot = new SceneNode;
+    App::sceneRoot.reset(new SceneNode);
+    App::overlayRoot.reset(new SceneNode);
     setupLight();
     std::vector<const char*> butterflyPackList;
-    buildScene(App::sceneRoot, butterflyPackList);
+    buildScene(App::sceneRoot.get(), butterflyPackList);
     buildOverlays();
     runMainLoop();
     teardown();

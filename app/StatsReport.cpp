@@ -1,7 +1,7 @@
 #include "app/StatsReport.h"
 
 #include "app/App.h"
-#include "app/OverlayReading.h"
+#include "app/OverlayAssembly.h"
 #include "platform/Platform.h"
 #include "res/FrameTicks.h"
 

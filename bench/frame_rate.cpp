@@ -89,13 +89,13 @@ int main(int argc, char** argv) {
     const auto start = Clock::now();
     const double seconds = argc > 1 ? std::atof(argv[1]) : 10.0;
     App::packCache.setBaseDir(App::installDir.asText());
-    App::settings = new Settings();
-    App::display = new Display(1024, 768, 32);
-    App::sceneRoot = new SceneNode;
-    App::overlayRoot = new SceneNode;
+    App::settings.reset(new Settings());
+    App::display.reset(new Display(1024, 768, 32));
+    App::sceneRoot.reset(new SceneNode);
+    App::overlayRoot.reset(new SceneNode);
     setupLight();
     std::vector<const char*> packs;
-    buildScene(App::sceneRoot, packs);
+    buildScene(App::sceneRoot.get(), packs);
     buildOverlays();
     renderFrame();
     glFinish();
@@ -116,8 +116,8 @@ int main(int argc, char** argv) {
     // The same parts, as the last frame placed them. Transparent parts go
     // last, in traversal order, with depth writes off, as the program does.
     std::vector<BarePart> all, opaque, clear;
-    collect(App::sceneRoot, false, true, all);
-    collect(App::overlayRoot, false, true, all);
+    collect(App::sceneRoot.get(), false, true, all);
+    collect(App::overlayRoot.get(), false, true, all);
     for (const BarePart& b : all) (b.part->transparent() ? clear : opaque).push_back(b);
     for (int i = 0; i < 20; ++i) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

@@ -24,11 +24,7 @@ SceneNode* makeWing(const char* pack, double angle, double scale, double speed, 
     wing->setRotation(0, 0, 0);
     wing->setScale(scale, scale, scale);
     wing->setRotation(angle, 0, 0);
-    wing->script.addStep();
-    Motion beat(1, true, 0);
-    beat.setFunction(swayRotate, 0, 50.0, speed, phase);
-    wing->script.addMotion(beat);
-    wing->script.startStep(0);
+    wing->script.startNewStep({endlessMotion(swayRotate, 0, 50.0, speed, phase)});
     return wing;
 }
 
@@ -47,13 +43,7 @@ void buildButterfly(MotionArgument argument) {
     body->setScale(scale, scale, scale);
     carrier->addChild(body);
 
-    if (bob) {
-        body->script.addStep();
-        Motion motion(1, true, 0);
-        motion.setFunction(swayTranslate, 2, 20.0 * scale, speed, 28.6478897565412);
-        body->script.addMotion(motion);
-        body->script.startStep(0);
-    }
+    if (bob) body->script.startNewStep({endlessMotion(swayTranslate, 2, 20.0 * scale, speed, 28.6478897565412)});
 
     // One phase per butterfly; the second wing beats half a period behind.
     const double phase = randomBelow(300) * 6.28318530717956 / 300.0;

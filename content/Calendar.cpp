@@ -1,27 +1,17 @@
 #include "content/Calendar.h"
 
-#include "scene/WallClock.h"
+#include "content/OverlayLayout.h"
 #include "scene/SceneNode.h"
+#include "scene/WallClock.h"
 
 const char* const dayNames[32] = {"null", "1",  "2",  "3",  "4",  "5",  "6",  "7",  "8",  "9",  "10",
                                   "11",   "12", "13", "14", "15", "16", "17", "18", "19", "20", "21",
                                   "22",   "23", "24", "25", "26", "27", "28", "29", "30", "31"};
 const char* const monthNames[12] = {"m1", "m2", "m3", "m4", "m5", "m6", "m7", "m8", "m9", "m10", "m11", "m12"};
 
-std::int32_t lastCalendarDay = -1;
-
 namespace {
 
 const char* const calendarPack = "calendar.pak";
-
-// Endless motion (id 1, active) with the given function and selector.
-void startEndless(SceneNode& node, MotionFunction function, std::int32_t selector) {
-    Motion m(1, true, 0);
-    m.setFunction(function, selector, 0.0, 0.0, 0.0);
-    node.script.addStep();
-    node.script.addMotion(m);
-    node.script.startStep(0);
-}
 
 // A model node placed at (x, y, 0).
 SceneNode* placedModel(const char* entry, double x, double y) {
@@ -50,7 +40,7 @@ void buildCalendar(MotionArgument) {
     calendar->addChild(placedModel(variant != 0 ? "fon" : "fon_rus", -16, -12));
 
     SceneNode* holder = new SceneNode;
-    startEndless(*holder, refreshCalendar, variant);
+    holder->script.startNewStep({endlessMotion(refreshCalendar, variant)});
     calendar->addChild(holder);
 }
 
@@ -61,7 +51,7 @@ void refreshCalendar(MotionArgument) {
     const std::int32_t variant = currentMotion->selector;
 
     SceneNode* page = new SceneNode;
-    startEndless(*page, dayExpiry, now.tm_mday);
+    page->script.startNewStep({endlessMotion(dayExpiry, now.tm_mday)});
     currentNode->addChild(page);
 
     CalendarDate date;
@@ -81,8 +71,8 @@ void refreshCalendar(MotionArgument) {
     page->addChild(placedModel(monthNames[month], -16, 16));
 
     for (std::int32_t i = 0; i < calendarCells; ++i) {
-        const double x = 8 * ((i % 7) - 5);
-        const double y = -8 * (i / 7);
+        const double x = overlayLayout::calendarCellPitch * ((i % 7) - 5);
+        const double y = -overlayLayout::calendarCellPitch * (i / 7);
         const std::int32_t dayNumber = (cells[i] >= 0 && cells[i] <= 31) ? cells[i] : 0;
         SceneNode* cell = new SceneNode;
         cell->loadModel(calendarPack, dayNames[dayNumber]);
@@ -135,4 +125,32 @@ std::int32_t firstWeekday(const std::tm& t) {
     std::tm first = t;
     first.tm_mday = 1;
     return weekdayOf(first);
+}
+
+std::string describeCalendar(const SceneNode& calendar) {
+    // The background, then the page holder; the newest page that did not ask
+    // for its removal is the one the last frame drew.
+    if (calendar.children.size() < 2) return "calendar=-";
+    const SceneNode& holder = *calendar.children[1];
+    const SceneNode* page = nullptr;
+    for (std::size_t i = holder.children.size(); i-- > 0;)
+        if (!holder.children[i]->removing) {
+            page = holder.children[i];
+            break;
+        }
+    if (!page || page->children.size() < 2) return "calendar=-";
+    // The weekday row, the month name, then the cells, each marker just
+    // before the number it marks.
+    std::string marked = "-";
+    int cell = 0, firstCell = -1;
+    for (std::size_t i = 2; i < page->children.size(); ++i) {
+        const std::string name = modelEntryName(*page->children[i]);
+        if (name == "sel") {
+            if (i + 1 < page->children.size()) marked = modelEntryName(*page->children[i + 1]);
+            continue;
+        }
+        if (name == "1") firstCell = cell;
+        ++cell;
+    }
+    return "calendar=" + modelEntryName(*page->children[1]) + "," + marked + ",first=" + std::to_string(firstCell);
 }

@@ -8,6 +8,9 @@
 
 #include <cstdint>
 #include <ctime>
+#include <string>
+
+struct SceneNode;
 
 // The date a grid was built for.
 struct CalendarDate {
@@ -48,3 +51,8 @@ std::int32_t daysInMonth(const std::tm& t);
 std::int32_t weekdayOf(const std::tm& t);
 // Weekday of the first day of the month of `t`.
 std::int32_t firstWeekday(const std::tm& t);
+
+// What a calendar built by buildCalendar shows, as the last frame drew it:
+// "calendar=" month entry, marked day, and the cell of the 1st
+// ("calendar=-" before the first page).
+std::string describeCalendar(const SceneNode& calendar);

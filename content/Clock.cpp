@@ -1,49 +1,32 @@
 #include "content/Clock.h"
 
-#include "scene/WallClock.h"
+#include "content/OverlayLayout.h"
 #include "scene/MotionFunctions.h"
 #include "scene/SceneNode.h"
+#include "scene/WallClock.h"
 
+#include <cstdio>
 
-std::int32_t lastHourTens = -1;
-std::int32_t lastHourUnits = -1;
-std::int32_t lastMinuteTens = -1;
-std::int32_t lastMinuteUnits = -1;
-std::int32_t lastSecond = -1;
-std::int32_t lastAmPm = -1;
+using namespace overlayLayout;
 
 const ClockSlot clockSlots[6] = {
-    {11.432, 0, AmPmSign},                   // am/pm
-    {-6.483, HourTens24, HourTens12},        // hour tens
-    {-2.498, HourUnits24, HourUnits12},      // hour units
-    {0.0, Separator, Separator},             // separator
-    {2.523, MinuteTens, MinuteTens},         // minute tens
-    {6.466, MinuteUnits, MinuteUnits},       // minute units
+    {clockAmPmX, 0, AmPmSign},                          // am/pm
+    {clockHourTensX, HourTens24, HourTens12},           // hour tens
+    {clockHourUnitsX, HourUnits24, HourUnits12},        // hour units
+    {clockSeparatorX, Separator, Separator},            // separator
+    {clockMinuteTensX, MinuteTens, MinuteTens},         // minute tens
+    {clockMinuteUnitsX, MinuteUnits, MinuteUnits},      // minute units
 };
 
 namespace {
 
 const char* const clockPack = "clock.pak";
-const char* const digitNames[10] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
-
-// Endless motion (id 1, active) with the given function and selector.
-Motion endlessMotion(MotionFunction function, std::int32_t selector) {
-    Motion m(1, true, 0);
-    m.setFunction(function, selector, 0.0, 0.0, 0.0);
-    return m;
-}
-
-void startSingleMotion(SceneNode& node, const Motion& motion) {
-    node.script.addStep();
-    node.script.addMotion(motion);
-    node.script.startStep(0);
-}
 
 // A hand: its model, the wall-clock motion, depth test off.
 SceneNode* newHand(const char* entry, std::int32_t hand) {
     SceneNode* node = new SceneNode;
     node->loadModel(clockPack, entry);
-    startSingleMotion(*node, endlessMotion(clockHand, hand));
+    node->script.startNewStep({endlessMotion(clockHand, hand)});
     node->addCallback(noDepthTest, 0);
     return node;
 }
@@ -62,7 +45,7 @@ std::int32_t hour12(std::int32_t hour) { return hour > 12 ? hour - 12 : hour; }
 
 // A digit character for 0 ... 9; null for anything else (never formed from
 // a valid time, but the table must not be read outside its bounds).
-const char* digitName(std::int32_t d) { return d >= 0 && d <= 9 ? digitNames[d] : nullptr; }
+const char* digitName(std::int32_t d) { return d >= 0 && d <= 9 ? digitEntryNames[d] : nullptr; }
 
 bool viewOf(std::int32_t kind, const std::tm& t, SlotView& view) {
     const std::int32_t hour = t.tm_hour, minute = t.tm_min, second = t.tm_sec;
@@ -116,7 +99,7 @@ void buildDigitalClock(MotionArgument) {
         plate->loadModel(clockPack, "podlozka");
     } else {
         // The 12-hour plate is wider (room for the am/pm sign).
-        clock->translateBy(-5.186, 0, 0);
+        clock->translateBy(-clock12hShift, 0, 0);
         plate->loadModel(clockPack, "podlozka_am");
     }
     plate->addCallback(noDepthTest, 0);
@@ -127,7 +110,7 @@ void buildDigitalClock(MotionArgument) {
         if (kind == 0) continue;
         SceneNode* slot = new SceneNode;
         slot->setPosition(place.x, 0, 0);
-        startSingleMotion(*slot, endlessMotion(clockDigitSlot, kind));
+        slot->script.startNewStep({endlessMotion(clockDigitSlot, kind)});
         slot->addCallback(noDepthTest, 0);
         clock->addChild(slot);
     }
@@ -142,9 +125,9 @@ void clockDigitSlot(MotionArgument) {
 
     SceneNode* digit = new SceneNode;
     if (view.entry) digit->loadModel(clockPack, view.entry);
-    Motion expiry(1, true, 0);
-    expiry.setFunction(digitExpiry, view.expiryKind, view.watched, 0.0, 0.0, 0.0);
-    startSingleMotion(*digit, expiry);
+    Motion expiry = endlessMotion(digitExpiry, view.expiryKind);
+    expiry.selector2 = view.watched;
+    digit->script.startNewStep({expiry});
     currentNode->addChild(digit);
 }
 
@@ -160,4 +143,33 @@ void digitExpiry(MotionArgument) {
         default: return;
     }
     if (field != currentMotion->selector2) currentNode->requestRemoval();
+}
+
+std::string describeClock(const SceneNode& clock, bool analogue) {
+    std::string out = "clock=";
+    if (analogue) {
+        // After the dial, the three hands, built in this order; their
+        // offsets keep the angle of the last frame.
+        char angle[32];
+        for (std::size_t i = 1; i < clock.children.size() && i <= 3; ++i) {
+            std::snprintf(angle, sizeof angle, "%s%g", i > 1 ? "," : "hands:",
+                          clock.children[i]->track.offset.rotation.z);
+            out += angle;
+        }
+        return out;
+    }
+    // After the plate, the places in building order. A place shows its last
+    // child: a digit that expires during its own draw is still drawn in that
+    // frame, and one that expired earlier was reaped before drawing.
+    for (std::size_t i = 1; i < clock.children.size(); ++i) {
+        if (i > 1) out += '|';
+        const SceneNode& place = *clock.children[i];
+        if (place.children.empty()) {
+            out += '-';
+        } else {
+            const std::string entry = modelEntryName(*place.children.back());
+            out += entry.empty() ? "_" : entry;
+        }
+    }
+    return out;
 }

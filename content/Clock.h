@@ -7,6 +7,9 @@
 #include "scene/Motion.h"
 
 #include <cstdint>
+#include <string>
+
+struct SceneNode;
 
 // The value each kind of digit slot showed last; -1 at start so that every
 // slot makes its first digit on its first call. Never reset during a run.
@@ -52,3 +55,9 @@ void clockDigitSlot(MotionArgument);
 // Per frame on a digit node (selector = expiry kind, selector2 = the value
 // shown): asks for the node's removal once that time field differs.
 void digitExpiry(MotionArgument);
+
+// What a clock built by these builders shows, as the last frame drew it:
+// "clock=" and the places in building order ("_" for a blank place, "-"
+// for one without a digit yet), or "clock=hands:" and the seconds, minutes
+// and hours hands' angles.
+std::string describeClock(const SceneNode& clock, bool analogue);

@@ -1,15 +1,15 @@
 #include "content/FrameCounter.h"
 
+#include "content/OverlayLayout.h"
 #include "scene/MotionFunctions.h"
 #include "scene/SceneNode.h"
 
 #include <cstdint>
+#include <vector>
 
-std::int32_t frameCount = 0;
+using namespace overlayLayout;
 
 namespace {
-
-const char* const digitNames[10] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
 
 // Units, tens and hundreds of the average: where each sits beside the label
 // and the frame count above which it is shown.
@@ -18,7 +18,7 @@ struct CounterPlace {
     std::int32_t shownAbove;
     std::int32_t divisor;  // frames per unit of this place
 };
-const CounterPlace places[3] = {{3.3, -1, 5}, {1.9, 49, 50}, {0.5, 499, 500}};
+const CounterPlace places[3] = {{counterUnitsX, -1, 5}, {counterTensX, 49, 50}, {counterHundredsX, 499, 500}};
 
 }  // namespace
 
@@ -35,13 +35,25 @@ void updateFrameCounter(MotionArgument) {
         SceneNode* digit = new SceneNode;
         digit->setPosition(place.x, 0, 0);
         digit->addCallback(noDepthTest, 0);
-        digit->loadModel("utils.pak", digitNames[(frameCount / place.divisor) % 10]);
-        Motion expiry(1, true, 0);
-        expiry.setFunction(expire, frameCounterPeriod, 0.0, 0.0);
-        digit->script.addStep();
-        digit->script.addMotion(expiry);
-        digit->script.startStep(0);
+        digit->loadModel("utils.pak", digitEntryNames[(frameCount / place.divisor) % 10]);
+        digit->script.startNewStep({endlessMotion(expire, 0, frameCounterPeriod)});
         counter->addChild(digit);
     }
     frameCount = 0;
+}
+
+std::string describeCounter(const SceneNode& counter) {
+    // The newest set ends the list and starts with its units digit.
+    std::vector<const SceneNode*> set;
+    for (std::size_t i = counter.children.size(); i-- > 0;) {
+        const SceneNode* digit = counter.children[i];
+        set.push_back(digit);
+        if (digit->transform.position.x > (counterUnitsX + counterTensX) / 2) break;
+    }
+    std::string out = "fps=";
+    for (std::size_t i = 0; i < set.size(); ++i) {  // hundreds, tens, units
+        if (i > 0) out += ',';
+        out += modelEntryName(*set[i]);
+    }
+    return set.empty() ? out + "-" : out;
 }

@@ -5,6 +5,9 @@
 #include "scene/Motion.h"
 
 #include <cstdint>
+#include <string>
+
+struct SceneNode;
 
 // Frames drawn in the current window (calls of updateFrameCounter since the
 // last refresh).
@@ -16,3 +19,7 @@ constexpr double frameCounterPeriod = 5000.0;  // ms of the counter motion's tim
 // time has run past the period, appends a fresh set of digits (each living
 // for one period) and starts a new window.
 void updateFrameCounter(MotionArgument);
+
+// What a counter node shows, as the last frame drew it: "fps=" and its
+// newest digits, hundreds first ("fps=-" before the first refresh).
+std::string describeCounter(const SceneNode& counter);

@@ -13,9 +13,26 @@
 SDL_Surface* screenSurface = nullptr;
 
 Display::Display(std::int32_t w, std::int32_t h, std::int32_t bpp) {
+    std::string error;
+    if (!init(w, h, bpp, &error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        std::exit(1);
+    }
+}
+
+std::unique_ptr<Display> Display::open(std::int32_t w, std::int32_t h, std::int32_t bpp, std::string* error) {
+    std::unique_ptr<Display> display(new Display);
+    // On failure SDL is already shut down; the destructor's SDL_Quit does
+    // nothing more.
+    if (!display->init(w, h, bpp, error)) return nullptr;
+    return display;
+}
+
+bool Display::init(std::int32_t w, std::int32_t h, std::int32_t bpp, std::string* error) {
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
-        std::fprintf(stderr, "Video initialization failed: %s\n", SDL_GetError());
-        fatal();
+        *error = std::string("Video initialization failed: ") + SDL_GetError();
+        SDL_Quit();
+        return false;
     }
     if (w == 0 && h == 0 && bpp == 0) {
         const SDL_VideoInfo* info = SDL_GetVideoInfo();
@@ -30,23 +47,23 @@ Display::Display(std::int32_t w, std::int32_t h, std::int32_t bpp) {
     // A full-screen window takes the pointer and keyboard; while another
     // program holds them SDL would wait for ever.
     if (!platform::waitForInputGrab(3000)) {
-        std::fprintf(stderr, "Cannot take the screen: another program holds the pointer or keyboard\n");
-        fatal();
+        *error = "Cannot take the screen: another program holds the pointer or keyboard";
+        SDL_Quit();
+        return false;
     }
-    openVideo();
+    if (!openVideo(error)) {
+        SDL_Quit();
+        return false;
+    }
     SDL_ShowCursor(SDL_DISABLE);
+    return true;
 }
 
 Display::~Display() { SDL_Quit(); }
 
-void Display::fatal() {
-    SDL_Quit();
-    std::exit(1);
-}
+bool Display::openVideo(std::string* error) { return setVideoMode(error); }
 
-void Display::openVideo() { setVideoMode(); }
-
-void Display::setVideoMode() {
+bool Display::setVideoMode(std::string* error) {
     const SDL_VideoInfo* info = SDL_GetVideoInfo();
     Uint32 flags = SDL_OPENGL | SDL_FULLSCREEN | SDL_HWSURFACE | SDL_ASYNCBLIT;
     if (info && info->blit_hw) flags |= SDL_HWACCEL;
@@ -69,8 +86,8 @@ void Display::setVideoMode() {
         SDL_GL_SetAttribute(SDL_GL_ACCELERATED_VISUAL, 0);
         screenSurface = SDL_SetVideoMode(width, height, 32, flags);
         if (!screenSurface) {
-            std::fprintf(stderr, "Video mode set failed: %s\n", SDL_GetError());
-            fatal();
+            *error = std::string("Video mode set failed: ") + SDL_GetError();
+            return false;
         }
     }
 
@@ -100,6 +117,7 @@ void Display::setVideoMode() {
     glEnableClientState(GL_NORMAL_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     setProjection(width, height);
+    return true;
 }
 
 void Display::setProjection(std::int32_t w, std::int32_t h) {

@@ -5,12 +5,21 @@
 #include <SDL/SDL.h>
 
 #include <cstdint>
+#include <memory>
+#include <string>
 
 class Display {
 public:
     // Width, height and bits per pixel of a resolution row; all three 0 take
-    // the desktop's mode. Ends the process with exit code 1 on failure.
+    // the desktop's mode. Ends the process with exit code 1 on failure, after
+    // the failure's line on stderr. The program opens its display with
+    // open() instead and decides itself.
     Display(std::int32_t width, std::int32_t height, std::int32_t bitsPerPixel);
+    // The display, or null with the line that explains why ("Video
+    // initialization failed: ...", "Video mode set failed: ...", or that
+    // another program holds the screen); SDL is shut down again then.
+    static std::unique_ptr<Display> open(std::int32_t width, std::int32_t height, std::int32_t bitsPerPixel,
+                                         std::string* error);
     ~Display();  // SDL_Quit
     Display(const Display&) = delete;
     Display& operator=(const Display&) = delete;
@@ -26,10 +35,11 @@ public:
     std::int32_t bitsPerPixel = 0;
 
 private:
-    void openVideo();
-    void setVideoMode();
+    Display() = default;
+    bool init(std::int32_t w, std::int32_t h, std::int32_t bpp, std::string* error);
+    bool openVideo(std::string* error);
+    bool setVideoMode(std::string* error);
     void setProjection(std::int32_t w, std::int32_t h);
-    [[noreturn]] static void fatal();
 };
 
 // The surface SDL_SetVideoMode returned.

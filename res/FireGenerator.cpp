@@ -23,21 +23,19 @@ void gradient(unsigned char palette[256][4], int a, int b, Rgba c0, Rgba c1) {
 
 }  // namespace
 
-FireState::FireState(std::int32_t width, std::int32_t height) : width(width), rows(height + 3) {
-    const std::size_t cells = static_cast<std::size_t>(width) * static_cast<std::size_t>(rows);
-    current = new unsigned char[cells]();
-    next = new unsigned char[cells]();
+FireState::FireState(std::int32_t width, std::int32_t height)
+    : width(width),
+      rows(height + 3),
+      fieldA(static_cast<std::size_t>(width) * static_cast<std::size_t>(height + 3)),
+      fieldB(fieldA.size()) {
+    current = fieldA.data();
+    next = fieldB.data();
     std::memset(palette, 0, sizeof palette);
     gradient(palette, 0, 64, {0, 0, 0, 0}, {255, 51, 36, 140});
     gradient(palette, 64, 96, {255, 51, 36, 140}, {255, 189, 51, 255});
     gradient(palette, 96, 128, {255, 189, 51, 255}, {255, 237, 51, 255});
     gradient(palette, 128, 196, {255, 237, 51, 255}, {100, 100, 189, 255});
     gradient(palette, 196, 255, {100, 100, 189, 255}, {255, 231, 51, 255});
-}
-
-FireState::~FireState() {
-    delete[] current;
-    delete[] next;
 }
 
 void generateFire(std::int32_t, std::int32_t width, std::int32_t height, unsigned char* pixels, void* userData) {
@@ -87,5 +85,3 @@ void generateFire(std::int32_t, std::int32_t width, std::int32_t height, unsigne
     fire.current = fire.next;
     fire.next = swap;
 }
-
-void deleteFireState(void* userData) { delete static_cast<FireState*>(userData); }

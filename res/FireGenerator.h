@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 struct FireState {
     unsigned char palette[256][4];  // heat -> R, G, B, A; entry 255 is never used
@@ -13,9 +14,11 @@ struct FireState {
 
     // Both fields zeroed, palette filled. Needs width and height of at least 2.
     FireState(std::int32_t width, std::int32_t height);
-    ~FireState();
     FireState(const FireState&) = delete;
     FireState& operator=(const FireState&) = delete;
+
+private:
+    std::vector<unsigned char> fieldA, fieldB;  // what current and next point into
 };
 
 // Generator for a DynamicTexture; userData is a FireState. The time is
@@ -23,5 +26,3 @@ struct FireState {
 // with the rest of the process) in a fixed order.
 void generateFire(std::int32_t time, std::int32_t width, std::int32_t height, unsigned char* pixels, void* userData);
 
-// Deleter for a FireState made with new.
-void deleteFireState(void* userData);

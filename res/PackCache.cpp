@@ -1,27 +1,41 @@
 #include "res/PackCache.h"
 
+#include <cstdio>
+#include <cstdlib>
+
+void PackCache::endProcessOnOpenFailure(const std::string& path, const std::string& reason) {
+    std::fprintf(stderr, "%s: %s\n", path.c_str(), reason.c_str());
+    std::exit(1);
+}
+
 PackCache::PackCache() : baseDir("0") {}
 
-PackCache::~PackCache() {
-    for (PackFile* pack : packs) delete pack;
-}
+PackCache::~PackCache() = default;
 
 void PackCache::setBaseDir(const std::string& dir) { baseDir = dir; }
 
+PackCache::OpenPack* PackCache::lookup(const std::string& pack) {
+    for (OpenPack& open : packs)
+        if (open.name == pack) return &open;
+    return nullptr;
+}
+
 PackFile* PackCache::openOrShare(const std::string& pack) {
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (names[i] == pack) {
-            ++refCounts[i];
-            return packs[i];
-        }
+    if (OpenPack* open = lookup(pack)) {
+        ++open->refCount;
+        return open->pack.get();
     }
     // Only the first character is tested: "0" and "" both mean no directory.
     const bool noDir = baseDir.empty() || baseDir[0] == '0';
-    PackFile* opened = new PackFile(noDir ? pack : baseDir + pack);
-    packs.push_back(opened);
-    names.push_back(pack);
-    refCounts.push_back(1);
-    return opened;
+    const std::string path = noDir ? pack : baseDir + pack;
+    std::string error;
+    std::unique_ptr<PackFile> opened = PackFile::open(path, &error);
+    if (!opened) {
+        if (onOpenFailure) onOpenFailure(path, error);
+        opened.reset(new PackFile);
+    }
+    packs.push_back(OpenPack{pack, std::move(opened), 1});
+    return packs.back().pack.get();
 }
 
 GLuint PackCache::acquireTexture(const std::string& pack, const std::string& entry) {
@@ -33,9 +47,9 @@ EntryData PackCache::entryData(const std::string& pack, const std::string& entry
 }
 
 void PackCache::releaseTexture(const std::string& pack, GLuint texture) {
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (names[i] == pack) {
-            packs[i]->releaseTexture(texture);
+    for (std::size_t i = 0; i < packs.size(); ++i) {
+        if (packs[i].name == pack) {
+            packs[i].pack->releaseTexture(texture);
             dropReference(i);
             return;
         }
@@ -43,8 +57,8 @@ void PackCache::releaseTexture(const std::string& pack, GLuint texture) {
 }
 
 void PackCache::release(const std::string& pack) {
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (names[i] == pack) {
+    for (std::size_t i = 0; i < packs.size(); ++i) {
+        if (packs[i].name == pack) {
             dropReference(i);
             return;
         }
@@ -52,21 +66,18 @@ void PackCache::release(const std::string& pack) {
 }
 
 void PackCache::dropReference(std::size_t index) {
-    if (--refCounts[index] > 0) return;
-    delete packs[index];
+    if (--packs[index].refCount > 0) return;
     packs.erase(packs.begin() + static_cast<std::ptrdiff_t>(index));
-    names.erase(names.begin() + static_cast<std::ptrdiff_t>(index));
-    refCounts.erase(refCounts.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
 std::int32_t PackCache::refCount(const std::string& pack) const {
-    for (std::size_t i = 0; i < names.size(); ++i)
-        if (names[i] == pack) return refCounts[i];
+    for (const OpenPack& open : packs)
+        if (open.name == pack) return open.refCount;
     return 0;
 }
 
 PackFile* PackCache::find(const std::string& pack) const {
-    for (std::size_t i = 0; i < names.size(); ++i)
-        if (names[i] == pack) return packs[i];
+    for (const OpenPack& open : packs)
+        if (open.name == pack) return open.pack.get();
     return nullptr;
 }

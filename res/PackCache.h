@@ -5,11 +5,20 @@
 #include "res/PackFile.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 class PackCache {
 public:
+    // What happens when a pack cannot be opened: given the path and the
+    // reason, it may end the process; if it returns, the pack counts as
+    // open and empty (every lookup in it fails).
+    using OpenFailureHandler = void (*)(const std::string& path, const std::string& reason);
+    // The design's behaviour: one line naming the pack and the reason, then
+    // exit code 1.
+    static void endProcessOnOpenFailure(const std::string& path, const std::string& reason);
+
     PackCache();
     ~PackCache();
     PackCache(const PackCache&) = delete;
@@ -18,6 +27,7 @@ public:
     // "0" (the initial value) and "" mean no directory; otherwise it is put
     // directly in front of every pack name.
     void setBaseDir(const std::string& dir);
+    void setOpenFailureHandler(OpenFailureHandler handler) { onOpenFailure = handler; }
 
     // Each counts one reference on the pack, also when nothing is found.
     GLuint acquireTexture(const std::string& pack, const std::string& entry);
@@ -26,18 +36,24 @@ public:
     void releaseTexture(const std::string& pack, GLuint texture);
     void release(const std::string& pack);
 
-    // Inspection, for the tests and the soak run.
+    // Inspection, for the tests and the statistics.
     std::size_t openCount() const { return packs.size(); }
-    const std::string& openName(std::size_t i) const { return names[i]; }
+    const std::string& openName(std::size_t i) const { return packs[i].name; }
     std::int32_t refCount(const std::string& pack) const;  // 0 when not open
     PackFile* find(const std::string& pack) const;         // null when not open
 
 private:
+    struct OpenPack {
+        std::string name;  // exactly as asked for, without the base directory
+        std::unique_ptr<PackFile> pack;
+        std::int32_t refCount = 0;
+    };
+
     PackFile* openOrShare(const std::string& pack);
+    OpenPack* lookup(const std::string& pack);
     void dropReference(std::size_t index);
 
     std::string baseDir;
-    std::vector<PackFile*> packs;
-    std::vector<std::string> names;
-    std::vector<std::int32_t> refCounts;
+    std::vector<OpenPack> packs;  // in the order they were first opened
+    OpenFailureHandler onOpenFailure = endProcessOnOpenFailure;
 };

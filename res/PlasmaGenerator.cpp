@@ -154,4 +154,3 @@ void plasmaSums(std::int32_t time, std::int32_t width, std::int32_t height, doub
     });
 }
 
-void deletePlasmaColour(void* userData) { delete static_cast<PlasmaColour*>(userData); }

@@ -28,5 +28,3 @@ void generatePlasmaDirect(std::int32_t time, std::int32_t width, std::int32_t he
 void plasmaSums(std::int32_t time, std::int32_t width, std::int32_t height, double* sums);
 void plasmaSumsDirect(std::int32_t time, std::int32_t width, std::int32_t height, double* sums);
 
-// Deleter for a PlasmaColour made with new.
-void deletePlasmaColour(void* userData);

@@ -6,12 +6,14 @@
 #include <GL/gl.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 class ProceduralTextureRegistry {
 public:
     ProceduralTextureRegistry();
+    // The OpenGL context is gone by then: only the memory is given back.
     ~ProceduralTextureRegistry();
     ProceduralTextureRegistry(const ProceduralTextureRegistry&) = delete;
     ProceduralTextureRegistry& operator=(const ProceduralTextureRegistry&) = delete;
@@ -23,11 +25,14 @@ public:
     // Regenerates every texture from frameTicks.
     void updateAll();
 
-    std::size_t liveCount() const { return names.size(); }
+    std::size_t liveCount() const { return textures.size(); }
     std::int32_t refCount(const std::string& name) const;
 
 private:
-    std::vector<DynamicTexture*> textures;
-    std::vector<std::string> names;
-    std::vector<std::int32_t> refCounts;
+    struct Registered {
+        std::string name;
+        std::unique_ptr<DynamicTexture> texture;  // null for a name that cannot be built
+        std::int32_t refCount = 0;
+    };
+    std::vector<Registered> textures;  // in creation order
 };

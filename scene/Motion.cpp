@@ -1,6 +1,16 @@
 #include "scene/Motion.h"
 
-Motion* currentMotion = nullptr;
+Motion endlessMotion(MotionFunction function, std::int32_t selector, double a, double b, double c) {
+    Motion m(1, true, 0);
+    m.setFunction(function, selector, a, b, c);
+    return m;
+}
+
+Motion oneShotMotion(MotionFunction function, std::int32_t selector, double a, double b, double c) {
+    Motion m(1, true, -1);
+    m.setFunction(function, selector, a, b, c);
+    return m;
+}
 
 Motion::Motion(std::int32_t id_, bool active_, double duration_) : id(id_), active(active_ ? 1 : 0) {
     if (duration_ == 0.0) {

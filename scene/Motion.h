@@ -36,5 +36,10 @@ struct Motion {
     void advance(std::uint32_t dt);
 };
 
+// The two kinds every builder makes: active (id 1) and running for good, or
+// once (duration -1), with the function and its parameters.
+Motion endlessMotion(MotionFunction function, std::int32_t selector = 0, double a = 0, double b = 0, double c = 0);
+Motion oneShotMotion(MotionFunction function, std::int32_t selector = 0, double a = 0, double b = 0, double c = 0);
+
 // The motion whose function is running; read by the motion functions.
 extern Motion* currentMotion;

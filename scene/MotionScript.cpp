@@ -18,3 +18,10 @@ void MotionScript::startStep(std::int32_t index) {
     if (!track || index < 0 || static_cast<std::size_t>(index) >= steps.size()) return;
     for (const Motion& m : steps[static_cast<std::size_t>(index)]) track->append(m);
 }
+
+std::int32_t MotionScript::startNewStep(std::initializer_list<Motion> motions) {
+    const std::int32_t index = addStep();
+    for (const Motion& m : motions) addMotion(m);
+    startStep(index);
+    return index;
+}

@@ -4,6 +4,7 @@
 #include "scene/Motion.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 struct MotionTrack;
@@ -19,4 +20,7 @@ struct MotionScript {
     void addMotion(const Motion& motion);
     // Copies each motion of the step into the track; the step keeps them.
     void startStep(std::int32_t index);
+    // addStep, addMotion of each, startStep of that step: how the builders
+    // give a node its motions. Returns the step's index.
+    std::int32_t startNewStep(std::initializer_list<Motion> motions);
 };

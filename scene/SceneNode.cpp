@@ -9,9 +9,6 @@
 
 #include <cstring>
 
-SceneNode* currentNode = nullptr;
-std::int64_t liveSceneNodes = 0;
-
 SceneNode::SceneNode() {
     script.track = &track;
     ++liveSceneNodes;
@@ -46,6 +43,7 @@ std::int32_t parseModel(const unsigned char* data, std::uint32_t size, const std
 
 void SceneNode::loadModel(const char* packName, const char* entryName) {
     packNames.emplace_back(packName);
+    entryNames.emplace_back(entryName);
     EntryData entry;
     if (SceneResources::packCache) entry = SceneResources::packCache->entryData(packName, entryName);
     partCount += parseModel(entry.data, entry.size, packNames.back(), parts);
@@ -108,3 +106,5 @@ void SceneNode::draw() {
     }
     glPopMatrix();
 }
+
+std::string modelEntryName(const SceneNode& node) { return node.entryNames.empty() ? "" : node.entryNames[0]; }

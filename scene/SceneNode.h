@@ -30,7 +30,8 @@ struct SceneNode {
     std::uint8_t removed = 0;
     std::vector<NodeCallback> callbacks;
     std::vector<MeshPart*> parts;
-    std::vector<std::string> packNames;  // one pack reference each
+    std::vector<std::string> packNames;   // one pack reference each
+    std::vector<std::string> entryNames;  // the entry of each loadModel, beside its pack
     std::int32_t partCount = 0;
     std::uint8_t hasModel = 0;
     std::vector<SceneNode*> children;
@@ -61,6 +62,10 @@ private:
     void callAll(std::int32_t phase);
     void drawParts();
 };
+
+// The entry the node's first model was loaded from; "" for a node without a
+// model. What the overlays report as shown.
+std::string modelEntryName(const SceneNode& node);
 
 // The node whose draw began last; read by the motion functions.
 extern SceneNode* currentNode;

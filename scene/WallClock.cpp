@@ -2,21 +2,18 @@
 
 #include "platform/Platform.h"
 
-namespace {
-
-bool isFixed = false;
-std::tm fixedTime{};
-
-}  // namespace
+// Defined with the layer's other process-wide values, in SceneState.cpp.
+extern bool wallClockIsFixed;
+extern std::tm fixedWallClock;
 
 std::tm wallClockNow() {
-    if (isFixed) return fixedTime;
+    if (wallClockIsFixed) return fixedWallClock;
     std::tm local{};
     platform::localTime(std::time(nullptr), &local);
     return local;
 }
 
 void fixWallClock(const std::tm* fixed) {
-    isFixed = fixed != nullptr;
-    if (fixed) fixedTime = *fixed;
+    wallClockIsFixed = fixed != nullptr;
+    if (fixed) fixedWallClock = *fixed;
 }

@@ -1,6 +1,6 @@
 // The frame-rate counter driven by frame ticks: what it shows for a given
 // number of frames in a window, a slow start, and the digits' lifetime.
-#include "app/OverlayReading.h"
+#include "scene/SceneNode.h"
 #include "content/FrameCounter.h"
 #include "support/OverlayFixture.h"
 

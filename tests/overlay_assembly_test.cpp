@@ -1,7 +1,6 @@
 // The overlay assembly from the settings flags, on real displays of two
 // shapes: which overlays exist, in what order, where, and what they draw.
 #include "app/OverlayAssembly.h"
-#include "app/OverlayReading.h"
 #include "formats/Settings.h"
 #include "content/Calendar.h"
 #include "content/Clock.h"

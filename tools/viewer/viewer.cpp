@@ -3,36 +3,39 @@
 //   viewer PACK ENTRY --out FILE.png [--distance D] [--angles AX,AY,AZ]
 //          [--scale S] [--lit] [--overlay] [--backdrop] [--time MS] [--light X,Y,Z]
 //   viewer --scene --out FILE.png [--time MS] [--seed N]
-//   viewer --clock digital12|digital24|analogue [--small] [--at HH:MM:SS] --out FILE.png
+//   viewer --clock digital12|digital24|analogue [--small] [--at HH:MM:SS] [--date YYYY-MM-DD] --out FILE.png
 //   viewer --calendar en|ru [--date YYYY-MM-DD] --out FILE.png
 //   viewer --fps N --out FILE.png
 //   viewer --butterfly PACK --out FILE.png [--distance D] [--angles AX,AY,AZ] [--time MS] [--seed N]
 //
-// Models load through SceneNode::loadModel from the packs in the
-// installation directory (QUESSANTA_PATH, else the viewer's own folder);
-// the picture comes from the full-screen Display, its projection and the
-// scene light, read back with glReadPixels after the given time of frames.
+// Everything is built by the screensaver's own builders: the scene, the
+// overlays (with the wall clock fixed at --date and --at) and the
+// butterflies; single models load through SceneNode::loadModel. Packs come
+// from the installation directory; the picture is the full-screen display,
+// read back with glReadPixels after the given time of frames.
 #include "Image.h"
 #include "Png.h"
+#include "app/App.h"
+#include "app/MainLoop.h"
+#include "app/OverlayAssembly.h"
 #include "app/SceneAssembly.h"
 #include "content/Butterflies.h"
 #include "content/Lighting.h"
+#include "formats/Settings.h"
+#include "platform/Platform.h"
 #include "res/Display.h"
 #include "res/FrameTicks.h"
-#include "res/PackCache.h"
-#include "res/ProceduralTextureRegistry.h"
-#include "scene/MeshPart.h"
 #include "scene/MotionFunctions.h"
 #include "scene/SceneNode.h"
-#include "scene/SceneResources.h"
+#include "scene/WallClock.h"
 
 #include <GL/gl.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -60,11 +63,12 @@ struct Options {
 [[noreturn]] void usage() {
     std::fprintf(stderr,
                  "usage: viewer PACK ENTRY --out FILE.png [--distance D] [--angles AX,AY,AZ] [--scale S]\n"
-                 "              [--lit] [--overlay] [--backdrop] [--time MS]\n"
+                 "              [--lit] [--overlay] [--backdrop] [--time MS] [--light X,Y,Z]\n"
                  "       viewer --scene --out FILE.png [--time MS] [--seed N]\n"
-                 "       viewer --clock digital12|digital24|analogue [--small] [--at HH:MM:SS] --out FILE.png\n"
+                 "       viewer --clock digital12|digital24|analogue [--small] [--at HH:MM:SS] [--date YYYY-MM-DD]\n"
+                 "              --out FILE.png\n"
                  "       viewer --calendar en|ru [--date YYYY-MM-DD] --out FILE.png\n"
-                 "       viewer --fps N --out FILE.png\n"
+                 "       viewer --fps N --out FILE.png   (N from 1 to 999)\n"
                  "       viewer --butterfly PACK --out FILE.png [--distance D] [--angles AX,AY,AZ] [--time MS]\n");
     std::exit(2);
 }
@@ -105,7 +109,10 @@ Options parse(int argc, char** argv) {
         else positional.push_back(a);
     }
     if (o.out.empty()) usage();
-    const bool special = o.scene || !o.clock.empty() || !o.calendar.empty() || o.fps >= 0 || !o.butterfly.empty();
+    if (!o.clock.empty() && o.clock != "digital12" && o.clock != "digital24" && o.clock != "analogue") usage();
+    if (!o.calendar.empty() && o.calendar != "en" && o.calendar != "ru") usage();
+    if (o.fps == 0 || o.fps > 999) usage();
+    const bool special = o.scene || !o.clock.empty() || !o.calendar.empty() || o.fps > 0 || !o.butterfly.empty();
     if (!special) {
         if (positional.size() != 2) usage();
         o.pack = positional[0];
@@ -116,143 +123,55 @@ Options parse(int argc, char** argv) {
     return o;
 }
 
-std::string installDir(const char* argv0) {
-    if (const char* env = std::getenv("QUESSANTA_PATH")) {
-        std::string d = env;
-        if (!d.empty() && d.back() != '/') d += '/';
-        return d;
-    }
-    char buffer[4096];
-    const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    std::string self = n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string(argv0);
-    const std::size_t slash = self.rfind('/');
-    return slash == std::string::npos ? std::string("./") : self.substr(0, slash + 1);
+// A pack the picture needs cannot be missing.
+void endOnPackFailure(const std::string& path, const std::string& reason) {
+    std::fprintf(stderr, "viewer: %s: %s\n", path.c_str(), reason.c_str());
+    std::exit(1);
 }
 
-SceneNode* modelNode(const char* pack, const char* entry, double x, double y, double z) {
-    SceneNode* n = new SceneNode;
-    n->loadModel(pack, entry);
-    n->setPosition(x, y, z);
-    return n;
-}
-
-// Overlay pieces hang under a node with the depth test off, as the
-// screensaver's overlay root has it.
-SceneNode* overlayChild(SceneNode* parent, SceneNode* child) {
-    child->addCallback(noDepthTest, 0);
-    parent->addChild(child);
-    return child;
-}
-
-void buildClock(SceneNode* overlay, const Display& d, const Options& o) {
-    SceneNode* clock = new SceneNode;
-    if (o.smallClock)
-        clock->setPosition(-d.edgeX(-170), d.edgeY(-170), -70);
-    else
-        clock->setPosition(-d.edgeX(-70), d.edgeY(-70), 30);
-    overlay->addChild(clock);
-    if (o.clock == "analogue") {
-        clock->translateBy(-9.3, 9, 0);
-        overlayChild(clock, modelNode("clock.pak", "ciferblat", 0, 0, 0));
-        const double angles[3] = {-6.0 * o.second, -6.0 * o.minute, -30.0 * o.hour - (o.minute / 2)};
-        const char* names[3] = {"sec", "min", "chas"};
-        for (int i = 0; i < 3; ++i) {
-            SceneNode* hand = modelNode("clock.pak", names[i], 0, 0, 0);
-            hand->setRotation(0, 0, angles[i]);
-            overlayChild(clock, hand);
-        }
-        return;
-    }
-    const bool twelve = o.clock == "digital12";
-    clock->translateBy(-10, 1, 0);
-    if (twelve) clock->translateBy(-5.186, 0, 0);
-    overlayChild(clock, modelNode("clock.pak", twelve ? "podlozka_am" : "podlozka", 0, 0, 0));
-    int h = o.hour;
-    std::string tens, units;
-    if (twelve) {
-        int h12 = h > 12 ? h - 12 : h;
-        tens = h12 == 0 ? "1" : ((h12 / 10) % 10 ? std::to_string((h12 / 10) % 10) : "");
-        units = h12 == 0 ? "2" : std::to_string(h12 % 10);
-        overlayChild(clock, modelNode("clock.pak", h > 11 ? "pm" : "am", 11.432, 0, 0));
-    } else {
-        tens = (h / 10 == 0 && h != 0) ? "" : std::to_string(h / 10);
-        units = std::to_string(h % 10);
-    }
-    const double xs[5] = {-6.483, -2.498, 0, 2.523, 6.466};
-    const std::string shown[5] = {tens, units, o.second % 2 ? "dot" : "", std::to_string(o.minute / 10),
-                                  std::to_string(o.minute % 10)};
-    for (int i = 0; i < 5; ++i) {
-        SceneNode* slot = new SceneNode;
-        slot->setPosition(xs[i], 0, 0);
-        overlayChild(clock, slot);
-        if (!shown[i].empty()) slot->addChild(modelNode("clock.pak", shown[i].c_str(), 0, 0, 0));
-    }
-}
-
-int weekdayOf(int y, int m, int d) {  // 0 = Sunday
-    const int a = (14 - m) / 12;
-    y -= a;
-    m = m + 12 * a - 2;
-    return (d + y + y / 4 - y / 100 + y / 400 + (31 * m) / 12 + 7000) % 7;
-}
-
-void buildCalendar(SceneNode* overlay, const Display& d, const Options& o) {
-    const bool russian = o.calendar == "ru";
-    SceneNode* cal = new SceneNode;
-    cal->setPosition(-d.edgeX(-211), d.edgeY(183), -140);
-    overlay->addChild(cal);
-    cal->addChild(modelNode("calendar.pak", russian ? "fon_rus" : "fon", -16, -12, 0));
-    SceneNode* page = new SceneNode;
-    cal->addChild(page);
-    page->addChild(modelNode("calendar.pak", russian ? "day_rus" : "day", -16, 8, 0));
-    const std::string month = "m" + std::to_string(o.month);
-    page->addChild(modelNode("calendar.pak", month.c_str(), -16, 16, 0));
-    static const int lengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    int n = lengths[o.month - 1];
-    if (o.month == 2 && o.year % 4 == 0) n = 29;
-    int w = weekdayOf(o.year, o.month, 1);
-    int first = w;
-    if (russian) first = (w == 0 ? 7 : w) - 1;
-    for (int i = 0; i < 42; ++i) {
-        const int value = (i < first || i >= first + n) ? 0 : i - first + 1;
-        const double x = 8.0 * ((i % 7) - 5), y = -8.0 * (i / 7);
-        if (value == o.day) page->addChild(modelNode("calendar.pak", "sel", x, y, 0));
-        const std::string name = value ? std::to_string(value) : "null";
-        page->addChild(modelNode("calendar.pak", name.c_str(), x, y, 0));
-    }
-}
-
-void buildCounter(SceneNode* overlay, const Display& d, const Options& o) {
-    SceneNode* counter = modelNode("utils.pak", "fps", d.edgeX(-100) + 5, -2.5 - d.edgeY(-100), 0);
-    overlay->addChild(counter);
-    const int v = o.fps;
-    const double xs[3] = {3.3, 1.9, 0.5};
-    const int digits[3] = {v % 10, (v / 10) % 10, (v / 100) % 10};
-    const bool shown[3] = {true, v >= 10, v >= 100};
-    for (int i = 0; i < 3; ++i)
-        if (shown[i]) overlayChild(counter, modelNode("utils.pak", std::to_string(digits[i]).c_str(), xs[i], 0, 0));
-}
-
-SceneNode* backdropNode() {
-    SceneNode* background = new SceneNode;
-    background->loadModel("main.pak", "fon");
-    background->setScale(4, 3, 3);
-    background->setPosition(0, 0, -100);
-    background->setRotation(0, 180, 180);
-    return background;
+// The overlays' settings for the views that show one.
+Settings overlaySettings(const Options& o) {
+    Settings s;
+    s.showClock = !o.clock.empty();
+    s.analogClock = o.clock == "analogue";
+    s.clock24h = o.clock == "digital24";
+    s.largeClock = !o.smallClock;
+    s.showCalendar = !o.calendar.empty();
+    s.russianCalendar = o.calendar == "ru";
+    s.showFps = o.fps > 0;
+    return s;
 }
 
 // The scene light at the chosen place, and the meadow behind when asked for.
 void addLightAndBackdrop(SceneNode* root, const Options& o) {
     SceneNode* light = new SceneNode;
     light->setPosition(o.light[0], o.light[1], o.light[2]);
-    light->script.addStep();
-    Motion m(1, true, 0);
-    m.setFunction(placeLight, 1, 0, 0, 0);
-    light->script.addMotion(m);
-    light->script.startStep(0);
+    light->script.startNewStep({endlessMotion(placeLight, 1)});
     root->addChild(light);
-    if (o.backdrop) root->addChild(backdropNode());
+    if (o.backdrop) root->addChild(buildBackground());
+}
+
+// Frame times, in ms from the start: 20 ms apart up to --time, and at least
+// three frames, so that builders which move their node (it takes effect in
+// the next frame) and the pieces they add have settled. For the counter, N
+// frames a second until its second refresh, which shows N (the first comes
+// with the first frame that has any time); then three more frames, in which
+// the digits of the first refresh expire and are reaped.
+std::vector<std::uint32_t> frameTimes(const Options& o) {
+    std::vector<std::uint32_t> times;
+    if (o.fps > 0) {
+        std::uint32_t t = 0;
+        for (int i = 0; i <= 5 * o.fps + 1; ++i) {
+            t = static_cast<std::uint32_t>(static_cast<long long>(i) * 1000 / o.fps);
+            times.push_back(t);
+        }
+        for (std::uint32_t extra = 1; extra <= 3; ++extra) times.push_back(t + extra);
+        return times;
+    }
+    for (int t = 0;; t += 20) {
+        times.push_back(static_cast<std::uint32_t>(t));
+        if (t >= o.time && times.size() >= 3) return times;
+    }
 }
 
 void deleteTree(SceneNode* node) {
@@ -283,29 +202,38 @@ bool savePicture(const std::string& path, int width, int height) {
 
 int main(int argc, char** argv) {
     const Options o = parse(argc, argv);
-    PackCache* cache = new PackCache;
-    cache->setBaseDir(installDir(argv[0]));
-    ProceduralTextureRegistry* textures = new ProceduralTextureRegistry;
-    std::vector<MeshPart*> deferred;
-    SceneResources::packCache = cache;
-    SceneResources::textures = textures;
-    SceneResources::deferredParts = &deferred;
+    App::packCache.setBaseDir(platform::installDir());
+    App::packCache.setOpenFailureHandler(endOnPackFailure);
 
-    Display* display = new Display(0, 0, 0);
+    std::string error;
+    std::unique_ptr<Display> display = Display::open(0, 0, 0, &error);
+    if (!display) {
+        std::fprintf(stderr, "viewer: %s\n", error.c_str());
+        return 1;
+    }
     setupLight();
     std::srand(o.seed);
+    // The overlays read the wall clock: fixed at the asked moment.
+    std::tm moment{};
+    moment.tm_year = o.year - 1900;
+    moment.tm_mon = o.month - 1;
+    moment.tm_mday = o.day;
+    moment.tm_hour = o.hour;
+    moment.tm_min = o.minute;
+    moment.tm_sec = o.second;
+    fixWallClock(&moment);
 
+    // Nodes take their first tick count when they are made: the first frame's.
+    const std::uint32_t start = 100000;
+    frameTicks = start;
     SceneNode* root = new SceneNode;
     SceneNode* overlay = new SceneNode;
-    overlay->addCallback(noDepthTest, 0);
     std::vector<const char*> packs;
     if (o.scene) {
         buildScene(root, packs);
-    } else if (!o.clock.empty() || !o.calendar.empty() || o.fps >= 0) {
-        root->addChild(backdropNode());
-        if (!o.calendar.empty()) buildCalendar(overlay, *display, o);
-        if (o.fps >= 0) buildCounter(overlay, *display, o);
-        if (!o.clock.empty()) buildClock(overlay, *display, o);
+    } else if (!o.clock.empty() || !o.calendar.empty() || o.fps > 0) {
+        root->addChild(buildBackground());
+        buildOverlays(overlaySettings(o), *display, *overlay);
     } else if (!o.butterfly.empty()) {
         // Built by the screensaver's own builder, as the resting one is.
         addLightAndBackdrop(root, o);
@@ -314,12 +242,9 @@ int main(int argc, char** argv) {
         SceneNode* carrier = new SceneNode;
         carrier->setPosition(0, 0, 100 - o.distance);
         carrier->setRotation(o.angles[0], o.angles[1], o.angles[2]);
-        carrier->script.addStep();
-        Motion build(1, true, -1);
-        build.setFunction(buildButterfly, 0, -5.0, 0.2, 0);
+        Motion build = oneShotMotion(buildButterfly, 0, -5.0, 0.2, 0);
         build.setFunction(buildButterfly, reinterpret_cast<MotionArgument>(o.butterfly.c_str()));
-        carrier->script.addMotion(build);
-        carrier->script.startStep(0);
+        carrier->script.startNewStep({build});
         holder->addChild(carrier);
         root->addChild(holder);
     } else {
@@ -332,22 +257,18 @@ int main(int argc, char** argv) {
         node->setRotation(o.angles[0], o.angles[1], o.angles[2]);
         if (o.scale != 1) node->setScale(o.scale, o.scale, o.scale);
         holder->addChild(node);
+        if (o.overlay) overlay->addCallback(noDepthTest, 0);
         (o.overlay ? overlay : root)->addChild(holder);
     }
-    if (!o.backdrop && !o.scene) glClearColor(0.32f, 0.36f, 0.42f, 0);
+    if (!o.backdrop && !o.scene && o.clock.empty() && o.calendar.empty() && o.fps < 0)
+        glClearColor(0.32f, 0.36f, 0.42f, 0);
 
-    // Frames 20 ms apart, so motions and procedural textures move on.
-    const std::uint32_t start = 100000;
-    for (int t = 0;; t += 20) {
-        frameTicks = start + static_cast<std::uint32_t>(t);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glLoadIdentity();
-        glTranslatef(0, 0, -100);
-        root->draw();
-        overlay->draw();
-        flushDeferred();
-        if (t >= o.time) break;
-        textures->updateAll();
+    const std::vector<std::uint32_t> times = frameTimes(o);
+    for (std::size_t i = 0; i < times.size(); ++i) {
+        frameTicks = start + times[i];
+        drawFrame(*root, *overlay);
+        if (i + 1 == times.size()) break;
+        App::proceduralTextures.updateAll();
         SDL_GL_SwapBuffers();
     }
     const bool saved = savePicture(o.out, display->width, display->height);
@@ -355,8 +276,5 @@ int main(int argc, char** argv) {
 
     deleteTree(root);
     deleteTree(overlay);
-    delete display;
-    delete textures;
-    delete cache;
     return saved ? 0 : 1;
 }
