@@ -127,18 +127,23 @@ std::int32_t firstWeekday(const std::tm& t) {
     return weekdayOf(first);
 }
 
-std::string describeCalendar(const SceneNode& calendar) {
-    // The background, then the page holder; the newest page that did not ask
-    // for its removal is the one the last frame drew.
-    if (calendar.children.size() < 2) return "calendar=-";
+namespace {
+
+// The newest page that did not ask for its removal: the one the last frame
+// drew. Under the calendar: the background, then the page holder.
+const SceneNode* shownPage(const SceneNode& calendar) {
+    if (calendar.children.size() < 2) return nullptr;
     const SceneNode& holder = *calendar.children[1];
-    const SceneNode* page = nullptr;
     for (std::size_t i = holder.children.size(); i-- > 0;)
-        if (!holder.children[i]->removing) {
-            page = holder.children[i];
-            break;
-        }
-    if (!page || page->children.size() < 2) return "calendar=-";
+        if (!holder.children[i]->removing) return holder.children[i]->children.size() < 2 ? nullptr : holder.children[i];
+    return nullptr;
+}
+
+}  // namespace
+
+std::string describeCalendar(const SceneNode& calendar) {
+    const SceneNode* page = shownPage(calendar);
+    if (!page) return "calendar=-";
     // The weekday row, the month name, then the cells, each marker just
     // before the number it marks.
     std::string marked = "-";
@@ -153,4 +158,15 @@ std::string describeCalendar(const SceneNode& calendar) {
         ++cell;
     }
     return "calendar=" + modelEntryName(*page->children[1]) + "," + marked + ",first=" + std::to_string(firstCell);
+}
+
+std::vector<std::string> calendarPageCells(const SceneNode& calendar) {
+    std::vector<std::string> cells;
+    const SceneNode* page = shownPage(calendar);
+    if (!page) return cells;
+    for (std::size_t i = 2; i < page->children.size(); ++i) {
+        const std::string name = modelEntryName(*page->children[i]);
+        if (name != "sel") cells.push_back(name);
+    }
+    return cells;
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <vector>
 
 struct SceneNode;
 
@@ -56,3 +57,6 @@ std::int32_t firstWeekday(const std::tm& t);
 // "calendar=" month entry, marked day, and the cell of the 1st
 // ("calendar=-" before the first page).
 std::string describeCalendar(const SceneNode& calendar);
+// The entries of the 42 cells of that page, row by row ("null" for an
+// empty cell); empty before the first page.
+std::vector<std::string> calendarPageCells(const SceneNode& calendar);

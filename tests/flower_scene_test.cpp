@@ -17,7 +17,7 @@
 #include <vector>
 
 using testsupport::modelEntry;
-using testsupport::PartSpec;
+using testsupport::PartBlueprint;
 
 namespace {
 
@@ -272,7 +272,7 @@ TEST_F(FlowerSceneTest, WingsBeatInMirrorImageAndFlyersBob) {
 
 TEST_F(FlowerSceneTest, OnlyTheFlowerGroupIsLit) {
     // Transparent parts record the lighting state they were queued with.
-    PartSpec glass;
+    PartBlueprint glass;
     glass.textureName = "t";
     glass.transparent = true;
     glass.positions = testsupport::square(0, 0, 0, 1);

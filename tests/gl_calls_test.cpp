@@ -47,10 +47,10 @@ void runScenario(const std::string& name) {
     SceneResources::deferredParts = &deferred;
     const std::string dir = testsupport::makeTempDir();
     cache.setBaseDir(dir + "/");
-    testsupport::PartSpec part;
+    testsupport::PartBlueprint part;
     part.textureName = "n";
     part.positions = testsupport::square(0, 0, 0, 1);
-    testsupport::PartSpec glass = part;
+    testsupport::PartBlueprint glass = part;
     glass.transparent = true;
     glass.alphaTest = true;
     {

@@ -86,6 +86,17 @@ rm inst/main.pak
 QUESSANTA_COMMON_APPDATA="$T/appdata" SDL_VIDEODRIVER=x11 timeout 10 inst/Quessanta 2>err.txt; rc=$?
 [ $rc -eq 1 ] && grep -q "main.pak: cannot open the pack: No such file" err.txt ||
   fail "missing main.pak: exit $rc, $(cat err.txt)"
+# A corrupt pack: the program and pak read it with the same reader and give
+# the same reason.
+printf '\001\000\000\000\005ab' >inst/main.pak
+QUESSANTA_COMMON_APPDATA="$T/appdata" SDL_VIDEODRIVER=x11 timeout 10 inst/Quessanta 2>err.txt; rc=$?
+"$PAK" list inst/main.pak 2>pak_err.txt
+[ $rc -eq 1 ] && [ "$(wc -l <err.txt)" -eq 1 ] || fail "corrupt main.pak: exit $rc, $(cat err.txt)"
+[ "$(sed 's/.*main\.pak: //' err.txt)" = "corrupt pack file: entry 0 of 1 ends inside its header" ] ||
+  fail "corrupt main.pak: program says $(cat err.txt)"
+[ "$(sed 's/.*main\.pak: //' pak_err.txt)" = "$(sed 's/.*main\.pak: //' err.txt)" ] ||
+  fail "pak and the program disagree: $(cat pak_err.txt) / $(cat err.txt)"
+rm inst/main.pak
 
 # Settings: config explains and keeps its hands off; the screensaver goes on
 # with the defaults (checked through the dummy video driver, where it stops

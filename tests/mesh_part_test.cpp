@@ -11,7 +11,7 @@
 #include <memory>
 
 using testsupport::modelEntry;
-using testsupport::PartSpec;
+using testsupport::PartBlueprint;
 using testsupport::solidPng;
 using testsupport::square;
 
@@ -19,8 +19,8 @@ namespace {
 
 class MeshPartTest : public testsupport::SceneFixture {
 protected:
-    PartSpec part(const std::string& texture, double z, bool transparent = false) {
-        PartSpec p;
+    PartBlueprint part(const std::string& texture, double z, bool transparent = false) {
+        PartBlueprint p;
         p.textureName = texture;
         p.transparent = transparent;
         p.positions = square(0, 0, z, 10);
@@ -39,7 +39,7 @@ protected:
                             {"blueNear", modelEntry({part("blueHalf", 8, true)})},
                             {"greenFar", modelEntry({part("greenHalf", -8, true)})},
                             {"cutout", modelEntry({[&] {
-                                 PartSpec p = part("greenHalf", 0);
+                                 PartBlueprint p = part("greenHalf", 0);
                                  p.alphaTest = true;
                                  return p;
                              }()})}});
@@ -47,11 +47,11 @@ protected:
 };
 
 TEST_F(MeshPartTest, HeaderMarkersNamesAndTextureSources) {
-    PartSpec one = part("a", 0);
-    PartSpec proc = part("x#Plasma16x16,1,2,3", 0);
-    PartSpec unterminated = part("texture", 0);
+    PartBlueprint one = part("a", 0);
+    PartBlueprint proc = part("x#Plasma16x16,1,2,3", 0);
+    PartBlueprint unterminated = part("texture", 0);
     unterminated.nameLength = 3;  // "tex" with no terminator inside L
-    PartSpec empty = part("a", 0);
+    PartBlueprint empty = part("a", 0);
     empty.positions.clear();  // T = 0
     empty.diffuse[0] = 0.25f;
     writePack("m.pak", {{"a", solidPng(2, 2, 1, 2, 3, 255)},

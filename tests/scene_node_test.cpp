@@ -13,7 +13,7 @@
 #include <vector>
 
 using testsupport::modelEntry;
-using testsupport::PartSpec;
+using testsupport::PartBlueprint;
 using testsupport::square;
 
 namespace {
@@ -46,10 +46,10 @@ protected:
         n->script.startStep(0);
     }
     void writeModelPack() {
-        PartSpec opaque;
+        PartBlueprint opaque;
         opaque.textureName = "tex";
         opaque.positions = square(0, 0, 0, 1);
-        PartSpec glass = opaque;
+        PartBlueprint glass = opaque;
         glass.transparent = true;
         writePack("m.pak", {{"solid", modelEntry({opaque})},
                             {"glass", modelEntry({glass})},

@@ -67,6 +67,7 @@ std::string baseNameOf(const std::string& path) {
 char pendingTemporary[4096];
 volatile std::sig_atomic_t pendingSet = 0;
 struct sigaction previousActions[3];
+struct sigaction previousFileSizeAction;
 const int cleanupSignals[3] = {SIGTERM, SIGINT, SIGHUP};
 
 void removePendingAndReraise(int sig) {
@@ -76,9 +77,12 @@ void removePendingAndReraise(int sig) {
 }
 
 void guardTemporary(const std::string& temporary) {
-    if (temporary.size() >= sizeof pendingTemporary) return;
-    std::memcpy(pendingTemporary, temporary.c_str(), temporary.size() + 1);
-    pendingSet = 1;
+    // A path too long to record is only left to the stale-file clean-up.
+    pendingSet = 0;
+    if (temporary.size() < sizeof pendingTemporary) {
+        std::memcpy(pendingTemporary, temporary.c_str(), temporary.size() + 1);
+        pendingSet = 1;
+    }
     struct sigaction action = {};
     action.sa_handler = removePendingAndReraise;
     sigemptyset(&action.sa_mask);
@@ -89,10 +93,17 @@ void guardTemporary(const std::string& temporary) {
         // A signal already ignored stays ignored.
         if (old.sa_handler != SIG_IGN) sigaction(cleanupSignals[i], &action, nullptr);
     }
+    // A file-size limit must show as a failed write, not end the process
+    // between the write and the clean-up.
+    struct sigaction ignore = {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    sigaction(SIGXFSZ, &ignore, &previousFileSizeAction);
 }
 
 void unguardTemporary() {
     for (int i = 0; i < 3; ++i) sigaction(cleanupSignals[i], &previousActions[i], nullptr);
+    sigaction(SIGXFSZ, &previousFileSizeAction, nullptr);
     pendingSet = 0;
 }
 

@@ -8,7 +8,7 @@
 
 namespace testsupport {
 
-struct PartSpec {
+struct PartBlueprint {
     std::string textureName;   // stored with a terminator inside L bytes
     std::int32_t nameLength = -1;  // -1: name size + 1
     bool alphaTest = false;
@@ -39,7 +39,7 @@ inline void putDouble(std::vector<unsigned char>& out, double d) {
     out.insert(out.end(), b, b + 8);
 }
 
-inline std::vector<unsigned char> partRecord(const PartSpec& p) {
+inline std::vector<unsigned char> partRecord(const PartBlueprint& p) {
     std::vector<unsigned char> out;
     const std::int32_t L = p.nameLength >= 0 ? p.nameLength : static_cast<std::int32_t>(p.textureName.size() + 1);
     putInt(out, L);
@@ -69,12 +69,12 @@ inline std::vector<unsigned char> partRecord(const PartSpec& p) {
 }
 
 // A model entry: marker byte (and a skipped field after 255), count, parts.
-inline std::vector<unsigned char> modelEntry(const std::vector<PartSpec>& parts, unsigned char marker = 0) {
+inline std::vector<unsigned char> modelEntry(const std::vector<PartBlueprint>& parts, unsigned char marker = 0) {
     std::vector<unsigned char> out;
     out.push_back(marker);
     if (marker == 255) putInt(out, 0x12345678);
     putInt(out, static_cast<std::int32_t>(parts.size()));
-    for (const PartSpec& p : parts) {
+    for (const PartBlueprint& p : parts) {
         std::vector<unsigned char> rec = partRecord(p);
         out.insert(out.end(), rec.begin(), rec.end());
     }

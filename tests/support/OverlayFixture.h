@@ -30,7 +30,7 @@ namespace testsupport {
 
 // One part with one triangle, transparent, texture "t" (absent: texture 0).
 inline std::vector<unsigned char> triangleModel() {
-    PartSpec part;
+    PartBlueprint part;
     part.textureName = "t";
     part.transparent = true;
     part.ambient[0] = part.ambient[1] = part.ambient[2] = part.ambient[3] = 0;

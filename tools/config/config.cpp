@@ -4,7 +4,6 @@
 #include "formats/Settings.h"
 #include "platform/Platform.h"
 
-#include <csignal>
 #include <cstdio>
 #include <functional>
 #include <new>
@@ -262,9 +261,6 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // A file-size limit must show as a failed write, not end the program
-    // between the write and the clean-up.
-    std::signal(SIGXFSZ, SIG_IGN);
     try {
         return run(argc, argv);
     } catch (const std::bad_alloc&) {

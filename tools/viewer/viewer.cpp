@@ -4,7 +4,7 @@
 //          [--scale S] [--lit] [--overlay] [--backdrop] [--time MS] [--light X,Y,Z]
 //   viewer --scene --out FILE.png [--time MS] [--seed N]
 //   viewer --clock digital12|digital24|analogue [--small] [--at HH:MM:SS] [--date YYYY-MM-DD] --out FILE.png
-//   viewer --calendar en|ru [--date YYYY-MM-DD] --out FILE.png
+//   viewer --calendar en|ru [--date YYYY-MM-DD] --out FILE.png [--describe]
 //   viewer --fps N --out FILE.png
 //   viewer --butterfly PACK --out FILE.png [--distance D] [--angles AX,AY,AZ] [--time MS] [--seed N]
 //
@@ -20,6 +20,7 @@
 #include "app/OverlayAssembly.h"
 #include "app/SceneAssembly.h"
 #include "content/Butterflies.h"
+#include "content/Calendar.h"
 #include "content/Lighting.h"
 #include "formats/Settings.h"
 #include "platform/Platform.h"
@@ -58,6 +59,7 @@ struct Options {
     int fps = -1;
     std::string butterfly;
     double light[3] = {0, 12, 45};  // the scene's light carrier
+    bool describe = false;
 };
 
 [[noreturn]] void usage() {
@@ -68,6 +70,8 @@ struct Options {
                  "       viewer --clock digital12|digital24|analogue [--small] [--at HH:MM:SS] [--date YYYY-MM-DD]\n"
                  "              --out FILE.png\n"
                  "       viewer --calendar en|ru [--date YYYY-MM-DD] --out FILE.png\n"
+                 "  --describe (overlay views): also print what the overlays show, as the\n"
+                 "  run statistics read them, and the calendar page's cells\n"
                  "       viewer --fps N --out FILE.png   (N from 1 to 999)\n"
                  "       viewer --butterfly PACK --out FILE.png [--distance D] [--angles AX,AY,AZ] [--time MS]\n");
     std::exit(2);
@@ -102,6 +106,7 @@ Options parse(int argc, char** argv) {
             if (std::sscanf(value().c_str(), "%d-%d-%d", &o.year, &o.month, &o.day) != 3) usage();
         } else if (a == "--fps") o.fps = std::atoi(value().c_str());
         else if (a == "--butterfly") o.butterfly = value();
+        else if (a == "--describe") o.describe = true;
         else if (a == "--light") {
             if (std::sscanf(value().c_str(), "%lf,%lf,%lf", &o.light[0], &o.light[1], &o.light[2]) != 3) usage();
         }
@@ -272,6 +277,15 @@ int main(int argc, char** argv) {
         SDL_GL_SwapBuffers();
     }
     const bool saved = savePicture(o.out, display->width, display->height);
+    if (o.describe) {
+        const Settings shown = overlaySettings(o);
+        std::printf("%s\n", describeOverlays(*overlay, shown).c_str());
+        if (shown.showCalendar && !overlay->children.empty()) {
+            std::string cells;
+            for (const std::string& cell : calendarPageCells(*overlay->children[0])) cells += (cells.empty() ? "" : ",") + cell;
+            std::printf("cells=%s\n", cells.c_str());
+        }
+    }
     if (!saved) std::fprintf(stderr, "viewer: cannot write %s\n", o.out.c_str());
 
     deleteTree(root);
