@@ -1,6 +1,9 @@
 // The platform layer: the few operating-system services the program needs
-// beyond SDL and OpenGL. One implementation per operating system sits behind
-// this header; PlatformPosix.cpp and PreviewWindowX11.cpp are the Linux/X11 one.
+// beyond SDL and OpenGL, and the only place that calls the operating system.
+// One implementation per operating system sits behind this header, chosen in
+// CMakeLists.txt: platform/posix/ and platform/x11/ for Linux. A new port
+// starts from platform/template/PlatformTemplate.cpp, which lists everything
+// it must supply.
 #pragma once
 
 #include <cstddef>

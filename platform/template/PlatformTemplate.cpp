@@ -1,0 +1,55 @@
+// Template for a new port of the platform layer: everything Platform.h
+// declares, with what each must do in brief. Copy it into a folder of the
+// new system's name, fill in every body, and add the folder to the platform
+// layer's sources in CMakeLists.txt for that system. Not compiled as it is.
+//
+// Covers: nothing yet. State here what the port covers and what it lacks,
+// as the other ports' files do.
+#include "platform/Platform.h"
+
+namespace platform {
+
+// --- Installation and settings folders
+std::string installDir() { return "./"; }          // QUESSANTA_PATH, else the system's record, else the executable's folder; ends in the separator
+std::string commonAppDataDir() { return {}; }      // QUESSANTA_COMMON_APPDATA, else the folder shared by all users; created; "" when impossible
+std::string settingsFilePath() { return {}; }      // commonAppDataDir() + separator + "Zandrim_Quessanta_cfg"
+const char* const screensaverProgram = "Quessanta";  // the executable names in the installation directory
+const char* const settingsProgram = "config";
+
+// --- Processes and environment
+void putEnv(const char*, const char*) {}           // inherited by programs started afterwards
+bool launchProgram(const std::string&, bool, int*) { return false; }  // installation directory as working directory; wait passes stop requests on
+
+// --- Stop requests (signals, console or session events)
+void installStopSignals() {}                       // before deferStopSignals: end the process at once with 0
+void deferStopSignals() {}                         // afterwards: only set the flag
+bool stopRequested() { return false; }
+
+// --- Files
+bool RegularFile::open(const std::string&, ReadFailure*) { return false; }  // regular files only, never blocking
+void RegularFile::close() {}
+bool RegularFile::read(void*, std::size_t, ReadFailure*) { return false; }
+bool RegularFile::readAt(std::uint64_t, void*, std::size_t, ReadFailure*) { return false; }
+bool readRegularFile(const std::string&, std::vector<unsigned char>*, ReadFailure*, std::uint64_t) { return false; }
+bool readRegularFileStart(const std::string&, std::size_t, std::vector<unsigned char>*, ReadFailure*) { return false; }
+bool replaceFile(const std::string&, const unsigned char*, std::size_t, FileMode, std::string*) { return false; }  // temporary beside, flush, atomic replace
+FolderLock::FolderLock(const std::string&) {}      // advisory, waits; leaves nothing behind
+FolderLock::~FolderLock() {}
+
+// --- Time and memory
+double monotonicSeconds() { return 0; }
+bool localTime(std::time_t, std::tm*) { return false; }
+long residentKilobytes() { return -1; }
+long peakResidentKilobytes() { return -1; }
+
+// --- The screen
+bool waitForInputGrab(int) { return true; }        // true when a full-screen window can take pointer and keyboard
+
+// --- The preview pane
+bool parseWindowId(const std::string&, std::uint64_t*) { return false; }
+PreviewWindow* previewOpen(std::uint64_t, int*, int*) { return nullptr; }  // a child window filling the host's
+PreviewEvent previewWait(PreviewWindow*) { return PreviewEvent::Closed; }
+void previewPaint(PreviewWindow*, const unsigned char*, int, int) {}
+void previewClose(PreviewWindow*) {}
+
+}  // namespace platform
