@@ -52,8 +52,11 @@ bool readPackEntries(ByteSource& source, std::vector<PackEntry>* entries, std::s
         if (entry.size > source.remaining()) return fail(which + " has a data size beyond the end of the file");
         entry.offset = source.offset();
         // Empty entries get a buffer too: a present entry is never null.
-        entry.bytes.reset(new (std::nothrow) unsigned char[entry.size]);
-        if (!entry.bytes) return fail(which + " does not fit in memory");
+        try {
+            entry.bytes.reset(new unsigned char[entry.size]);
+        } catch (const std::bad_alloc&) {
+            return fail(which + " does not fit in memory");
+        }
         if (!source.read(entry.bytes.get(), entry.size)) return fail(which + " cannot be read");
         entries->push_back(std::move(entry));
     }
