@@ -1,6 +1,7 @@
 #include "app/MainLoop.h"
 
 #include "app/App.h"
+#include "app/OverlayAssembly.h"
 #include "app/StatsReport.h"
 #include "platform/Platform.h"
 #include "res/FrameTicks.h"
@@ -33,8 +34,65 @@ static void requestQuit(int& quitRequested) {
     App::overlayRoot->requestRemoval();
 }
 
-void runMainLoop() {
+namespace {
+
+// In a host's window: follows its size, and tells when it has gone. Asked a
+// few times a second, not every frame: each question is a round trip.
+class HostWindowWatch {
+public:
+    explicit HostWindowWatch(std::uint64_t window) : window(window) {}
+    // False once the window has gone.
+    bool check() {
+        if (!window) return true;
+        const double now = platform::monotonicSeconds();
+        if (now < nextCheck) return !platform::windowGone();
+        nextCheck = now + 0.2;
+        int w = 0, h = 0;
+        if (platform::windowGone() || !platform::windowSize(window, &w, &h)) return false;
+        Display& display = *App::display;
+        if (w != display.width || h != display.height) {
+            const OverlayPlaces before = overlayPlaces(*App::settings, display);
+            display.resize(w, h);
+            followResize(*App::settings, before, overlayPlaces(*App::settings, display), *App::overlayRoot);
+        }
+        return true;
+    }
+
+private:
+    std::uint64_t window;
+    double nextCheck = 0;
+};
+
+// Keeps frames at least 1/maxFps apart; 0 sets no cap. Waits until the next
+// frame is due, and never tries to catch up on frames that came late.
+class FramePacer {
+public:
+    explicit FramePacer(std::int32_t maxFps) : interval(maxFps > 0 ? 1.0 / maxFps : 0) {}
+    void wait() {
+        if (interval <= 0) return;
+        const double now = platform::monotonicSeconds();
+        due = due + interval;
+        if (due < now) {
+            due = now;
+            return;
+        }
+        SDL_Delay(static_cast<Uint32>((due - now) * 1000.0));
+    }
+
+private:
+    double interval;
+    double due = platform::monotonicSeconds();
+};
+
+}  // namespace
+
+void runMainLoop(const LoopOptions& options) {
     int quitRequested = 0;
+    HostWindowWatch host(options.hostWindow);
+    FramePacer pacer(options.maxFps);
+    // Mouse motion only ends a full-screen saver: in a host's window (or its
+    // preview pane) the host decides.
+    const bool mouseEnds = !options.hostWindow && App::settings && App::settings->exitOnMouseMove;
     for (;;) {
         if (quitRequested && App::sceneRoot->removed && App::overlayRoot->removed) break;
         SDL_Event event;
@@ -42,14 +100,16 @@ void runMainLoop() {
             if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE) {
                 requestQuit(quitRequested);
             } else if (event.type == SDL_MOUSEMOTION) {
-                if (SDL_GetTicks() > 3000 && App::settings && App::settings->exitOnMouseMove)
-                    requestQuit(quitRequested);
+                if (SDL_GetTicks() > 3000 && mouseEnds) requestQuit(quitRequested);
             }
             // Everything else, the window system's quit request included, is ignored.
         }
         if (platform::stopRequested()) requestQuit(quitRequested);
+        // Nothing is left to draw in: end without the dismantling frames.
+        if (!host.check()) break;
         renderFrame();
         reportStatsIfDue();
+        pacer.wait();
     }
 }
 

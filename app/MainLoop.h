@@ -1,7 +1,10 @@
 // The main loop of screensaver mode, the frame, and the teardown.
 #pragma once
 
-// SIGTERM, SIGINT and SIGHUP (platform::stopRequested) end the loop like Esc.
+#include <cstdint>
+
+// SIGTERM, SIGINT, SIGHUP and SIGUSR1 (platform::stopRequested) end the loop
+// like Esc.
 
 struct SceneNode;
 
@@ -10,7 +13,13 @@ struct SceneNode;
 void drawFrame(SceneNode& scene, SceneNode& overlay);
 // Renders one frame; returns true (the value is not used).
 bool renderFrame();
-// Drains events and renders frames until both roots report removal.
-void runMainLoop();
+struct LoopOptions {
+    std::int32_t maxFps = 0;        // frames per second at most; 0 for no cap
+    std::uint64_t hostWindow = 0;   // the host's window drawn in; 0 full screen
+};
+
+// Drains events and renders frames until both roots report removal, or the
+// host's window has gone.
+void runMainLoop(const LoopOptions& options = LoopOptions());
 // Frees settings, the two roots and the display, in that order.
 void teardown();

@@ -9,18 +9,70 @@
 #include "scene/MotionFunctions.h"
 #include "scene/SceneNode.h"
 
+#include <array>
+
 void buildOverlays() {
     if (!App::settings || !App::display || !App::overlayRoot) return;
     buildOverlays(*App::settings, *App::display, *App::overlayRoot);
 }
 
-void buildOverlays(const Settings& settings, const Display& display, SceneNode& root) {
+OverlayPlaces overlayPlaces(const Settings& settings, const Display& display) {
     // The depths handed to the edge functions are the nodes' distances from
     // the camera, which stands at z = +100 of the root's space.
+    OverlayPlaces p;
+    // 211 and 183 against a depth of 240 keep the calendar inside the corner.
+    p.calendar = {-display.edgeX(-211), display.edgeY(183), -140};
+    // 5 units right of the left edge, 2.5 below the top, at depth 100.
+    p.counter = {display.edgeX(-100) + 5, -2.5 - display.edgeY(-100), 0};
+    // The bottom-right corner, nearer the camera for the large clock.
+    if (settings.largeClock)
+        p.clock = {-display.edgeX(-70), display.edgeY(-70), 30};
+    else
+        p.clock = {-display.edgeX(-170), display.edgeY(-170), -70};
+    return p;
+}
+
+namespace {
+
+// The overlays under the root, in the order buildOverlays adds them; null
+// for those the settings leave out.
+struct OverlayNodes {
+    SceneNode* calendar = nullptr;
+    SceneNode* counter = nullptr;
+    SceneNode* clock = nullptr;
+};
+
+OverlayNodes overlayNodes(const SceneNode& root, const Settings& settings) {
+    OverlayNodes nodes;
+    std::size_t next = 0;
+    auto take = [&]() -> SceneNode* { return next < root.children.size() ? root.children[next++] : nullptr; };
+    if (settings.showCalendar) nodes.calendar = take();
+    if (settings.showFps) nodes.counter = take();
+    if (settings.showClock) nodes.clock = take();
+    return nodes;
+}
+
+void moveBy(SceneNode* node, const std::array<double, 3>& from, const std::array<double, 3>& to) {
+    if (node) node->translateBy(to[0] - from[0], to[1] - from[1], to[2] - from[2]);
+}
+
+}  // namespace
+
+void followResize(const Settings& settings, const OverlayPlaces& before, const OverlayPlaces& after,
+                  SceneNode& root) {
+    // Moved by how far their corners moved, which keeps what the builders
+    // added to their places.
+    const OverlayNodes nodes = overlayNodes(root, settings);
+    moveBy(nodes.calendar, before.calendar, after.calendar);
+    moveBy(nodes.counter, before.counter, after.counter);
+    moveBy(nodes.clock, before.clock, after.clock);
+}
+
+void buildOverlays(const Settings& settings, const Display& display, SceneNode& root) {
+    const OverlayPlaces places = overlayPlaces(settings, display);
     if (settings.showCalendar) {
         SceneNode* calendar = new SceneNode;
-        // 211 and 183 against a depth of 240 keep it inside the corner.
-        calendar->setPosition(-display.edgeX(-211), display.edgeY(183), -140);
+        calendar->setPosition(places.calendar[0], places.calendar[1], places.calendar[2]);
         calendar->script.startNewStep({oneShotMotion(buildCalendar, settings.russianCalendar ? 0 : 1)});
         root.addChild(calendar);
     }
@@ -30,8 +82,7 @@ void buildOverlays(const Settings& settings, const Display& display, SceneNode& 
 
     if (settings.showFps) {
         SceneNode* counter = new SceneNode;
-        // 5 units right of the left edge, 2.5 below the top, at depth 100.
-        counter->setPosition(display.edgeX(-100) + 5, -2.5 - display.edgeY(-100), 0);
+        counter->setPosition(places.counter[0], places.counter[1], places.counter[2]);
         counter->loadModel("utils.pak", "fps");
         counter->script.startNewStep({endlessMotion(updateFrameCounter)});
         root.addChild(counter);
@@ -39,11 +90,7 @@ void buildOverlays(const Settings& settings, const Display& display, SceneNode& 
 
     if (settings.showClock) {
         SceneNode* clock = new SceneNode;
-        // The bottom-right corner, nearer the camera for the large clock.
-        if (settings.largeClock)
-            clock->setPosition(-display.edgeX(-70), display.edgeY(-70), 30);
-        else
-            clock->setPosition(-display.edgeX(-170), display.edgeY(-170), -70);
+        clock->setPosition(places.clock[0], places.clock[1], places.clock[2]);
         Motion build = oneShotMotion(buildDigitalClock, settings.clock24h ? 1 : 0);
         if (settings.analogClock) build = oneShotMotion(buildAnalogueClock);
         clock->script.startNewStep({build});
@@ -52,12 +99,10 @@ void buildOverlays(const Settings& settings, const Display& display, SceneNode& 
 }
 
 std::string describeOverlays(const SceneNode& root, const Settings& settings) {
-    // The overlays sit under the root in the order buildOverlays adds them.
-    std::size_t next = 0;
-    auto take = [&]() -> const SceneNode* { return next < root.children.size() ? root.children[next++] : nullptr; };
-    const SceneNode* calendar = settings.showCalendar ? take() : nullptr;
-    const SceneNode* counter = settings.showFps ? take() : nullptr;
-    const SceneNode* clock = settings.showClock ? take() : nullptr;
+    const OverlayNodes nodes = overlayNodes(root, settings);
+    const SceneNode* calendar = nodes.calendar;
+    const SceneNode* counter = nodes.counter;
+    const SceneNode* clock = nodes.clock;
     std::string out;
     auto append = [&](const std::string& part) {
         if (!out.empty()) out += ' ';

@@ -2,6 +2,7 @@
 // and the clock that the settings ask for, placed by the screen's edges.
 #pragma once
 
+#include <array>
 #include <string>
 
 class Display;
@@ -13,6 +14,16 @@ struct SceneNode;
 void buildOverlays();
 // The same for any settings, display and root.
 void buildOverlays(const Settings& settings, const Display& display, SceneNode& root);
+
+// Where the overlays stand, from the display's edges.
+struct OverlayPlaces {
+    std::array<double, 3> calendar, counter, clock;
+};
+OverlayPlaces overlayPlaces(const Settings& settings, const Display& display);
+// After the display changed size: moves the overlays under the root by how
+// far their places moved, so they keep their distances from the corners.
+void followResize(const Settings& settings, const OverlayPlaces& before, const OverlayPlaces& after,
+                  SceneNode& root);
 
 // One line such as
 //   clock=pm|_|7|dot|0|5 calendar=m2,29,first=4 fps=5,7

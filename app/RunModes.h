@@ -2,6 +2,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+struct ParsedOptions;
 
 enum class RunMode { LaunchScreensaver, LaunchSettings, Preview, Screensaver };
 
@@ -10,8 +13,11 @@ enum class RunMode { LaunchScreensaver, LaunchSettings, Preview, Screensaver };
 // exactly selects the preview; anything else is the screensaver.
 RunMode decideRunMode(const std::string& commandLine, std::string* previewArgument);
 
-// Runs the mode; returns the process exit code.
-int runCommandLine(const std::string& commandLine);
+// Runs the mode for the arguments (those after the program name, which
+// joined with spaces make the command line); returns the exit code.
+int runCommandLine(const std::vector<std::string>& args);
 
-int runScreensaver();
+// The screensaver, with the host options and one-run settings overrides
+// given (see formats/Options.h).
+int runScreensaver(const ParsedOptions& options);
 int runPreview(const std::string& windowId);

@@ -5,9 +5,11 @@
 #include "app/RunModes.h"
 #include "app/SceneAssembly.h"
 #include "content/Lighting.h"
+#include "formats/Options.h"
 #include "platform/Platform.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 #include <vector>
 
@@ -30,11 +32,34 @@ bool openSettings(std::istringstream& stream) {
     return true;
 }
 
+// The host's window to draw in: the one --window-id names, or with --root
+// the one XSCREENSAVER_WINDOW names (else the root window); 0 for full
+// screen. False when XSCREENSAVER_WINDOW does not name a window.
+bool hostWindow(const ParsedOptions& options, std::uint64_t* window) {
+    *window = 0;
+    if (options.windowIdGiven) {
+        *window = options.windowId;
+    } else if (options.root) {
+        const char* named = std::getenv("XSCREENSAVER_WINDOW");
+        if (named && *named) {
+            if (!parseWindowIdText(named, window)) {
+                std::fprintf(stderr, "quessanta: XSCREENSAVER_WINDOW='%s' is not a window id\n", named);
+                return false;
+            }
+        } else {
+            *window = platform::rootWindow();
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
-int runScreensaver() {
+int runScreensaver(const ParsedOptions& options) {
     // From here on a stop signal ends start-up at once, wherever it blocks.
     platform::installStopSignals();
+    std::uint64_t window = 0;
+    if (!hostWindow(options, &window)) return 2;
     std::istringstream settingsFile;
     const bool settingsOpen = openSettings(settingsFile);
     App::packCache.setBaseDir(App::installDir.asText());
@@ -42,13 +67,20 @@ int runScreensaver() {
     // ends the program, naming it, with exit code 1.
     App::packCache.setOpenFailureHandler(PackCache::endProcessOnOpenFailure);
     App::settings.reset(settingsOpen ? new Settings(settingsFile) : new Settings());
+    // For this run only: the file is never written.
+    options.applyTo(*App::settings);
     std::string error;
-    App::display = Display::open(App::settings->screenWidth(), App::settings->screenHeight(),
-                                 App::settings->screenBitsPerPixel(), &error);
+    if (window)
+        App::display = Display::openInWindow(window, &error);
+    else
+        App::display = Display::open(App::settings->screenWidth(), App::settings->screenHeight(),
+                                     App::settings->screenBitsPerPixel(), &error);
     if (!App::display) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
+    // The host may destroy its window before it ends us: then end quietly.
+    if (window) platform::watchWindow(window);
     // The video mode may have changed: from now on only in order.
     platform::deferStopSignals();
     App::sceneRoot.reset(new SceneNode);
@@ -57,7 +89,12 @@ int runScreensaver() {
     std::vector<const char*> butterflyPackList;
     buildScene(App::sceneRoot.get(), butterflyPackList);
     buildOverlays();
-    runMainLoop();
+    LoopOptions loop;
+    loop.hostWindow = window;
+    // In a host's window, a steady 60 frames a second unless asked otherwise;
+    // full screen, as many as the driver gives.
+    loop.maxFps = options.maxFpsGiven ? options.maxFps : (window ? 60 : 0);
+    runMainLoop(loop);
     teardown();
     return 0;
 }

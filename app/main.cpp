@@ -2,13 +2,6 @@
 #include "app/RunModes.h"
 
 #include <string>
+#include <vector>
 
-int main(int argc, char** argv) {
-    // The host's command line, as the text after the program name.
-    std::string commandLine;
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1) commandLine += ' ';
-        commandLine += argv[i];
-    }
-    return runCommandLine(commandLine);
-}
+int main(int argc, char** argv) { return runCommandLine(std::vector<std::string>(argv + 1, argv + argc)); }

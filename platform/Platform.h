@@ -45,7 +45,8 @@ bool launchProgram(const std::string& fileName, bool wait, int* exitStatus = nul
 
 // --- Stop signals
 
-// SIGTERM, SIGINT and SIGHUP. Until deferStopSignals() they end the process
+// SIGTERM, SIGINT, SIGHUP and SIGUSR1 (which some screensaver hosts send to
+// end a saver). Until deferStopSignals() they end the process
 // at once with exit code 0 (nothing has been changed yet that needs undoing,
 // and start-up may block inside libraries); afterwards they only set the
 // flag that stopRequested() reads, so the main loop can end in order.
@@ -137,6 +138,18 @@ bool localTime(std::time_t moment, std::tm* out);
 // the system cannot tell.
 long residentKilobytes();
 long peakResidentKilobytes();
+
+// --- A host's window to draw in (screensaver hosts, their preview panes)
+
+// The root window of the display; 0 when the display cannot be opened.
+std::uint64_t rootWindow();
+// The window's size; false when it does not exist (any more).
+bool windowSize(std::uint64_t window, int* width, int* height);
+// From now on, X errors that come from the window having been destroyed by
+// its owner no longer end the process: windowGone() turns true instead, so
+// the program can end quietly. Other X errors are handled as before.
+void watchWindow(std::uint64_t window);
+bool windowGone();
 
 // --- The screen
 

@@ -28,6 +28,24 @@ std::unique_ptr<Display> Display::open(std::int32_t w, std::int32_t h, std::int3
     return display;
 }
 
+std::unique_ptr<Display> Display::openInWindow(std::uint64_t window, std::string* error) {
+    int w = 0, h = 0;
+    if (!platform::windowSize(window, &w, &h)) {
+        char id[32];
+        std::snprintf(id, sizeof id, "0x%llx", static_cast<unsigned long long>(window));
+        *error = std::string("There is no window ") + id + " to draw in";
+        return nullptr;
+    }
+    // SDL draws into the window these name; sdl12-compat also wants to be
+    // told that it may make it an OpenGL window (classic SDL ignores that).
+    platform::putEnv("SDL_WINDOWID", std::to_string(window).c_str());
+    platform::putEnv("SDL_VIDEO_FOREIGN_WINDOW_OPENGL", "1");
+    std::unique_ptr<Display> display(new Display);
+    display->hostWindow = window;
+    if (!display->init(w, h, 32, error)) return nullptr;
+    return display;
+}
+
 bool Display::init(std::int32_t w, std::int32_t h, std::int32_t bpp, std::string* error) {
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         *error = std::string("Video initialization failed: ") + SDL_GetError();
@@ -45,8 +63,9 @@ bool Display::init(std::int32_t w, std::int32_t h, std::int32_t bpp, std::string
         bitsPerPixel = bpp;
     }
     // A full-screen window takes the pointer and keyboard; while another
-    // program holds them SDL would wait for ever.
-    if (!platform::waitForInputGrab(3000)) {
+    // program holds them SDL would wait for ever. In a host's window the
+    // host owns the input: nothing is grabbed or hidden there.
+    if (!embedded() && !platform::waitForInputGrab(3000)) {
         *error = "Cannot take the screen: another program holds the pointer or keyboard";
         SDL_Quit();
         return false;
@@ -55,8 +74,14 @@ bool Display::init(std::int32_t w, std::int32_t h, std::int32_t bpp, std::string
         SDL_Quit();
         return false;
     }
-    SDL_ShowCursor(SDL_DISABLE);
+    if (!embedded()) SDL_ShowCursor(SDL_DISABLE);
     return true;
+}
+
+void Display::resize(std::int32_t w, std::int32_t h) {
+    width = w;
+    height = h;
+    setProjection(w, h);
 }
 
 Display::~Display() { SDL_Quit(); }
@@ -65,7 +90,8 @@ bool Display::openVideo(std::string* error) { return setVideoMode(error); }
 
 bool Display::setVideoMode(std::string* error) {
     const SDL_VideoInfo* info = SDL_GetVideoInfo();
-    Uint32 flags = SDL_OPENGL | SDL_FULLSCREEN | SDL_HWSURFACE | SDL_ASYNCBLIT;
+    Uint32 flags = SDL_OPENGL | SDL_HWSURFACE | SDL_ASYNCBLIT;
+    if (!embedded()) flags |= SDL_FULLSCREEN;
     if (info && info->blit_hw) flags |= SDL_HWACCEL;
 
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);

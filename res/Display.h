@@ -20,6 +20,10 @@ public:
     // another program holds the screen); SDL is shut down again then.
     static std::unique_ptr<Display> open(std::int32_t width, std::int32_t height, std::int32_t bitsPerPixel,
                                          std::string* error);
+    // Draws into a window of another program (a screensaver host's) at its
+    // size, without taking the input or hiding the cursor; null with the
+    // line that explains why.
+    static std::unique_ptr<Display> openInWindow(std::uint64_t window, std::string* error);
     ~Display();  // SDL_Quit
     Display(const Display&) = delete;
     Display& operator=(const Display&) = delete;
@@ -29,10 +33,15 @@ public:
     double edgeX(double depth) const;
     double edgeY(double depth) const;
 
+    // A host window changed size: the viewport, projection and edges follow.
+    void resize(std::int32_t width, std::int32_t height);
+    bool embedded() const { return hostWindow != 0; }
+
     double cornerNear[3] = {0, 0, 0};
     std::int32_t width = 0;
     std::int32_t height = 0;
     std::int32_t bitsPerPixel = 0;
+    std::uint64_t hostWindow = 0;  // 0: full screen
 
 private:
     Display() = default;

@@ -1,4 +1,5 @@
-# Sourced: starts a private Xvfb and exports DISPLAY; stop it with stop_xvfb.
+# Sourced: starts a private Xvfb (screen XVFB_SCREEN, default 1024x768x24)
+# and exports DISPLAY; stop it with stop_xvfb.
 start_xvfb() {
   local fifo n
   fifo=$(mktemp -u /tmp/quessanta-xvfb-XXXXXX)
@@ -7,7 +8,7 @@ start_xvfb() {
   # started at once never share one. -noreset: by default the server resets
   # whenever its last client disconnects, and a client connecting during the
   # reset fails with "Couldn't open X11 display".
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${XVFB_SCREEN:-1024x768x24}" -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
   XVFB_PID=$!
   n=$(timeout 20 head -n1 "$fifo" || true)
   rm -f "$fifo"

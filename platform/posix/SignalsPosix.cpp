@@ -11,7 +11,7 @@ namespace {
 
 volatile std::sig_atomic_t stopFlag = 0;
 volatile std::sig_atomic_t deferred = 0;
-const int stopSignals[] = {SIGTERM, SIGINT, SIGHUP};
+const int stopSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGUSR1};
 
 void onStopSignal(int) {
     if (!deferred) _exit(0);

@@ -1,11 +1,11 @@
 // The settings program: shows the settings in force, or changes the fields
 // its options name and replaces the settings file atomically, so that a
 // failed or interrupted write never leaves a torn file behind.
+#include "formats/Options.h"
 #include "formats/Settings.h"
 #include "platform/Platform.h"
 
 #include <cstdio>
-#include <functional>
 #include <new>
 #include <string>
 #include <vector>
@@ -33,99 +33,10 @@ const char* const usageText =
     "\n"
     "A value may also follow as the next argument (--clock 24h).\n";
 
-using Change = std::function<void(Settings&)>;
-
 // One line on stderr, then a non-zero exit: the settings file is not touched.
 int fail(const std::string& message) {
     std::fprintf(stderr, "config: %s\n", message.c_str());
     return 2;
-}
-
-bool parseOnOff(const std::string& value, bool* on) {
-    if (value == "on") {
-        *on = true;
-        return true;
-    }
-    if (value == "off") {
-        *on = false;
-        return true;
-    }
-    return false;
-}
-
-// "desktop" or one of the table's sizes; the row of the resolution table.
-bool parseResolution(const std::string& value, std::int32_t* index) {
-    if (value == "desktop") {
-        *index = 0;
-        return true;
-    }
-    const std::string::size_type x = value.find('x');
-    if (x == std::string::npos || x == 0 || x + 1 >= value.size() || x > 5 || value.size() - x - 1 > 5) return false;
-    for (std::string::size_type i = 0; i < value.size(); ++i)
-        if (i != x && (value[i] < '0' || value[i] > '9')) return false;
-    const int width = std::stoi(value.substr(0, x));
-    const int height = std::stoi(value.substr(x + 1));
-    for (int row = 1; row < Settings::resolutionCount; ++row) {
-        if (Settings::resolutions[row].width == width && Settings::resolutions[row].height == height) {
-            *index = row;
-            return true;
-        }
-    }
-    return false;
-}
-
-// Turns one option and its value into a change of the record. False, with
-// a message, for a value the option does not take.
-bool makeChange(const std::string& name, const std::string& value, Change* change, std::string* error) {
-    bool on = false;
-    if (name == "fps" && parseOnOff(value, &on)) {
-        *change = [on](Settings& s) { s.showFps = on; };
-    } else if (name == "exit-on-mouse" && parseOnOff(value, &on)) {
-        *change = [on](Settings& s) { s.exitOnMouseMove = on; };
-    } else if (name == "clock" && value == "off") {
-        // The style is kept, so switching the clock back on restores it.
-        *change = [](Settings& s) { s.showClock = 0; };
-    } else if (name == "clock" && (value == "12h" || value == "24h")) {
-        const bool is24 = value == "24h";
-        *change = [is24](Settings& s) {
-            s.showClock = 1;
-            s.analogClock = 0;
-            s.clock24h = is24;
-        };
-    } else if (name == "clock" && (value == "analog" || value == "analogue")) {
-        // The 12/24-hour choice has no effect on the dial and is kept.
-        *change = [](Settings& s) {
-            s.showClock = 1;
-            s.analogClock = 1;
-        };
-    } else if (name == "clock-size" && (value == "large" || value == "small")) {
-        const bool large = value == "large";
-        *change = [large](Settings& s) { s.largeClock = large; };
-    } else if (name == "calendar" && value == "off") {
-        *change = [](Settings& s) { s.showCalendar = 0; };
-    } else if (name == "calendar" && (value == "english" || value == "russian")) {
-        const bool russian = value == "russian";
-        *change = [russian](Settings& s) {
-            s.showCalendar = 1;
-            s.russianCalendar = russian;
-        };
-    } else if (name == "resolution") {
-        std::int32_t index = 0;
-        if (!parseResolution(value, &index)) {
-            *error = "'" + value + "' is not a resolution: use desktop or WIDTHxHEIGHT from config --help";
-            return false;
-        }
-        *change = [index](Settings& s) { s.resolutionIndex = index; };
-    } else {
-        *error = "bad value '" + value + "' for --" + name + " (see config --help)";
-        return false;
-    }
-    return true;
-}
-
-bool takesValue(const std::string& name) {
-    return name == "fps" || name == "clock" || name == "clock-size" || name == "calendar" ||
-           name == "exit-on-mouse" || name == "resolution";
 }
 
 enum class Source { File, Missing, Invalid, Unreadable, NoFolder };
@@ -195,41 +106,16 @@ void show(const std::string& path, const Loaded& loaded) {
 }
 
 int run(int argc, char** argv) {
-    std::vector<Change> changes;
-    bool help = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            help = true;
-            continue;
-        }
-        if (arg.compare(0, 2, "--") != 0 || arg.size() == 2)
-            return fail("unexpected argument '" + arg + "' (see config --help)");
-        const std::string::size_type eq = arg.find('=');
-        const std::string name = arg.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
-        if (name == "reset") {
-            if (eq != std::string::npos) return fail("--reset takes no value");
-            changes.push_back([](Settings& s) { s.resetToDefaults(); });
-            continue;
-        }
-        if (!takesValue(name)) return fail("unknown option '--" + name + "' (see config --help)");
-        std::string value;
-        if (eq != std::string::npos) {
-            value = arg.substr(eq + 1);
-        } else if (i + 1 < argc) {
-            value = argv[++i];
-        } else {
-            return fail("--" + name + " needs a value (see config --help)");
-        }
-        Change change;
-        std::string error;
-        if (!makeChange(name, value, &change, &error)) return fail(error);
-        changes.push_back(change);
-    }
-    if (help) {
+    ParsedOptions options;
+    std::string parseError;
+    if (!parseOptions(std::vector<std::string>(argv + 1, argv + argc), OptionUser::SettingsProgram, "config", &options,
+                      &parseError))
+        return fail(parseError);
+    if (options.help) {
         std::fputs(usageText, stdout);
         return 0;
     }
+    const auto& changes = options.changes;
 
     const std::string path = platform::settingsFilePath();
     if (changes.empty()) {
@@ -248,7 +134,7 @@ int run(int argc, char** argv) {
     // not being changed.
     if (loaded.source == Source::Unreadable) return fail("cannot read " + path + ": " + loaded.reason);
 
-    for (const Change& change : changes) change(loaded.settings);
+    options.applyTo(loaded.settings);
     unsigned char bytes[Settings::fileSize];
     loaded.settings.serialise(bytes);
     std::string error;

@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# The screensaver inside a host's window, as XScreenSaver's preview pane or
+# xsecurelock gives it one: the whole scene at the window's size (calendar
+# near its top-right corner, clock near its bottom-right), following a
+# resize; a prompt end on SIGTERM; a quiet end when the window is destroyed;
+# a bad option refused before anything starts.
+set -u
+BIN="${QUESSANTA_BIN:?}"
+HELPERS="${QUESSANTA_TEST_HELPERS:?}"
+T="$(mktemp -d /tmp/quessanta-embedded-XXXXXX)"
+source "${QUESSANTA_SOURCE_DIR:?}/scripts/xvfb.sh"
+XVFB_SCREEN=1600x1200x24 start_xvfb || exit 1
+cleanup() {
+  jobs -p | xargs -r kill -KILL 2>/dev/null
+  stop_xvfb
+  rm -rf "$T"
+}
+trap cleanup EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+export QUESSANTA_COMMON_APPDATA="$T/appdata" SDL_VIDEODRIVER=x11 QUESSANTA_SEED=5
+
+now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+wait_end() {  # pid seconds -> exit code, 255 when still running
+  local pid=$1 limit=$(( $2 * 20 )) i
+  for ((i = 0; i < limit; i++)); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
+  if kill -0 "$pid" 2>/dev/null; then kill -KILL "$pid"; wait "$pid" 2>/dev/null; return 255; fi
+  wait "$pid"
+}
+# Shares of the calendar's paper and the clock's plate in each quarter of a
+# picture: "tl tr bl br" for paper, then the same for plate, in percent.
+quarters() {
+  convert "$1" -depth 8 ppm:- | python3 -c '
+import sys
+data = sys.stdin.buffer.read()
+parts = data.split(b"\n", 3)
+w, h = map(int, parts[1].split()); px = parts[3]
+paper = [0] * 4; plate = [0] * 4; total = [0] * 4
+for y in range(0, h, 2):
+    for x in range(0, w, 2):
+        i = 3 * (y * w + x); r, g, b = px[i], px[i + 1], px[i + 2]
+        q = (y >= h // 2) * 2 + (x >= w // 2)
+        total[q] += 1
+        paper[q] += r > 200 and g > 185 and b > 160 and r >= b
+        plate[q] += r < 45 and g < 70 and b < 100 and b > r
+print(" ".join(str(100 * a // t) for a, t in zip(paper + plate, total + total)))
+'
+}
+# The scene fills the window: the calendar's paper in its top-right quarter
+# and little of it elsewhere at the bottom; the clock's plate at the bottom
+# right and not at the bottom left.
+check_picture() {  # label png
+  local q
+  q=($(quarters "$2"))
+  [ "${#q[@]}" -eq 8 ] || { fail "$1: cannot read the picture"; return; }
+  [ "${q[1]}" -ge 8 ] || fail "$1: no calendar in the top-right quarter (paper ${q[*]:0:4})"
+  [ "${q[5]}" -le 2 ] && [ "${q[7]}" -ge 3 ] || fail "$1: no clock at the bottom right (plate ${q[*]:4:4})"
+  [ "${q[6]}" -le 1 ] || fail "$1: the clock reaches the bottom left (plate ${q[*]:4:4})"
+}
+
+# --- A bad option never starts the screensaver.
+timeout 10 "$BIN/Quessanta" --window-id=0x10 --clock=25h 2>"$T/err"; rc=$?
+[ $rc -eq 2 ] && [ "$(cat "$T/err")" = "quessanta: bad value '25h' for --clock (see quessanta --help)" ] ||
+  fail "bad option: exit $rc, $(cat "$T/err")"
+
+for size in 320x240 1280x400; do
+  "$HELPERS/host_window" "$size" >"$T/id" &
+  host=$!
+  for _ in $(seq 1 100); do [ -s "$T/id" ] && break; sleep 0.05; done
+  id=$(cat "$T/id")
+  [ -n "$id" ] || { fail "$size: no host window"; kill "$host"; continue; }
+  "$BIN/Quessanta" --window-id "$(printf '0x%x' "$id")" 2>"$T/err" &
+  saver=$!
+  sleep 4
+  import -window "$id" "$T/shot-$size.png" 2>/dev/null || fail "$size: no screenshot"
+  check_picture "$size" "$T/shot-$size.png"
+  [ -n "${QUESSANTA_KEEP_SHOTS:-}" ] && cp "$T/shot-$size.png" "$QUESSANTA_KEEP_SHOTS"/
+
+  if [ "$size" = 1280x400 ]; then
+    # The host makes its window smaller: the picture follows.
+    xdotool windowsize "$id" 480 480
+    sleep 1.5
+    import -window "$id" "$T/resized.png" 2>/dev/null
+    [ "$(identify -format %wx%h "$T/resized.png")" = 480x480 ] || fail "resize: the window did not change"
+    check_picture "resized to 480x480" "$T/resized.png"
+    [ -n "${QUESSANTA_KEEP_SHOTS:-}" ] && cp "$T/resized.png" "$QUESSANTA_KEEP_SHOTS"/
+    # The host destroys the window: a quiet end.
+    kill "$host"
+    wait_end "$saver" 5; rc=$?
+    [ $rc -eq 0 ] || fail "window destroyed: exit $rc"
+    [ -s "$T/err" ] && fail "window destroyed: stderr $(cat "$T/err")"
+  else
+    start=$(now_ms)
+    kill -TERM "$saver"
+    wait_end "$saver" 5; rc=$?
+    took=$(( $(now_ms) - start ))
+    [ $rc -eq 0 ] || fail "$size: SIGTERM gave exit $rc"
+    [ $took -le 500 ] || fail "$size: SIGTERM took $took ms"
+    echo "$size: SIGTERM to exit in $took ms"
+    [ -s "$T/err" ] && fail "$size: stderr $(cat "$T/err")"
+    kill "$host"
+  fi
+  wait "$host" 2>/dev/null
+done
+
+[ $failures -eq 0 ] && echo "embedded: all good"
+exit $failures

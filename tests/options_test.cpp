@@ -1,0 +1,98 @@
+// The options the settings program and the screensaver share: the host
+// options never collide with the Windows-style switches, bad options are
+// refused in one line, and overrides change only the fields they name.
+#include "app/RunModes.h"
+#include "formats/Options.h"
+#include "formats/Settings.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Args = std::vector<std::string>;
+
+ParsedOptions parsed(const Args& args, OptionUser user = OptionUser::Screensaver) {
+    ParsedOptions out;
+    std::string error;
+    EXPECT_TRUE(parseOptions(args, user, "quessanta", &out, &error)) << error;
+    return out;
+}
+
+std::string refusal(const Args& args, OptionUser user = OptionUser::Screensaver) {
+    ParsedOptions out;
+    std::string error;
+    EXPECT_FALSE(parseOptions(args, user, user == OptionUser::Screensaver ? "quessanta" : "config", &out, &error));
+    return error;
+}
+
+TEST(Options, HostOptionsNeverSelectARunModeSwitch) {
+    for (const char* line : {"--root", "-root", "-window-id 0x1a", "--window-id=12", "--fps", "--max-fps=30",
+                             "--clock=24h --root"})
+        EXPECT_EQ(decideRunMode(line, nullptr), RunMode::Screensaver) << line;
+    // The switches keep their meaning.
+    EXPECT_EQ(decideRunMode("-s", nullptr), RunMode::LaunchScreensaver);
+    EXPECT_EQ(decideRunMode("/C:1234", nullptr), RunMode::LaunchSettings);
+    EXPECT_EQ(decideRunMode("/p 42", nullptr), RunMode::Preview);
+}
+
+TEST(Options, ScreensaverTakesHostOptionsAndScreenSettings) {
+    ParsedOptions o = parsed({"--root", "--fps", "--clock", "analog", "--max-fps=30"});
+    EXPECT_TRUE(o.root);
+    EXPECT_FALSE(o.windowIdGiven);
+    EXPECT_TRUE(o.maxFpsGiven);
+    EXPECT_EQ(o.maxFps, 30);
+    Settings s;
+    s.showFps = 0;
+    o.applyTo(s);
+    EXPECT_EQ(s.showFps, 1);
+    EXPECT_EQ(s.analogClock, 1);
+
+    EXPECT_EQ(parsed({"-window-id", "0x1A"}).windowId, 26u);
+    EXPECT_EQ(parsed({"--window-id=4294967295"}).windowId, 0xFFFFFFFFu);
+    // "--fps off" takes its value; "--fps" before another option is on.
+    Settings off;
+    off.showFps = 1;
+    parsed({"--fps", "off"}).applyTo(off);
+    EXPECT_EQ(off.showFps, 0);
+    parsed({"--fps", "--clock=24h"}).applyTo(off);
+    EXPECT_EQ(off.showFps, 1);
+    EXPECT_EQ(parsed({"--max-fps", "0"}).maxFps, 0);
+}
+
+TEST(Options, RefusalsAreOneLineAndNameTheProblem) {
+    EXPECT_EQ(refusal({"--bogus"}), "unknown option '--bogus' (see quessanta --help)");
+    EXPECT_EQ(refusal({"--clock=25h"}), "bad value '25h' for --clock (see quessanta --help)");
+    EXPECT_NE(refusal({"--window-id=0"}).find("not a window id"), std::string::npos);
+    EXPECT_NE(refusal({"--window-id", "12ab"}).find("not a window id"), std::string::npos);
+    EXPECT_NE(refusal({"--max-fps=-1"}).find("--max-fps"), std::string::npos);
+    EXPECT_EQ(refusal({"--root=yes"}), "--root takes no value");
+    EXPECT_EQ(refusal({"--window-id"}), "--window-id needs a value (see quessanta --help)");
+    // Settings that only config changes, and the other way round.
+    EXPECT_EQ(refusal({"--resolution=640x480"}), "unknown option '--resolution' (see quessanta --help)");
+    EXPECT_EQ(refusal({"--root"}, OptionUser::SettingsProgram), "unknown option '--root' (see config --help)");
+    EXPECT_EQ(refusal({"--fps"}, OptionUser::SettingsProgram), "--fps needs a value (see config --help)");
+    for (const std::string& e : {refusal({"--bogus"}), refusal({"x"}), refusal({"--max-fps=x"})})
+        EXPECT_EQ(e.find('\n'), std::string::npos) << e;
+}
+
+TEST(Options, OverridesChangeOnlyTheFieldsTheyName) {
+    // Every field set to a value no option writes.
+    const unsigned char file[Settings::fileSize] = {1, 0, 0, 0, 5, 0x44, 0x33, 0x22, 0x11, 2, 0, 0, 0, 0, 7, 0, 9, 3, 6, 0};
+    Settings s;
+    ASSERT_TRUE(s.parse(file, sizeof file));
+    parsed({"--fps", "--calendar=russian", "--max-fps=20"}).applyTo(s);
+    unsigned char out[Settings::fileSize];
+    s.serialise(out);
+    unsigned char expected[Settings::fileSize];
+    std::memcpy(expected, file, sizeof file);
+    expected[13] = 1;  // fps
+    expected[18] = 1;  // calendar shown
+    expected[19] = 1;  // russian
+    EXPECT_EQ(std::memcmp(out, expected, sizeof out), 0);
+}
+
+}  // namespace
