@@ -14,7 +14,7 @@ RUN_PACKAGES="build-essential cmake pkg-config libsdl1.2-dev libsdl-image1.2-dev
 # What the tests run besides: sanitizers and fuzzers, input and call tracing,
 # the frozen clock, byte-level file checks.
 TEST_PACKAGES="$RUN_PACKAGES libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
-  xdotool apitrace faketime python3 xxd"
+  xdotool apitrace faketime python3 xxd xscreensaver libxml2-utils procps"
 
 case "${1:-run}" in
   run) wanted=$RUN_PACKAGES ;;
