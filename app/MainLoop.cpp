@@ -114,6 +114,10 @@ void runMainLoop(const LoopOptions& options) {
 }
 
 void teardown() {
+    // After an early end (the host's window went away) the trees were not
+    // dismantled by the frames: take them apart here.
+    if (App::sceneRoot) destroyDescendants(*App::sceneRoot);
+    if (App::overlayRoot) destroyDescendants(*App::overlayRoot);
     App::settings.reset();
     App::sceneRoot.reset();
     App::overlayRoot.reset();

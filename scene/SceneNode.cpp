@@ -108,3 +108,11 @@ void SceneNode::draw() {
 }
 
 std::string modelEntryName(const SceneNode& node) { return node.entryNames.empty() ? "" : node.entryNames[0]; }
+
+void destroyDescendants(SceneNode& node) {
+    for (SceneNode* child : node.children) {
+        destroyDescendants(*child);
+        delete child;
+    }
+    node.children.clear();
+}

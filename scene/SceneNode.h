@@ -63,6 +63,10 @@ private:
     void drawParts();
 };
 
+// Deletes every node below `node` at once and empties its children: for a
+// tree that cannot be dismantled over frames (nothing is drawn any more).
+void destroyDescendants(SceneNode& node);
+
 // The entry the node's first model was loaded from; "" for a node without a
 // model. What the overlays report as shown.
 std::string modelEntryName(const SceneNode& node);

@@ -179,11 +179,6 @@ std::vector<std::uint32_t> frameTimes(const Options& o) {
     }
 }
 
-void deleteTree(SceneNode* node) {
-    for (SceneNode* child : node->children) deleteTree(child);
-    delete node;
-}
-
 bool savePicture(const std::string& path, int width, int height) {
     artgen::Image image(width, height);
     std::vector<unsigned char> rows(static_cast<std::size_t>(width) * height * 4);
@@ -288,7 +283,9 @@ int main(int argc, char** argv) {
     }
     if (!saved) std::fprintf(stderr, "viewer: cannot write %s\n", o.out.c_str());
 
-    deleteTree(root);
-    deleteTree(overlay);
+    destroyDescendants(*root);
+    destroyDescendants(*overlay);
+    delete root;
+    delete overlay;
     return saved ? 0 : 1;
 }
