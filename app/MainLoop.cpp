@@ -93,6 +93,7 @@ void runMainLoop(const LoopOptions& options) {
     // Mouse motion only ends a full-screen saver: in a host's window (or its
     // preview pane) the host decides.
     const bool mouseEnds = !options.hostWindow && App::settings && App::settings->exitOnMouseMove;
+    long frames = 0;
     for (;;) {
         if (quitRequested && App::sceneRoot->removed && App::overlayRoot->removed) break;
         SDL_Event event;
@@ -108,6 +109,9 @@ void runMainLoop(const LoopOptions& options) {
         // Nothing is left to draw in: end without the dismantling frames.
         if (!host.check()) break;
         renderFrame();
+        // The builders run in the first frames, decoding images into
+        // textures; what they freed goes back to the system then.
+        if (++frames == 3) platform::returnFreedMemory();
         reportStatsIfDue();
         pacer.wait();
     }

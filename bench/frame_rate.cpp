@@ -1,18 +1,25 @@
-// Whole-run frame-rate harness: the screensaver's full scene (flowers,
-// butterflies, the default overlays) rendered by the program's own frame,
-// against a bare loop in the same run that draws the same meshes from the
-// same arrays with the same OpenGL state, without the scene graph, motions
-// or deferred list. Prints frames per second of both and their ratio, the
-// time from start to the first frame and the peak resident memory.
+// Whole-run frame-rate harness, one measurement per process (so that peak
+// memory and start-up belong to that measurement alone):
+//   scene  the screensaver's full scene (flowers, butterflies, the default
+//          overlays) rendered by the program's own frame;
+//   bare   the same meshes drawn from the same arrays with the same OpenGL
+//          state, without the scene graph, motions or deferred list;
+//   clear  an empty clear and swap, the floor any frame stands on.
+// Prints one line of key=value: frames per second, CPU milliseconds per
+// frame (all threads, so the rasteriser's too), peak resident memory, and
+// start-up split into opening the display, building the scene and the
+// first frame.
 //
-// Usage: frame_rate [seconds per phase]   (DISPLAY and the installation
-// directory's packs needed; bench/frame_rate.sh sets both up.)
+// Usage: frame_rate scene|bare|clear WIDTHxHEIGHT SECONDS  (DISPLAY and the
+// installation directory's packs needed; bench/frame_rate.sh sets both up
+// and interleaves the rounds.)
 #include "app/App.h"
 #include "app/MainLoop.h"
 #include "app/OverlayAssembly.h"
 #include "app/SceneAssembly.h"
 #include "content/Lighting.h"
 #include "formats/LittleEndian.h"
+#include "platform/Platform.h"
 #include "scene/MotionFunctions.h"
 
 #include <GL/gl.h>
@@ -22,6 +29,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <sys/resource.h>
 #include <vector>
 
@@ -77,76 +85,107 @@ void drawBare(const BarePart& b) {
     }
 }
 
-long peakRssKb() {
-    struct rusage u;
+double cpuSeconds() {
+    rusage u{};
     getrusage(RUSAGE_SELF, &u);
-    return u.ru_maxrss;
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+double msSince(Clock::time_point t) { return std::chrono::duration<double, std::milli>(Clock::now() - t).count(); }
+
+// Runs `frame` for the given seconds after a warm-up; frames per second and
+// CPU milliseconds per frame.
+template <class Frame>
+void measure(double seconds, Frame frame, double* fps, double* cpuMs) {
+    for (int i = 0; i < 20; ++i) frame();
+    glFinish();
+    long frames = 0;
+    const double cpu0 = cpuSeconds();
+    const auto t0 = Clock::now();
+    while (std::chrono::duration<double>(Clock::now() - t0).count() < seconds) {
+        frame();
+        ++frames;
+    }
+    glFinish();
+    const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
+    *fps = frames / wall;
+    *cpuMs = 1000.0 * (cpuSeconds() - cpu0) / static_cast<double>(frames);
+}
+
+void bareFrame(const std::vector<BarePart>& opaque, const std::vector<BarePart>& clear) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    for (const BarePart& b : opaque) drawBare(b);
+    glDepthMask(GL_FALSE);
+    for (const BarePart& b : clear) drawBare(b);
+    glDepthMask(GL_TRUE);
+    App::proceduralTextures.updateAll();
+    SDL_GL_SwapBuffers();
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     const auto start = Clock::now();
-    const double seconds = argc > 1 ? std::atof(argv[1]) : 10.0;
+    int width = 0, height = 0;
+    if (argc != 4 || std::sscanf(argv[2], "%dx%d", &width, &height) != 2) {
+        std::fprintf(stderr, "usage: frame_rate scene|bare|clear WIDTHxHEIGHT SECONDS\n");
+        return 2;
+    }
+    const std::string mode = argv[1];
+    const double seconds = std::atof(argv[3]);
     App::packCache.setBaseDir(App::installDir.asText());
     App::settings.reset(new Settings());
-    App::display.reset(new Display(1024, 768, 32));
+    std::string error;
+    App::display = Display::open(width, height, 32, &error);
+    if (!App::display) {
+        std::fprintf(stderr, "frame_rate: %s\n", error.c_str());
+        return 1;
+    }
+    GLint sampleBuffers = 0;
+    glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
+    std::printf("renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+    const double displayMs = msSince(start);
     App::sceneRoot.reset(new SceneNode);
     App::overlayRoot.reset(new SceneNode);
-    setupLight();
-    std::vector<const char*> packs;
-    buildScene(App::sceneRoot.get(), packs);
-    buildOverlays();
-    renderFrame();
-    glFinish();
-    const double firstFrameMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-
-    // Warm up, then the program's own frame.
-    for (int i = 0; i < 20; ++i) renderFrame();
-    glFinish();
-    long frames = 0;
-    auto t0 = Clock::now();
-    while (std::chrono::duration<double>(Clock::now() - t0).count() < seconds) {
+    double buildMs = 0, firstFrameMs = 0, fps = 0, cpuMs = 0;
+    if (mode == "clear") {
+        measure(seconds, [] {
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            SDL_GL_SwapBuffers();
+        }, &fps, &cpuMs);
+    } else {
+        const auto built = Clock::now();
+        setupLight();
+        std::vector<const char*> packs;
+        buildScene(App::sceneRoot.get(), packs);
+        buildOverlays();
+        buildMs = msSince(built);
+        const auto first = Clock::now();
         renderFrame();
-        ++frames;
+        glFinish();
+        firstFrameMs = msSince(first);
+        // As the program does once the builders have run.
+        for (int i = 0; i < 2; ++i) renderFrame();
+        platform::returnFreedMemory();
+        if (mode == "scene") {
+            measure(seconds, [] { renderFrame(); }, &fps, &cpuMs);
+        } else {
+            // The same parts, as the last frame placed them. Transparent parts
+            // go last, in traversal order, with depth writes off, as the
+            // program does.
+            std::vector<BarePart> all, opaque, clear;
+            collect(App::sceneRoot.get(), false, true, all);
+            collect(App::overlayRoot.get(), false, true, all);
+            for (const BarePart& b : all) (b.part->transparent() ? clear : opaque).push_back(b);
+            measure(seconds, [&] { bareFrame(opaque, clear); }, &fps, &cpuMs);
+        }
     }
-    glFinish();
-    const double sceneFps = frames / std::chrono::duration<double>(Clock::now() - t0).count();
-
-    // The same parts, as the last frame placed them. Transparent parts go
-    // last, in traversal order, with depth writes off, as the program does.
-    std::vector<BarePart> all, opaque, clear;
-    collect(App::sceneRoot.get(), false, true, all);
-    collect(App::overlayRoot.get(), false, true, all);
-    for (const BarePart& b : all) (b.part->transparent() ? clear : opaque).push_back(b);
-    for (int i = 0; i < 20; ++i) {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        for (const BarePart& b : opaque) drawBare(b);
-        SDL_GL_SwapBuffers();
-    }
-    glFinish();
-    frames = 0;
-    t0 = Clock::now();
-    while (std::chrono::duration<double>(Clock::now() - t0).count() < seconds) {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        for (const BarePart& b : opaque) drawBare(b);
-        glDepthMask(GL_FALSE);
-        for (const BarePart& b : clear) drawBare(b);
-        glDepthMask(GL_TRUE);
-        App::proceduralTextures.updateAll();
-        SDL_GL_SwapBuffers();
-        ++frames;
-    }
-    glFinish();
-    const double bareFps = frames / std::chrono::duration<double>(Clock::now() - t0).count();
-
-    std::printf("parts drawn per frame: %zu (%zu transparent)\n", all.size(), clear.size());
-    std::printf("screensaver frame: %.1f frames/s\n", sceneFps);
-    std::printf("bare loop:         %.1f frames/s\n", bareFps);
-    std::printf("ratio:             %.3f (bar: at least 0.95)\n", sceneFps / bareFps);
-    std::printf("start to first frame: %.0f ms\n", firstFrameMs);
-    std::printf("peak resident memory: %.1f MiB\n", peakRssKb() / 1024.0);
-
+    std::printf("mode=%s size=%dx%d samples=%d fps=%.2f cpu_ms=%.2f peak_rss_mib=%.1f display_ms=%.0f build_ms=%.0f "
+                "first_frame_ms=%.0f startup_ms=%.0f\n",
+                mode.c_str(), width, height, sampleBuffers ? 4 : 0, fps, cpuMs,
+                platform::peakResidentKilobytes() / 1024.0, displayMs, buildMs, firstFrameMs,
+                displayMs + buildMs + firstFrameMs);
     App::sceneRoot->requestRemoval();
     App::overlayRoot->requestRemoval();
     while (!App::sceneRoot->removed || !App::overlayRoot->removed) renderFrame();

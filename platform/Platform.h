@@ -138,6 +138,10 @@ bool localTime(std::time_t moment, std::tm* out);
 // the system cannot tell.
 long residentKilobytes();
 long peakResidentKilobytes();
+// Gives memory the process freed back to the system (the allocator keeps
+// freed memory for reuse otherwise): once start-up's big temporaries are
+// gone.
+void returnFreedMemory();
 
 // --- A host's window to draw in (screensaver hosts, their preview panes)
 

@@ -1,6 +1,7 @@
 #include "res/Display.h"
 
 #include "platform/Platform.h"
+#include "res/Multisampling.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -99,13 +100,27 @@ bool Display::setVideoMode(std::string* error) {
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 1);
-    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 4);
+    const MultisampleChoice choice = multisampleChoice();
+    const bool askSamples = choice != MultisampleChoice::Off;
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, askSamples ? 1 : 0);
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, askSamples ? 4 : 0);
     SDL_GL_SetAttribute(SDL_GL_ACCELERATED_VISUAL, 1);
 
     screenSurface = SDL_SetVideoMode(width, height, 32, flags);
+    // Only now can the renderer be asked; no texture exists yet, so the
+    // mode can still be set again without multisampling. SDL keeps the
+    // OpenGL window of an equal mode, so video starts afresh for it.
+    if (screenSurface && askSamples && choice == MultisampleChoice::Auto &&
+        isSoftwareRenderer(reinterpret_cast<const char*>(glGetString(GL_RENDERER)))) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) < 0) {
+            *error = std::string("Video initialization failed: ") + SDL_GetError();
+            return false;
+        }
+        screenSurface = nullptr;
+    }
     if (screenSurface) {
-        glEnable(GL_MULTISAMPLE);
+        if (askSamples) glEnable(GL_MULTISAMPLE);
     } else {
         SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 0);
         SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 0);

@@ -50,8 +50,33 @@ bool PackFile::parse(const unsigned char* bytes, std::size_t size, std::string* 
 
 EntryData PackFile::entryData(const std::string& name) const {
     for (const Entry& e : entries)
-        if (e.stored.name == name) return e.stored.data();
+        if (e.stored.name == name) return bytesOf(e);
     return EntryData{};
+}
+
+EntryData PackFile::bytesOf(const Entry& e) const {
+    std::string error;
+    if (e.dropped && !reload(e, &error)) {
+        std::fprintf(stderr, "%s: %s: %s\n", sourcePath.c_str(), escapeEntryName(e.stored.name).c_str(), error.c_str());
+        return EntryData{};
+    }
+    e.handedOut = true;
+    return e.stored.data();
+}
+
+bool PackFile::reload(const Entry& e, std::string* error) const {
+    // The file may have been replaced meanwhile: only the same size is
+    // taken, and the bytes still go through every check before use.
+    platform::RegularFile file;
+    platform::ReadFailure failure;
+    std::unique_ptr<unsigned char[]> bytes(new unsigned char[e.stored.size]);
+    if (!file.open(sourcePath, &failure) || !file.readAt(e.stored.offset, bytes.get(), e.stored.size, &failure)) {
+        *error = "cannot read the entry again: " + failure.reason;
+        return false;
+    }
+    e.stored.bytes = std::move(bytes);
+    e.dropped = false;
+    return true;
 }
 
 GLuint PackFile::acquireTexture(const std::string& name) {
@@ -59,11 +84,22 @@ GLuint PackFile::acquireTexture(const std::string& name) {
         if (e.stored.name != name) continue;
         if (e.textureId == 0) {
             std::string reason;
-            e.textureId = textureFromImage(e.stored.bytes.get(), e.stored.size, &reason);
-            if (e.textureId == 0)
-                std::fprintf(stderr, "%s: %s: not used as an image: %s\n",
-                             sourcePath.empty() ? "(pack in memory)" : sourcePath.c_str(),
-                             escapeEntryName(name).c_str(), reason.c_str());
+            if (e.dropped && !reload(e, &reason)) {
+                std::fprintf(stderr, "%s: %s: %s\n", sourcePath.c_str(), escapeEntryName(name).c_str(), reason.c_str());
+            } else {
+                e.textureId = textureFromImage(e.stored.bytes.get(), e.stored.size, &reason);
+                if (e.textureId == 0)
+                    std::fprintf(stderr, "%s: %s: not used as an image: %s\n",
+                                 sourcePath.empty() ? "(pack in memory)" : sourcePath.c_str(),
+                                 escapeEntryName(name).c_str(), reason.c_str());
+            }
+            // The texture holds the picture now; the compressed bytes are
+            // only kept where a pointer to them was given out, or where
+            // they could not be read again.
+            if (e.textureId != 0 && !e.handedOut && !sourcePath.empty()) {
+                e.stored.bytes.reset();
+                e.dropped = true;
+            }
         }
         ++e.useCount;
         return e.textureId;
@@ -107,7 +143,7 @@ bool PackFile::addFile(const std::string& path, const std::string& name, std::st
 std::vector<PackEntryView> PackFile::views() const {
     std::vector<PackEntryView> out;
     out.reserve(entries.size());
-    for (const Entry& e : entries) out.push_back(PackEntryView{&e.stored.name, e.stored.data()});
+    for (const Entry& e : entries) out.push_back(PackEntryView{&e.stored.name, bytesOf(e)});
     return out;
 }
 

@@ -35,7 +35,9 @@ public:
 
     // Shared OpenGL texture of an image entry; 0 when absent or not an image.
     // An entry that is refused as an image gets one line on stderr naming
-    // the pack, the entry and the reason.
+    // the pack, the entry and the reason. Once its texture exists, an image
+    // read from a file whose bytes nobody was given is dropped from memory;
+    // should they be needed again, they are read again from the file.
     GLuint acquireTexture(const std::string& name);
     void releaseTexture(GLuint texture);
 
@@ -53,16 +55,24 @@ public:
     // Inspection, for the tools, the statistics and the tests.
     std::size_t entryCount() const { return entries.size(); }
     const std::string& entryName(std::size_t i) const { return entries[i].stored.name; }
-    EntryData entryAt(std::size_t i) const { return entries[i].stored.data(); }
+    EntryData entryAt(std::size_t i) const { return bytesOf(entries[i]); }
     GLuint textureIdAt(std::size_t i) const { return entries[i].textureId; }
     std::int32_t useCountAt(std::size_t i) const { return entries[i].useCount; }
 
 private:
     struct Entry {
-        PackEntry stored;
-        GLuint textureId = 0;       // made from this entry, 0 = none yet
-        std::int32_t useCount = 0;  // texture requests not yet released
+        // The bytes come and go behind lookups that do not change the pack.
+        mutable PackEntry stored;
+        GLuint textureId = 0;           // made from this entry, 0 = none yet
+        std::int32_t useCount = 0;      // texture requests not yet released
+        mutable bool handedOut = false;  // someone holds a pointer to the bytes
+        mutable bool dropped = false;    // the bytes were given back after decoding
     };
+
+    // The entry's bytes, read again from the file when they were dropped
+    // (null and 0 when that fails); they are then handed out for good.
+    EntryData bytesOf(const Entry& e) const;
+    bool reload(const Entry& e, std::string* error) const;
 
     bool load(const std::string& path, std::string* error);
     void take(std::vector<PackEntry>& read);

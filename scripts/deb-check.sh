@@ -8,7 +8,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$ROOT"
 [ "$(id -u)" -eq 0 ] || { echo "deb-check: installs a package: run it as root" >&2; exit 2; }
 started=$SECONDS
-deb=$(bash scripts/deb.sh | tail -1) || exit 1
+deb=$(bash scripts/deb.sh) || { echo "deb-check: the package could not be made" >&2; exit 1; }
 echo "deb-check: built $deb ($(stat -c %s "$deb") bytes)"
 dpkg-deb -f "$deb" Depends Recommends
 DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$deb" >/dev/null || exit 1

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that are missing. Usage: deps.sh run|test
+# Installs the Debian packages that are missing. Usage: deps.sh run|test|deb
 # Works as root (apt-get directly) or as a normal user (through sudo), and
 # never stops at a question: apt-get runs non-interactively, and without a
 # terminal sudo must not ask for a password either (it fails instead).
@@ -16,10 +16,15 @@ RUN_PACKAGES="build-essential cmake pkg-config libsdl1.2-dev libsdl-image1.2-dev
 TEST_PACKAGES="$RUN_PACKAGES libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
   xdotool apitrace faketime python3 xxd xscreensaver libxml2-utils procps"
 
+# What making the Debian package needs besides: CPack finds the programs
+# with file(1) and their library dependencies with dpkg-shlibdeps.
+DEB_PACKAGES="$RUN_PACKAGES file dpkg-dev"
+
 case "${1:-run}" in
   run) wanted=$RUN_PACKAGES ;;
   test) wanted=$TEST_PACKAGES ;;
-  *) echo "usage: $0 run|test" >&2; exit 2 ;;
+  deb) wanted=$DEB_PACKAGES ;;
+  *) echo "usage: $0 run|test|deb" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -82,7 +82,7 @@ if CXX=clang++ CC=clang cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=Debug -DQUES
     seeds="fuzz/seeds/${name%_fuzz}"
     [ -d "$seeds" ] && cp -n "$seeds"/* "$corpus"/ 2>/dev/null
     if "$fuzzer" -max_total_time="$FUZZ_SECONDS" -rss_limit_mb=2048 "$corpus" >"build-fuzz/$name.log" 2>&1; then
-      echo "fuzz $name: ok ($(grep -Eo '#[0-9]+' "build-fuzz/$name.log" | tail -1 | tr -d '#') runs)"
+      echo "fuzz $name: ok ($(sed -n 's/^Done \([0-9]*\) runs.*/\1/p' "build-fuzz/$name.log") runs)"
       passed=$((passed + 1))
     else
       echo "fuzz $name: FAILED"; tail -40 "build-fuzz/$name.log"

@@ -1,12 +1,16 @@
 // POSIX implementation of the platform layer's clocks and memory figures.
-// Covers Linux (memory from /proc/self/status); elsewhere the memory
-// figures are -1.
+// Covers Linux (memory from /proc/self/status, freed memory given back by
+// glibc's malloc_trim); elsewhere the memory figures are -1 and nothing is
+// given back.
 #include "platform/Platform.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <time.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace platform {
 
@@ -39,5 +43,11 @@ bool localTime(std::time_t moment, std::tm* out) { return localtime_r(&moment, o
 
 long residentKilobytes() { return statusKilobytes("VmRSS:"); }
 long peakResidentKilobytes() { return statusKilobytes("VmHWM:"); }
+
+void returnFreedMemory() {
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
 
 }  // namespace platform

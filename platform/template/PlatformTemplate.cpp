@@ -41,6 +41,7 @@ double monotonicSeconds() { return 0; }
 bool localTime(std::time_t, std::tm*) { return false; }
 long residentKilobytes() { return -1; }
 long peakResidentKilobytes() { return -1; }
+void returnFreedMemory() {}                        // hand freed heap memory back, if the allocator can
 
 // --- The screen
 bool waitForInputGrab(int) { return true; }        // true when a full-screen window can take pointer and keyboard

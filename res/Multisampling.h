@@ -1,0 +1,15 @@
+// Whether the display asks for 4x multisampling. On a software rasteriser
+// it multiplies the cost of every frame (there the fill is all the work) for
+// edges that hardly change, so it is left off there unless asked for.
+#pragma once
+
+enum class MultisampleChoice { Auto, On, Off };
+
+// QUESSANTA_MULTISAMPLE: "on", "off", or "auto" (also unset or anything
+// else): off on a software rasteriser, on otherwise.
+MultisampleChoice multisampleChoice();
+
+// Whether an OpenGL renderer string (GL_RENDERER) names a software
+// rasteriser: Mesa's llvmpipe, softpipe and swrast, the "Software
+// Rasterizer", Windows' "GDI Generic" and Microsoft's Basic Render Driver.
+bool isSoftwareRenderer(const char* renderer);

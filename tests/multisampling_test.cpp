@@ -1,0 +1,65 @@
+// Multisampling by renderer: the rule that tells software rasterisers by
+// name, and what the display really gets on Mesa's llvmpipe.
+#include "res/Display.h"
+#include "res/Multisampling.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+TEST(Multisampling, SoftwareRasterisersAreToldByName) {
+    for (const char* software : {"llvmpipe (LLVM 15.0.6, 256 bits)", "softpipe", "Gallium 0.4 on softpipe",
+                                 "Mesa DRI swrast", "Software Rasterizer", "GDI Generic",
+                                 "Microsoft Basic Render Driver"})
+        EXPECT_TRUE(isSoftwareRenderer(software)) << software;
+    for (const char* hardware : {"Mesa Intel(R) UHD Graphics 620 (KBL GT2)", "NVIDIA GeForce GTX 1080/PCIe/SSE2",
+                                 "AMD Radeon RX 580 Series (polaris10, LLVM 15.0.6, DRM 3.49, 6.1.0-18-amd64)",
+                                 "Intel(R) HD Graphics 4000", "virgl (ANGLE (NVIDIA))", ""})
+        EXPECT_FALSE(isSoftwareRenderer(hardware)) << hardware;
+    EXPECT_FALSE(isSoftwareRenderer(nullptr));
+}
+
+GLint sampleBuffersWith(const char* choice) {
+    if (choice)
+        setenv("QUESSANTA_MULTISAMPLE", choice, 1);
+    else
+        unsetenv("QUESSANTA_MULTISAMPLE");
+    std::string error;
+    std::unique_ptr<Display> display = Display::open(320, 240, 32, &error);
+    EXPECT_TRUE(display) << error;
+    GLint buffers = -1;
+    if (display) glGetIntegerv(GL_SAMPLE_BUFFERS, &buffers);
+    return buffers;
+}
+
+TEST(Multisampling, LlvmpipeGetsNoneByDefaultAndFourWhenAsked) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs a display";
+    {
+        std::string error;
+        std::unique_ptr<Display> probe = Display::open(320, 240, 32, &error);
+        ASSERT_TRUE(probe) << error;
+        const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+        if (!isSoftwareRenderer(renderer)) GTEST_SKIP() << "not a software renderer: " << renderer;
+    }
+    EXPECT_EQ(sampleBuffersWith(nullptr), 0);
+    EXPECT_EQ(sampleBuffersWith("auto"), 0);
+    EXPECT_EQ(sampleBuffersWith("on"), 1);
+    GLint samples = 0;
+    {
+        setenv("QUESSANTA_MULTISAMPLE", "on", 1);
+        std::string error;
+        std::unique_ptr<Display> display = Display::open(320, 240, 32, &error);
+        ASSERT_TRUE(display) << error;
+        glGetIntegerv(GL_SAMPLES, &samples);
+        EXPECT_TRUE(glIsEnabled(GL_MULTISAMPLE));
+    }
+    EXPECT_EQ(samples, 4);
+    EXPECT_EQ(sampleBuffersWith("off"), 0);
+    unsetenv("QUESSANTA_MULTISAMPLE");
+}
+
+}  // namespace
