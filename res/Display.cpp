@@ -132,6 +132,9 @@ bool Display::setVideoMode(std::string* error) {
         }
     }
 
+    GLint sampleBuffers = 0;
+    glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
+    setFramebufferMultisampled(sampleBuffers > 0);
     glEnable(GL_TEXTURE_2D);
     glShadeModel(GL_SMOOTH);
     glClearColor(0, 0, 0, 0);

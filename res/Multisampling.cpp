@@ -21,3 +21,11 @@ bool isSoftwareRenderer(const char* renderer) {
         if (name.find(software) != std::string::npos) return true;
     return false;
 }
+
+namespace {
+// Process-wide, like the OpenGL context it describes.
+bool multisampledFramebuffer = false;
+}  // namespace
+
+bool framebufferMultisampled() { return multisampledFramebuffer; }
+void setFramebufferMultisampled(bool multisampled) { multisampledFramebuffer = multisampled; }

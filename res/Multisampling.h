@@ -13,3 +13,9 @@ MultisampleChoice multisampleChoice();
 // rasteriser: Mesa's llvmpipe, softpipe and swrast, the "Software
 // Rasterizer", Windows' "GDI Generic" and Microsoft's Basic Render Driver.
 bool isSoftwareRenderer(const char* renderer);
+
+// Whether the display's framebuffer has sample buffers. Then alpha-tested
+// parts are drawn with alpha to coverage instead of the alpha test, so that
+// their cut-out edges are smoothed like every other edge. Set by Display.
+bool framebufferMultisampled();
+void setFramebufferMultisampled(bool multisampled);

@@ -2,6 +2,7 @@
 
 #include "formats/LittleEndian.h"
 #include "formats/ModelFormat.h"
+#include "res/Multisampling.h"
 #include "res/PackCache.h"
 #include "res/ProceduralTextureRegistry.h"
 #include "scene/SceneResources.h"
@@ -14,6 +15,10 @@ namespace {
 void readColour(const unsigned char* p, float out[4]) {
     for (int i = 0; i < 4; ++i) out[i] = readFloatLe(p + 4 * i);
 }
+
+// The cut-out of an alpha-tested part: with samples to spare, partial
+// coverage from the alpha smooths its edges; otherwise the alpha test.
+GLenum alphaCut() { return framebufferMultisampled() ? GL_SAMPLE_ALPHA_TO_COVERAGE : GL_ALPHA_TEST; }
 
 }  // namespace
 
@@ -79,9 +84,9 @@ void MeshPart::draw() {
         return;
     }
     const bool alpha = alphaTested();
-    if (alpha) glEnable(GL_ALPHA_TEST);
+    if (alpha) glEnable(alphaCut());
     commonDraw();
-    if (alpha) glDisable(GL_ALPHA_TEST);
+    if (alpha) glDisable(alphaCut());
 }
 
 void MeshPart::drawDeferred() {
@@ -93,7 +98,7 @@ void MeshPart::drawDeferred() {
             if (savedLights[i]) glEnable(static_cast<GLenum>(GL_LIGHT0 + 1 + i));
     }
     const bool alpha = alphaTested();
-    if (alpha) glEnable(GL_ALPHA_TEST);
+    if (alpha) glEnable(alphaCut());
     glLoadMatrixd(modelView);
     glEnable(GL_BLEND);
     commonDraw();
@@ -104,7 +109,7 @@ void MeshPart::drawDeferred() {
         for (int i = 0; i < 8; ++i)
             if (savedLights[i]) glDisable(static_cast<GLenum>(GL_LIGHT0 + 1 + i));
     }
-    if (alpha) glDisable(GL_ALPHA_TEST);
+    if (alpha) glDisable(alphaCut());
     glDisable(GL_BLEND);
 }
 
