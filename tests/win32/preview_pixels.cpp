@@ -176,6 +176,7 @@ int main() {
     bool ok = checkPane(bitmap, 152, 112);
     ok = checkPane(bitmap, 152, 130) && ok;
     ok = checkPane(bitmap, 200, 150) && ok;
+    UnregisterClassA(paneClass.lpszClassName, paneClass.hInstance);
     std::fflush(stdout);
     return ok ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 // The settings program: shows the settings in force, or changes the fields
 // its options name and replaces the settings file atomically, so that a
-// failed or interrupted write never leaves a torn file behind.
+// failed or interrupted write never leaves a torn file behind. On Windows,
+// started without arguments (as "/c" starts it), it is the settings dialog.
 #include "formats/Options.h"
 #include "formats/Settings.h"
 #include "platform/Platform.h"
