@@ -58,6 +58,11 @@ bool paintBitmap(std::vector<unsigned char>& rgb, int paneWidth, int paneHeight)
 
 }  // namespace
 
+bool previewPicture(int width, int height, std::vector<unsigned char>* rgb) {
+    rgb->assign(3 * static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+    return width != 152 || paintBitmap(*rgb, width, height);
+}
+
 int runPreview(const std::string& windowId) {
     std::uint64_t parent = 0;
     if (!platform::parseWindowId(windowId, &parent)) {
@@ -74,8 +79,8 @@ int runPreview(const std::string& windowId) {
     int result = 0;
     for (;;) {
         if (platform::previewWait(App::previewWindow) == platform::PreviewEvent::Closed) break;
-        std::vector<unsigned char> rgb(3 * static_cast<size_t>(width) * static_cast<size_t>(height), 0);
-        if (width == 152 && !paintBitmap(rgb, width, height)) {
+        std::vector<unsigned char> rgb;
+        if (!previewPicture(width, height, &rgb)) {
             result = 1;
             break;
         }

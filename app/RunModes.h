@@ -21,3 +21,8 @@ int runCommandLine(const std::vector<std::string>& args);
 // given (see formats/Options.h).
 int runScreensaver(const ParsedOptions& options);
 int runPreview(const std::string& windowId);
+// What the preview paints into a pane of that size: 3 bytes (red, green,
+// blue) a pixel, rows from the top. The preview bitmap in the top-left
+// corner of a pane 152 pixels wide (the size of the Windows settings'
+// monitor picture), black otherwise; false when the bitmap cannot be read.
+bool previewPicture(int width, int height, std::vector<unsigned char>* rgb);

@@ -87,7 +87,10 @@ bool isSafeEntryPath(const std::string& name, std::string* reason) {
     for (;;) {
         const std::size_t end = name.find_first_of("/\\", start);
         const std::string part = name.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        if (part == "..") return refuse("name leads out of the folder (..)");
+        // Windows drops trailing dots and spaces from a name, so ".. " or
+        // "..." can mean the parent folder there.
+        if (part.find_first_not_of(". ") == std::string::npos && part.find("..") != std::string::npos)
+            return refuse("name leads out of the folder (..)");
         if (end == std::string::npos) break;
         start = end + 1;
     }

@@ -12,5 +12,6 @@ std::string escapeEntryName(const std::string& name);
 
 // Whether a name stays inside the folder it is extracted into: not empty,
 // not absolute (a leading / or \, or a drive letter), no ".." component
-// between separators (either slash), no NUL.
+// between separators (either slash), nor one of dots and spaces that
+// Windows reads as ".." (".. ", "..."), no NUL.
 bool isSafeEntryPath(const std::string& name, std::string* reason);

@@ -1,9 +1,10 @@
 // The platform layer: the few operating-system services the program needs
 // beyond SDL and OpenGL, and the only place that calls the operating system.
 // One implementation per operating system sits behind this header, chosen in
-// CMakeLists.txt: platform/posix/ and platform/x11/ for Linux. A new port
-// starts from platform/template/PlatformTemplate.cpp, which lists everything
-// it must supply.
+// CMakeLists.txt: platform/posix/ and platform/x11/ for Linux, platform/win32/
+// for Windows; platform/common/ holds what they share. A new port starts from
+// platform/template/PlatformTemplate.cpp, which lists everything it must
+// supply.
 #pragma once
 
 #include <cstddef>
@@ -15,22 +16,28 @@
 namespace platform {
 
 // The installation directory: where the programs, packs and preview bitmap
-// live. QUESSANTA_PATH if set and not empty, else the folder of the running
-// executable. Always ends in '/', so file names are appended directly.
+// live. QUESSANTA_PATH if set and not empty, else (Windows) the registry
+// value the installer wrote, else the folder of the running executable.
+// Always ends in the separator ('/', on Windows '\\'), so file names are
+// appended directly.
 std::string installDir();
 
 // The folder shared by all users for the settings file, created when
 // missing. QUESSANTA_COMMON_APPDATA, else $XDG_CONFIG_HOME, else
-// $HOME/.config. Empty when no folder can be determined or created.
+// $HOME/.config (on Windows: else the common application data folder,
+// C:\ProgramData). Empty when no folder can be determined or created.
 std::string commonAppDataDir();
+// Where that folder comes from, for messages: "QUESSANTA_COMMON_APPDATA,
+// else ...".
+extern const char* const settingsFolderSources;
 
-// The settings file: commonAppDataDir() + "/Zandrim_Quessanta_cfg"; empty
-// when the folder is unavailable.
+// The settings file: commonAppDataDir(), the separator and
+// "Zandrim_Quessanta_cfg"; empty when the folder is unavailable.
 std::string settingsFilePath();
 
 // Executable names of the two programs in the installation directory.
-extern const char* const screensaverProgram;  // "Quessanta"
-extern const char* const settingsProgram;     // "config"
+extern const char* const screensaverProgram;  // "Quessanta" ("Quessanta.exe")
+extern const char* const settingsProgram;     // "config" ("config.exe")
 
 // Puts NAME=VALUE into the process environment (inherited by children).
 void putEnv(const char* name, const char* value);
@@ -38,7 +45,8 @@ void putEnv(const char* name, const char* value);
 // Starts installDir() + fileName with no arguments and the installation
 // directory as working directory. With wait set, returns when the program
 // has ended, and SIGTERM, SIGINT and SIGHUP sent to this process meanwhile
-// are passed on to it; *exitStatus (when given) receives its exit code, or
+// are passed on to it (on Windows the console's Ctrl-C reaches both and only
+// the program acts on it); *exitStatus (when given) receives its exit code, or
 // 128 + the signal number that ended it. On failure writes one line naming
 // the path and the reason to stderr and returns false.
 bool launchProgram(const std::string& fileName, bool wait, int* exitStatus = nullptr);
@@ -46,10 +54,11 @@ bool launchProgram(const std::string& fileName, bool wait, int* exitStatus = nul
 // --- Stop signals
 
 // SIGTERM, SIGINT, SIGHUP and SIGUSR1 (which some screensaver hosts send to
-// end a saver). Until deferStopSignals() they end the process
-// at once with exit code 0 (nothing has been changed yet that needs undoing,
-// and start-up may block inside libraries); afterwards they only set the
-// flag that stopRequested() reads, so the main loop can end in order.
+// end a saver); on Windows the console's Ctrl-C, Ctrl-Break and close
+// events. Until deferStopSignals() they end the process at once with exit
+// code 0 (nothing has been changed yet that needs undoing, and start-up may
+// block inside libraries); afterwards they only set the flag that
+// stopRequested() reads, so the main loop can end in order.
 // SIGPIPE is ignored from here on: a closed pipe is a failed write.
 void installStopSignals();
 void deferStopSignals();
@@ -95,18 +104,21 @@ bool readRegularFile(const std::string& path, std::vector<unsigned char>* bytes,
 bool readRegularFileStart(const std::string& path, std::size_t count, std::vector<unsigned char>* bytes,
                           ReadFailure* failure);
 
+// On Windows the folder's inherited access rules apply instead.
 enum class FileMode {
     Ordinary,       // as a newly created file: 0666 less the umask
     ReadableByAll,  // 0644: a file in a folder shared by all users
 };
 
 // Replaces the file at path with the bytes, atomically: they go to a
-// temporary file beside it (path + ".XXXXXX"), are flushed to the disk and
-// renamed over path, so readers see the old file or the new one, never a
-// part of either. The temporary file is removed on failure and when a stop
-// signal ends the process meanwhile; temporary files of the same naming
-// older than a minute, left by a process that was killed, are removed too.
-// False with a one-line reason in *error, the old file untouched.
+// temporary file beside it (path, a dot and six letters or digits), are
+// flushed to the disk and renamed over path (MoveFileExA on Windows, where
+// rename does not replace), so readers see the old file or the new one,
+// never a part of either. The temporary file is removed on failure and when
+// a stop signal ends the process meanwhile; temporary files of the same
+// naming older than a minute, left by a process that was killed, are
+// removed too. False with a one-line reason in *error, the old file
+// untouched.
 bool replaceFile(const std::string& path, const unsigned char* bytes, std::size_t size, FileMode mode,
                  std::string* error);
 
@@ -145,13 +157,15 @@ void returnFreedMemory();
 
 // --- A host's window to draw in (screensaver hosts, their preview panes)
 
-// The root window of the display; 0 when the display cannot be opened.
+// The root window of the display (the desktop window on Windows); 0 when
+// the display cannot be opened.
 std::uint64_t rootWindow();
 // The window's size; false when it does not exist (any more).
 bool windowSize(std::uint64_t window, int* width, int* height);
 // From now on, X errors that come from the window having been destroyed by
 // its owner no longer end the process: windowGone() turns true instead, so
-// the program can end quietly. Other X errors are handled as before.
+// the program can end quietly. Other X errors are handled as before. (On
+// Windows nothing ends the process; windowGone() asks whether it exists.)
 void watchWindow(std::uint64_t window);
 bool windowGone();
 
@@ -161,6 +175,7 @@ bool windowGone();
 // window, trying for at most timeoutMs milliseconds: another program may
 // hold either for a while (a menu, a drag). True when both are free, or when
 // the display cannot be asked (video set-up then reports that itself).
+// Windows has no such wait: always true.
 bool waitForInputGrab(int timeoutMs);
 
 // The preview pane: a child window filling a host window.
@@ -168,8 +183,9 @@ struct PreviewWindow;
 
 enum class PreviewEvent { Paint, Closed };
 
-// Parses a decimal window id. False for anything that is not a whole
-// non-negative number that fits the platform's window handle.
+// Parses a decimal window id (an X window id, or a Windows HWND). False for
+// anything that is not a whole non-negative number that fits the platform's
+// window handle.
 bool parseWindowId(const std::string& text, std::uint64_t* id);
 
 // Creates the child window of `parent`, sized like the parent. Returns null

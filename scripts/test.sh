@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: once in the normal
 # build, once with AddressSanitizer and UndefinedBehaviorSanitizer, then the
-# fuzz targets for a bounded time. Ends with one summary line.
+# fuzz targets for a bounded time, then the Windows build under Wine. Ends
+# with one summary line.
 set -uo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$ROOT"
@@ -94,6 +95,24 @@ else
 fi
 
 lap "the fuzz build and runs"
+
+echo "== Windows build under Wine"
+# Cross-built with MinGW-w64, then run under Wine on an Xvfb and in a Wine
+# prefix of their own; the counts come from the summary line.
+if bash scripts/windows-deps.sh >/dev/null && lap "the Windows dependencies" && bash scripts/windows-build.sh; then
+  lap "the Windows build"
+  bash tests/windows_test.sh build-win 2>&1 | tee build-win/windows-test.log
+  line=$(grep -E "^windows tests: [0-9]+ passed, [0-9]+ failed$" build-win/windows-test.log | tail -1)
+  if [ -n "$line" ]; then
+    passed=$((passed + $(echo "$line" | sed -E 's/.*: ([0-9]+) passed.*/\1/')))
+    failed=$((failed + $(echo "$line" | sed -E 's/.*, ([0-9]+) failed/\1/')))
+  else
+    echo "the Windows tests ended early"; failed=$((failed + 1))
+  fi
+  lap "the Windows tests"
+else
+  echo "Windows build failed"; failed=$((failed + 1))
+fi
 rm -rf "$QUESSANTA_COMMON_APPDATA"
 echo "test.sh: took $((SECONDS - started)) s in all"
 echo "$passed passed, $failed failed"

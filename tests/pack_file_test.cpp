@@ -1,5 +1,6 @@
 // The pack file format: reading, writing, extracting, and rejecting damaged
 // packs without reading past their end.
+#include "formats/PackFormat.h"
 #include "res/PackFile.h"
 #include "support/TestSupport.h"
 
@@ -256,6 +257,22 @@ TEST_F(PackFileTest, ExtractAllJoinsPrefixAndNameAsTheyAre) {
     EXPECT_TRUE(testsupport::fileExists(dir + "/outmin"));
 
     EXPECT_FALSE(pack.extractAll(dir + "/missing/"));
+}
+
+TEST_F(PackFileTest, NamesThatLeadOutOfTheFolderOnAnySystemAreNotExtracted) {
+    const std::vector<std::string> names = {"..", "a/../../b", "..\\b", "a\\..\\..\\b", ".. /b", "... \\b",
+                                            "a/.. ./b", "C:b", "\\b", "/b", "ok", "./ok2", "a..b"};
+    std::vector<PackEntryView> views;
+    for (const std::string& n : names) views.push_back(PackEntryView{&n, EntryData{nullptr, 0}});
+    ASSERT_EQ(mkdir((dir + "/in").c_str(), 0755), 0);
+    std::vector<std::string> problems;
+    EXPECT_FALSE(extractPackEntries(views, dir + "/in/", &problems));
+    ASSERT_EQ(problems.size(), names.size() - 3);
+    for (std::size_t i = 0; i + 3 < names.size(); ++i)
+        EXPECT_NE(problems[i].find("not extracted"), std::string::npos) << problems[i];
+    EXPECT_TRUE(testsupport::fileExists(dir + "/in/ok"));
+    EXPECT_TRUE(testsupport::fileExists(dir + "/in/ok2"));
+    EXPECT_TRUE(testsupport::fileExists(dir + "/in/a..b"));
 }
 
 TEST_F(PackFileTest, AddFileNamesTheEntryByThePathOrTheGivenName) {

@@ -1,5 +1,6 @@
-// POSIX implementation of the platform layer's file services: bounded reads
-// of regular files, atomic replacement, folder locks. Covers Linux and other
+// POSIX implementation of the platform layer's file services: regular-file
+// reads (the whole-file reads on top are in common/), atomic replacement,
+// folder locks. Covers Linux and other
 // systems with flock and O_DIRECTORY; lacks nothing the program uses.
 #include "platform/Platform.h"
 
@@ -8,7 +9,6 @@
 #include <cstring>
 #include <ctime>
 #include <dirent.h>
-#include <new>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -197,45 +197,6 @@ bool RegularFile::readAt(std::uint64_t offset, void* into, std::size_t count, Re
         return false;
     }
     return read(into, count, failure);
-}
-
-namespace {
-
-bool readRegular(const std::string& path, std::vector<unsigned char>* bytes, ReadFailure* failure,
-                 std::uint64_t maxSize, std::uint64_t count) {
-    RegularFile file;
-    if (!file.open(path, failure)) return false;
-    std::uint64_t size = file.size();
-    if (size > maxSize) {
-        if (failure) failure->reason = "larger than " + std::to_string(maxSize) + " bytes";
-        return false;
-    }
-    if (size > count) size = count;
-    if (size > SIZE_MAX / 2) {
-        if (failure) failure->reason = "too large to read";
-        return false;
-    }
-    try {
-        bytes->assign(static_cast<std::size_t>(size), 0);
-    } catch (const std::bad_alloc&) {
-        if (failure) failure->reason = "not enough memory to read it (" + std::to_string(size) + " bytes)";
-        return false;
-    }
-    if (file.read(bytes->data(), bytes->size(), failure)) return true;
-    bytes->clear();
-    return false;
-}
-
-}  // namespace
-
-bool readRegularFile(const std::string& path, std::vector<unsigned char>* bytes, ReadFailure* failure,
-                     std::uint64_t maxSize) {
-    return readRegular(path, bytes, failure, maxSize, UINT64_MAX);
-}
-
-bool readRegularFileStart(const std::string& path, std::size_t count, std::vector<unsigned char>* bytes,
-                          ReadFailure* failure) {
-    return readRegular(path, bytes, failure, UINT64_MAX, count);
 }
 
 bool replaceFile(const std::string& path, const unsigned char* bytes, std::size_t size, FileMode mode,

@@ -18,6 +18,7 @@ namespace platform {
 
 const char* const screensaverProgram = "Quessanta";
 const char* const settingsProgram = "config";
+const char* const settingsFolderSources = "QUESSANTA_COMMON_APPDATA, else XDG_CONFIG_HOME, else HOME/.config";
 
 static std::string nonEmptyEnv(const char* name) {
     const char* v = std::getenv(name);

@@ -13,6 +13,7 @@ namespace platform {
 std::string installDir() { return "./"; }          // QUESSANTA_PATH, else the system's record, else the executable's folder; ends in the separator
 std::string commonAppDataDir() { return {}; }      // QUESSANTA_COMMON_APPDATA, else the folder shared by all users; created; "" when impossible
 std::string settingsFilePath() { return {}; }      // commonAppDataDir() + separator + "Zandrim_Quessanta_cfg"
+const char* const settingsFolderSources = "QUESSANTA_COMMON_APPDATA, else ...";  // for messages
 const char* const screensaverProgram = "Quessanta";  // the executable names in the installation directory
 const char* const settingsProgram = "config";
 
@@ -30,8 +31,7 @@ bool RegularFile::open(const std::string&, ReadFailure*) { return false; }  // r
 void RegularFile::close() {}
 bool RegularFile::read(void*, std::size_t, ReadFailure*) { return false; }
 bool RegularFile::readAt(std::uint64_t, void*, std::size_t, ReadFailure*) { return false; }
-bool readRegularFile(const std::string&, std::vector<unsigned char>*, ReadFailure*, std::uint64_t) { return false; }
-bool readRegularFileStart(const std::string&, std::size_t, std::vector<unsigned char>*, ReadFailure*) { return false; }
+// readRegularFile and readRegularFileStart come from platform/common/, on top of RegularFile.
 bool replaceFile(const std::string&, const unsigned char*, std::size_t, FileMode, std::string*) { return false; }  // temporary beside, flush, atomic replace
 FolderLock::FolderLock(const std::string&) {}      // advisory, waits; leaves nothing behind
 FolderLock::~FolderLock() {}
@@ -42,6 +42,12 @@ bool localTime(std::time_t, std::tm*) { return false; }
 long residentKilobytes() { return -1; }
 long peakResidentKilobytes() { return -1; }
 void returnFreedMemory() {}                        // hand freed heap memory back, if the allocator can
+
+// --- A host's window to draw in
+std::uint64_t rootWindow() { return 0; }           // the whole screen's window; 0 when there is none
+bool windowSize(std::uint64_t, int*, int*) { return false; }  // false when the window does not exist
+void watchWindow(std::uint64_t) {}                 // its destruction must not end the process
+bool windowGone() { return false; }
 
 // --- The screen
 bool waitForInputGrab(int) { return true; }        // true when a full-screen window can take pointer and keyboard

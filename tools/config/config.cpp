@@ -1,9 +1,12 @@
 // The settings program: shows the settings in force, or changes the fields
 // its options name and replaces the settings file atomically, so that a
-// failed or interrupted write never leaves a torn file behind.
+// failed or interrupted write never leaves a torn file behind. On Windows,
+// started without arguments (as "/c" starts it), it is the settings dialog.
 #include "formats/Options.h"
 #include "formats/Settings.h"
 #include "platform/Platform.h"
+#include "tools/config/SettingsDialog.h"
+#include "tools/config/SettingsStore.h"
 
 #include <cstdio>
 #include <new>
@@ -39,52 +42,24 @@ int fail(const std::string& message) {
     return 2;
 }
 
-enum class Source { File, Missing, Invalid, Unreadable, NoFolder };
-
-struct Loaded {
-    Settings settings;
-    Source source = Source::Missing;
-    std::string reason;  // why the file could not be read
-};
-
-// The settings as the screensaver would take them from the file at path.
-Loaded load(const std::string& path) {
-    Loaded loaded;
-    if (path.empty()) {
-        loaded.source = Source::NoFolder;
-        return loaded;
-    }
-    // Only a regular file is read: a FIFO or a device in its place must not
-    // block or flood the program.
-    std::vector<unsigned char> bytes;
-    platform::ReadFailure failure;
-    if (!platform::readRegularFileStart(path, Settings::fileSize, &bytes, &failure)) {
-        loaded.source = failure.missing ? Source::Missing : Source::Unreadable;
-        loaded.reason = failure.reason;
-        return loaded;
-    }
-    loaded.source = loaded.settings.parse(bytes.data(), bytes.size()) ? Source::File : Source::Invalid;
-    return loaded;
-}
-
 std::string onOff(std::uint8_t flag) { return flag ? "on" : "off"; }
 
-void show(const std::string& path, const Loaded& loaded) {
+void show(const std::string& path, const LoadedSettings& loaded) {
     const Settings& s = loaded.settings;
     switch (loaded.source) {
-        case Source::File:
+        case SettingsSource::File:
             std::printf("Settings from %s\n", path.c_str());
             break;
-        case Source::Missing:
+        case SettingsSource::Missing:
             std::printf("Defaults: there is no settings file %s yet\n", path.c_str());
             break;
-        case Source::Invalid:
+        case SettingsSource::Invalid:
             std::printf("Defaults: the settings file %s is not valid (wrong marker or too short)\n", path.c_str());
             break;
-        case Source::Unreadable:
+        case SettingsSource::Unreadable:
             std::printf("Defaults: the settings file %s cannot be read (%s)\n", path.c_str(), loaded.reason.c_str());
             break;
-        case Source::NoFolder:
+        case SettingsSource::NoFolder:
             std::printf("Defaults: the settings folder cannot be determined or created\n");
             break;
     }
@@ -117,29 +92,13 @@ int run(int argc, char** argv) {
     }
     const auto& changes = options.changes;
 
-    const std::string path = platform::settingsFilePath();
     if (changes.empty()) {
-        show(path, load(path));
+        const std::string path = platform::settingsFilePath();
+        show(path, loadSettings(path));
         return 0;
     }
-    if (path.empty())
-        return fail("cannot determine or create the settings folder "
-                    "(QUESSANTA_COMMON_APPDATA, else XDG_CONFIG_HOME, else HOME/.config)");
-    // Read, change and write under the folder's lock, so that changes made
-    // by two runs at once both land.
-    const platform::FolderLock lock(platform::commonAppDataDir());
-    if (!lock.held()) return fail(lock.error());
-    Loaded loaded = load(path);
-    // Writing over a file that cannot be read would lose the fields that are
-    // not being changed.
-    if (loaded.source == Source::Unreadable) return fail("cannot read " + path + ": " + loaded.reason);
-
-    options.applyTo(loaded.settings);
-    unsigned char bytes[Settings::fileSize];
-    loaded.settings.serialise(bytes);
-    std::string error;
-    if (!platform::replaceFile(path, bytes, sizeof bytes, platform::FileMode::ReadableByAll, &error))
-        return fail(error);
+    std::string path, error;
+    if (!saveSettings([&](Settings& s) { options.applyTo(s); }, &path, &error)) return fail(error);
     std::printf("Saved %s\n", path.c_str());
     return 0;
 }
@@ -148,6 +107,12 @@ int run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     try {
+#ifdef _WIN32
+        // "/c" starts it without arguments: the dialog. With arguments it is
+        // the command-line program, as everywhere.
+        if (argc <= 1) return runSettingsDialog();
+        attachToParentConsole();
+#endif
         return run(argc, argv);
     } catch (const std::bad_alloc&) {
         std::fputs("config: out of memory\n", stderr);

@@ -1,0 +1,315 @@
+// Windows implementation of the platform layer's file services: regular-file
+// reads (the whole-file reads on top are in common/), atomic replacement
+// with MoveFileExA, and folder locks as named mutexes. Covers NTFS and the
+// other local file systems; lacks file modes (the folder's inherited access
+// rules apply) and the owner check before stale temporary files are removed
+// (the access rules decide whether they can be).
+#include "platform/Platform.h"
+#include "platform/win32/Win32Text.h"
+
+#include <windows.h>
+#include <sddl.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace platform {
+
+namespace {
+
+HANDLE handleOf(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+
+bool isMissing(DWORD err) { return err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND; }
+
+std::string folderOf(const std::string& path) {
+    const std::string::size_type slash = path.find_last_of("\\/");
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
+}
+
+std::string baseNameOf(const std::string& path) {
+    const std::string::size_type slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool writeFully(HANDLE file, const unsigned char* bytes, std::size_t size) {
+    while (size > 0) {
+        const DWORD chunk = size > (1u << 30) ? (1u << 30) : static_cast<DWORD>(size);
+        DWORD written = 0;
+        if (!WriteFile(file, bytes, chunk, &written, nullptr) || written == 0) return false;
+        bytes += written;
+        size -= written;
+    }
+    return true;
+}
+
+// The suffix of a temporary file: a dot and six letters, as on the other
+// systems, from a generator seeded differently in every process and call.
+std::string randomSuffix() {
+    static std::uint64_t state = 0;
+    if (state == 0) {
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        state = static_cast<std::uint64_t>(now.QuadPart) ^ (static_cast<std::uint64_t>(GetCurrentProcessId()) << 32);
+    }
+    // splitmix64
+    state += 0x9E3779B97F4A7C15ull;
+    std::uint64_t z = state;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    z ^= z >> 31;
+    std::string suffix = ".";
+    for (int i = 0; i < 6; ++i, z /= 52) {
+        const int k = static_cast<int>(z % 52);
+        suffix += static_cast<char>(k < 26 ? 'a' + k : 'A' + k - 26);
+    }
+    return suffix;
+}
+
+// The temporary file being written, for the console's stop events: a save
+// ended by one must not leave it behind.
+char pendingTemporary[MAX_PATH * 2];
+volatile LONG pendingSet = 0;
+
+BOOL WINAPI removePendingAndEnd(DWORD event) {
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && event != CTRL_CLOSE_EVENT &&
+        event != CTRL_LOGOFF_EVENT && event != CTRL_SHUTDOWN_EVENT)
+        return FALSE;
+    // The file is open with delete sharing: it goes when the process ends.
+    if (pendingSet) DeleteFileA(pendingTemporary);
+    // Ends as the system's own handler would.
+    TerminateProcess(GetCurrentProcess(), STATUS_CONTROL_C_EXIT);
+    return TRUE;
+}
+
+// From before the temporary file is made until it is gone or renamed, so
+// that no stop event can slip in between and leave it unrecorded.
+void guardTemporaries() {
+    InterlockedExchange(&pendingSet, 0);
+    SetConsoleCtrlHandler(removePendingAndEnd, TRUE);
+}
+
+void recordTemporary(const std::string& temporary) {
+    // A path too long to record is only left to the stale-file clean-up.
+    if (temporary.size() < sizeof pendingTemporary) {
+        std::memcpy(pendingTemporary, temporary.c_str(), temporary.size() + 1);
+        InterlockedExchange(&pendingSet, 1);
+    }
+}
+
+void unguardTemporary() {
+    SetConsoleCtrlHandler(removePendingAndEnd, FALSE);
+    InterlockedExchange(&pendingSet, 0);
+}
+
+bool isTemporaryOf(const std::string& entry, const std::string& base) {
+    if (entry.size() != base.size() + 7 || entry.compare(0, base.size(), base) != 0 || entry[base.size()] != '.')
+        return false;
+    for (std::size_t i = base.size() + 1; i < entry.size(); ++i) {
+        const char c = entry[i];
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) return false;
+    }
+    return true;
+}
+
+std::uint64_t ticksOf(const FILETIME& t) {
+    return (static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+}
+
+// Temporary files of a save that was killed before it could clean up. A
+// minute is far longer than any save takes, so a running one is left alone.
+void removeStaleTemporaries(const std::string& path) {
+    const std::string folder = folderOf(path);
+    const std::string base = baseNameOf(path);
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA((folder + "\\" + base + ".*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const std::uint64_t minute = 60ull * 10000000ull;  // in 100 ns steps
+    do {
+        if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) continue;
+        if (!isTemporaryOf(found.cFileName, base)) continue;
+        const std::uint64_t written = ticksOf(found.ftLastWriteTime);
+        if (ticksOf(now) > written && ticksOf(now) - written > minute)
+            DeleteFileA((folder + "\\" + found.cFileName).c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+// The lock's name: one per folder however the path is spelt (separators,
+// case, relative or not). Mutex names may not contain '\', so a hash.
+std::string lockNameOf(const std::string& folder) {
+    char full[MAX_PATH * 2];
+    const DWORD n = GetFullPathNameA(folder.c_str(), sizeof full, full, nullptr);
+    std::string path = n > 0 && n < sizeof full ? std::string(full, n) : folder;
+    for (char& c : path) {
+        if (c == '/') c = '\\';
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    while (path.size() > 1 && path.back() == '\\') path.pop_back();
+    std::uint64_t hash = 0xCBF29CE484222325ull;  // FNV-1a
+    for (unsigned char c : path) hash = (hash ^ c) * 0x100000001B3ull;
+    char name[64];
+    std::snprintf(name, sizeof name, "Global\\Zandrim_Quessanta_lock_%016llx", static_cast<unsigned long long>(hash));
+    return name;
+}
+
+}  // namespace
+
+bool RegularFile::open(const std::string& path, ReadFailure* failure) {
+    close();
+    auto fail = [&](DWORD err, const std::string& reason) {
+        if (failure) {
+            failure->reason = reason.empty() ? win32::errorText(err) : reason;
+            failure->missing = isMissing(err);
+        }
+        return false;
+    };
+    // Backup semantics open a folder too, so that it can be told apart; a
+    // pipe or device opens without waiting and is refused below. Shared for
+    // writing and deleting, so that a save can replace the file meanwhile.
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return fail(GetLastError(), "");
+    BY_HANDLE_FILE_INFORMATION info;
+    const char* refusal = nullptr;
+    if (GetFileType(file) != FILE_TYPE_DISK) {
+        refusal = "not a regular file";
+    } else if (!GetFileInformationByHandle(file, &info)) {
+        const DWORD err = GetLastError();
+        CloseHandle(file);
+        return fail(err, "");
+    } else if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        refusal = "is a folder";
+    }
+    if (refusal) {
+        CloseHandle(file);
+        return fail(0, refusal);
+    }
+    handle = reinterpret_cast<std::intptr_t>(file);
+    bytes = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    return true;
+}
+
+void RegularFile::close() {
+    if (handle != -1) CloseHandle(handleOf(handle));
+    handle = -1;
+    bytes = 0;
+}
+
+bool RegularFile::read(void* into, std::size_t count, ReadFailure* failure) {
+    auto fail = [&](const std::string& reason) {
+        if (failure) {
+            failure->reason = reason;
+            failure->missing = false;
+        }
+        return false;
+    };
+    if (handle == -1) return fail("not open");
+    unsigned char* at = static_cast<unsigned char*>(into);
+    while (count > 0) {
+        const DWORD chunk = count > (1u << 30) ? (1u << 30) : static_cast<DWORD>(count);
+        DWORD got = 0;
+        if (!ReadFile(handleOf(handle), at, chunk, &got, nullptr)) return fail(win32::errorText(GetLastError()));
+        if (got == 0) return fail("it became shorter while being read");
+        at += got;
+        count -= got;
+    }
+    return true;
+}
+
+bool RegularFile::readAt(std::uint64_t offset, void* into, std::size_t count, ReadFailure* failure) {
+    LARGE_INTEGER position;
+    position.QuadPart = static_cast<LONGLONG>(offset);
+    if (handle != -1 && !SetFilePointerEx(handleOf(handle), position, nullptr, FILE_BEGIN)) {
+        if (failure) {
+            failure->reason = win32::errorText(GetLastError());
+            failure->missing = false;
+        }
+        return false;
+    }
+    return read(into, count, failure);
+}
+
+bool replaceFile(const std::string& path, const unsigned char* bytes, std::size_t size, FileMode,
+                 std::string* error) {
+    std::string unused;
+    if (!error) error = &unused;
+    const std::string folder = folderOf(path);
+    removeStaleTemporaries(path);
+    guardTemporaries();
+    std::string temporary;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    DWORD err = 0;
+    // A name another save took meanwhile is tried again with new letters.
+    for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
+        temporary = path + randomSuffix();
+        file = CreateFileA(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+        err = GetLastError();
+        if (file == INVALID_HANDLE_VALUE && err != ERROR_FILE_EXISTS && err != ERROR_ALREADY_EXISTS) break;
+    }
+    if (file == INVALID_HANDLE_VALUE) {
+        unguardTemporary();
+        *error = "cannot create a file in " + folder + ": " + win32::errorText(err);
+        return false;
+    }
+    recordTemporary(temporary);
+    bool ok = writeFully(file, bytes, size) && FlushFileBuffers(file);
+    err = GetLastError();
+    if (!CloseHandle(file) && ok) {
+        ok = false;
+        err = GetLastError();
+    }
+    if (!ok) {
+        *error = "cannot write " + temporary + ": " + win32::errorText(err);
+    } else if (!MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        ok = false;
+        *error = "cannot replace " + path + ": " + win32::errorText(GetLastError());
+    }
+    if (!ok) DeleteFileA(temporary.c_str());
+    unguardTemporary();
+    return ok;
+}
+
+FolderLock::FolderLock(const std::string& folder) {
+    const DWORD attributes = GetFileAttributesA(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        reason = "cannot open " + folder + ": " +
+                 (attributes == INVALID_FILE_ATTRIBUTES ? win32::errorText(GetLastError()) : "not a folder");
+        return;
+    }
+    // Any user may wait for and release the mutex (the settings folder is
+    // shared by all users); only its creator may change that.
+    SECURITY_ATTRIBUTES security = {};
+    security.nLength = sizeof security;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;;0x00100001;;;WD)", SDDL_REVISION_1, &descriptor,
+                                                             nullptr))
+        security.lpSecurityDescriptor = descriptor;
+    const HANDLE mutex = CreateMutexA(&security, FALSE, lockNameOf(folder).c_str());
+    const DWORD createErr = GetLastError();
+    if (descriptor) LocalFree(descriptor);
+    if (!mutex) {
+        reason = "cannot lock " + folder + ": " + win32::errorText(createErr);
+        return;
+    }
+    // An abandoned mutex (its holder ended without releasing it) is ours.
+    const DWORD waited = WaitForSingleObject(mutex, INFINITE);
+    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+        reason = "cannot lock " + folder + ": " + win32::errorText(GetLastError());
+        CloseHandle(mutex);
+        return;
+    }
+    handle = reinterpret_cast<std::intptr_t>(mutex);
+}
+
+FolderLock::~FolderLock() {
+    if (handle >= 0) {
+        ReleaseMutex(handleOf(handle));
+        CloseHandle(handleOf(handle));
+    }
+}
+
+}  // namespace platform

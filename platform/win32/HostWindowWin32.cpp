@@ -1,0 +1,37 @@
+// Windows implementation of the platform layer's host-window services and
+// the input-grab probe. A window another program owns is only asked about
+// (IsWindow, GetClientRect); its destruction never ends this process, so
+// there is nothing to intercept. Windows has no input grab that a full-screen
+// window could wait for. Covers every Windows; the Windows screensaver never
+// hands over a window to draw in full screen, only the preview's.
+#include "platform/Platform.h"
+
+#include <windows.h>
+
+namespace platform {
+
+namespace {
+
+std::uint64_t watched = 0;
+
+HWND handleOf(std::uint64_t window) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window)); }
+
+}  // namespace
+
+std::uint64_t rootWindow() { return reinterpret_cast<std::uintptr_t>(GetDesktopWindow()); }
+
+bool windowSize(std::uint64_t window, int* width, int* height) {
+    RECT client;
+    if (window == 0 || !IsWindow(handleOf(window)) || !GetClientRect(handleOf(window), &client)) return false;
+    *width = client.right - client.left;
+    *height = client.bottom - client.top;
+    return true;
+}
+
+void watchWindow(std::uint64_t window) { watched = window; }
+
+bool windowGone() { return watched != 0 && !IsWindow(handleOf(watched)); }
+
+bool waitForInputGrab(int) { return true; }
+
+}  // namespace platform

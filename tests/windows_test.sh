@@ -1,0 +1,323 @@
+#!/usr/bin/env bash
+# The Windows build under Wine, on an Xvfb and in a Wine prefix of its own:
+# the programs as built (GUI programs needing only system DLLs), the preview
+# in a host's window and its pixels, "/s" with the scene on screen and Esc,
+# "/c" and the settings dialog (Cancel, OK), a settings round trip through
+# config.exe and ProgramData that the screensaver shows, images the Windows
+# decoder refuses, and the installer and uninstaller.
+# Usage: tests/windows_test.sh [BUILD_DIR]   (default build-win, made by
+# scripts/windows-build.sh). One line per check, then a summary line:
+#   windows tests: N passed, M failed
+set -uo pipefail
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+WIN=$(cd "${1:-$ROOT/build-win}" && pwd)
+INST=$WIN/quessanta
+HELPERS=$WIN/tests/win32
+T=$(mktemp -d /tmp/quessanta-wine-test-XXXXXX)
+passed=0
+failed=0
+ok() { echo "ok: $*"; passed=$((passed + 1)); }
+fail() { echo "FAIL: $*"; failed=$((failed + 1)); }
+summary() { echo "windows tests: $passed passed, $failed failed"; }
+
+# Nothing of a Linux test run's environment may reach the Windows programs
+# (Wine passes it on): no video driver, settings folder or install path.
+for v in $(compgen -e | grep -E '^(QUESSANTA_|SDL_)'); do unset "$v"; done
+export WINEPREFIX=$T/prefix WINEDEBUG=-all
+# No Mono or Gecko: a new prefix would otherwise offer to download them.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+source "$ROOT/scripts/xvfb.sh"
+cleanup() {
+  wineserver -k 2>/dev/null
+  stop_xvfb
+  rm -rf "$T"
+}
+trap cleanup EXIT
+if ! start_xvfb; then fail "no Xvfb"; summary; exit 1; fi
+
+DRIVE_C=$WINEPREFIX/drive_c
+SETTINGS=$DRIVE_C/ProgramData/Zandrim_Quessanta_cfg
+PROGRAMS="$DRIVE_C/Program Files/Zandrim/Quessanta"
+DATA="main.pak utils.pak butterfly1.pak butterfly2.pak butterfly3.pak butterfly4.pak butterfly5.pak clock.pak
+  calendar.pak preview.ppk"
+
+# Shares in percent of kinds of pixel in a rectangle of a screenshot.
+shares() {  # png x y w h
+  convert "$1" -crop "$4x$5+$2+$3" +repage -depth 8 rgb:- | python3 -c '
+import sys
+d = sys.stdin.buffer.read(); n = len(d) // 3
+c = dict(green=0, plate=0, white=0, red=0, blue=0)
+for i in range(0, 3 * n, 3):
+    r, g, b = d[i], d[i + 1], d[i + 2]
+    c["green"] += g > r + 10 and g > b + 10
+    c["plate"] += r < 45 and g < 70 and b < 100 and b > r   # the digital clock plate
+    c["white"] += r > 220 and g > 220 and b > 220
+    c["red"] += r > 120 and r > 2 * g and r > 2 * b
+    c["blue"] += b > 80 and b > r + 40 and b > g + 20
+print(" ".join("%s=%d" % (k, 100 * v // max(n, 1)) for k, v in c.items()))'
+}
+share() { sed -E "s/.*$2=([0-9]+).*/\1/" <<<"$1"; }
+# The scene on a 1024x768 screen: a picture, meadow green in the lower half.
+check_scene() {  # label png
+  local s
+  if ! "$ROOT/scripts/screenshot-check.sh" "$2" >/dev/null 2>"$T/shot-err"; then
+    fail "$1: $(cat "$T/shot-err")"
+    return 1
+  fi
+  s=$(shares "$2" 0 384 1024 384)
+  [ "$(share "$s" green)" -ge 50 ] || { fail "$1: no meadow in the lower half ($s)"; return 1; }
+  return 0
+}
+# The clock's corner and the calendar's header: "digital|analog english|russian".
+check_overlays() {  # label png clock calendar
+  local corner header
+  corner=$(shares "$2" 768 576 256 192)
+  header=$(shares "$2" 784 8 232 40)
+  case $3 in
+    digital) [ "$(share "$corner" plate)" -ge 20 ] || { fail "$1: no digital clock plate ($corner)"; return 1; } ;;
+    analog) [ "$(share "$corner" plate)" -le 3 ] && [ "$(share "$corner" white)" -ge 15 ] ||
+      { fail "$1: no analogue dial instead of the plate ($corner)"; return 1; } ;;
+  esac
+  case $4 in
+    english) [ "$(share "$header" blue)" -ge 60 ] || { fail "$1: no English calendar's blue header ($header)"; return 1; } ;;
+    russian) [ "$(share "$header" red)" -ge 60 ] || { fail "$1: no Russian calendar's red header ($header)"; return 1; } ;;
+  esac
+  return 0
+}
+
+# Runs a screensaver command, takes a screenshot once the scene is up (the
+# first seconds after Wine starts can be black), ends it with Esc and waits.
+# False (after saying why) unless it ran until Esc and then exited with 0.
+shoot() {  # label png command...
+  local label=$1 png=$2 pid rc
+  shift 2
+  timeout 120 "$@" >"$T/out" 2>"$T/err" &
+  pid=$!
+  sleep 9
+  if ! kill -0 "$pid" 2>/dev/null; then
+    wait "$pid"
+    fail "$label: ended before the screenshot (exit $?): $(tr -d '\r' <"$T/err")"
+    return 1
+  fi
+  import -window root "$png"
+  xdotool key Escape
+  for _ in $(seq 1 200); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$pid" 2>/dev/null; then
+    fail "$label: Esc did not end it"
+    kill "$pid"
+    wait "$pid"
+    return 1
+  fi
+  wait "$pid"
+  rc=$?
+  [ "$rc" -eq 0 ] || { fail "$label: exit $rc after Esc: $(tr -d '\r' <"$T/err")"; return 1; }
+  return 0
+}
+
+window_shown() {  # title: waits up to 20 s for a window of that name
+  for _ in $(seq 1 100); do
+    xdotool search --name "$1" >/dev/null 2>&1 && return 0
+    sleep 0.2
+  done
+  return 1
+}
+window_gone() {  # title: waits up to 20 s for it to go
+  for _ in $(seq 1 100); do
+    xdotool search --name "$1" >/dev/null 2>&1 || return 0
+    sleep 0.2
+  done
+  return 1
+}
+settings_hex() { [ -f "$SETTINGS" ] && xxd -p "$SETTINGS" | tr -d '\n'; }
+
+# --- The programs as built: GUI programs (no console window) that need no
+# DLL beyond Windows' own; the .scr is the program.
+for exe in Quessanta.exe config.exe pak.exe; do
+  dump=$(x86_64-w64-mingw32-objdump -p "$INST/$exe" 2>&1)
+  want="Windows GUI"
+  [ "$exe" = pak.exe ] && want="Windows CUI"
+  extra=$(grep -oE 'DLL Name: .*' <<<"$dump" | cut -d' ' -f3 |
+    grep -viE '^(kernel32|user32|gdi32|advapi32|shell32|msvcrt|opengl32|glu32|winmm)\.dll$')
+  if grep -q "Subsystem.*($want)" <<<"$dump" && [ -z "$extra" ]; then
+    ok "$exe: $want, system DLLs only"
+  else
+    fail "$exe: not a $want program with system DLLs only (extra: $extra)"
+  fi
+done
+cmp -s "$INST/Quessanta.exe" "$INST/Quessanta.scr" && ok "Quessanta.scr is Quessanta.exe" ||
+  fail "Quessanta.scr differs from Quessanta.exe"
+
+started=$SECONDS
+wine wineboot --init >/dev/null 2>&1
+echo "windows: the Wine prefix took $((SECONDS - started)) s"
+cd "$INST" || exit 1
+
+# --- "/p": the preview in a host's window
+timeout 60 wine Quessanta.exe /p 12345 >"$T/out" 2>"$T/err"
+rc=$?
+err=$(tr -d '\r' <"$T/err")
+[ "$rc" -ne 0 ] && [ "$err" = "Preview: 12345 is not a window" ] && ok "/p with a bad handle: one line, exit $rc" ||
+  fail "/p with a bad handle: exit $rc, stderr '$err'"
+
+timeout 90 wine "$HELPERS/host_window.exe" 152 112 Quessanta.exe >"$T/out" 2>"$T/err"
+rc=$?
+out=$(tr -d '\r' <"$T/out")
+if [ "$rc" -eq 0 ] && grep -qx "child class=Zandrim size=152x112 children=1" <<<"$out" && grep -qx "exit=0" <<<"$out"; then
+  ok "/p: a Zandrim child window filling the host's 152x112, exit 0 when the host goes"
+else
+  fail "/p in a host window: exit $rc: $out $(tr -d '\r' <"$T/err")"
+fi
+timeout 90 wine "$HELPERS/host_window.exe" 200 150 Quessanta.exe >"$T/out" 2>&1
+out=$(tr -d '\r' <"$T/out")
+grep -qx "child class=Zandrim size=200x150 children=1" <<<"$out" && grep -qx "exit=0" <<<"$out" &&
+  ok "/p: a 200x150 host gets a 200x150 pane" || fail "/p in a 200x150 host: $out"
+
+QUESSANTA_PATH=$(winepath -w "$INST/") timeout 90 wine "$HELPERS/preview_pixels.exe" >"$T/out" 2>&1
+rc=$?
+out=$(tr -d '\r' <"$T/out")
+[ "$rc" -eq 0 ] && ok "preview pixels: $(grep -c '^pane .* 0 of' <<<"$out") panes as expected" ||
+  fail "preview pixels: exit $rc: $out"
+
+# --- "/s" with the default settings: the scene, the digital clock, the
+# English calendar; Esc ends it with 0, which "/s" passes on.
+if shoot "/s" "$T/s.png" wine Quessanta.exe /s && check_scene "/s" "$T/s.png" &&
+   check_overlays "/s" "$T/s.png" digital english; then
+  if [ -s "$T/err" ]; then fail "/s: stderr: $(tr -d '\r' <"$T/err")"; else ok "/s: the scene, digital clock and calendar; Esc, exit 0"; fi
+fi
+
+# --- "/c": returns at once and leaves the dialog; Cancel changes nothing
+start=$(date +%s%N)
+timeout 60 wine Quessanta.exe /c >"$T/out" 2>"$T/err"
+rc=$?
+took=$(( ($(date +%s%N) - start) / 1000000 ))
+[ "$rc" -eq 0 ] && [ "$took" -lt 8000 ] && ok "/c: returned in $took ms" || fail "/c: exit $rc after $took ms"
+if window_shown "Quessanta Settings"; then
+  ok "/c: the settings dialog opened"
+  import -window root "$T/dialog.png"
+  # Space ticks the first control (the counter); Esc is Cancel.
+  xdotool key space Escape
+  if window_gone "Quessanta Settings"; then
+    [ -e "$SETTINGS" ] && fail "dialog Cancel wrote $(settings_hex)" || ok "dialog Cancel: no settings file"
+  else
+    fail "dialog: Esc did not close it"
+  fi
+else
+  fail "/c: no window titled Quessanta Settings"
+fi
+
+# --- A settings round trip: config.exe writes the 20-byte file in
+# ProgramData; its dialog shows it and saves a change with OK; the
+# screensaver shows it.
+timeout 60 wine config.exe --clock=analog --calendar=russian >"$T/out" 2>"$T/err"
+rc=$?
+want=0100000000000000000000000000010100010101
+[ "$rc" -eq 0 ] && [ "$(settings_hex)" = "$want" ] &&
+  grep -q '^Saved C:\\ProgramData\\Zandrim_Quessanta_cfg' "$T/out" &&
+  ok "config.exe --clock=analog --calendar=russian: C:\\ProgramData\\Zandrim_Quessanta_cfg holds $want" ||
+  fail "config.exe: exit $rc, file '$(settings_hex)', $(tr -d '\r' <"$T/out" "$T/err")"
+
+timeout 120 wine config.exe >"$T/out" 2>"$T/err" &
+pid=$!
+if window_shown "Quessanta Settings"; then
+  # The counter ticked, the rest as the file has it; Enter is OK.
+  xdotool key space Return
+  for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
+  wait "$pid"
+  rc=$?
+  want=0100000000000000000000000001010100010101
+  [ "$rc" -eq 0 ] && [ "$(settings_hex)" = "$want" ] && ok "dialog OK: saved $want" ||
+    fail "dialog OK: exit $rc, file '$(settings_hex)', expected $want"
+else
+  fail "config.exe without arguments: no dialog"
+  kill "$pid"
+fi
+for f in "$SETTINGS".*; do [ -e "$f" ] && fail "a temporary file was left: $f"; done
+
+if shoot "analogue clock" "$T/analog.png" wine Quessanta.exe && check_scene "analogue clock" "$T/analog.png" &&
+   check_overlays "analogue clock" "$T/analog.png" analog russian; then
+  ok "the saved settings on screen: analogue clock, Russian calendar"
+fi
+
+# --- Images the Windows decoder cannot take: one line each, and the scene
+# goes on without them. The counter's label becomes a PNG whose compressed
+# data is damaged (every chunk checksum right, so only libpng sees it) and
+# its digits JPEGs; pak.exe rebuilds the pack.
+mkdir -p "$T/bad/parts" && cp "$INST"/Quessanta.exe "$INST"/*.pak "$INST"/preview.ppk "$T/bad/"
+(cd "$T/bad" && timeout 60 wine "$INST/pak.exe" extract utils.pak parts/) >"$T/out" 2>&1 ||
+  fail "pak.exe extract: $(tr -d '\r' <"$T/out")"
+python3 - "$T/bad/parts/fps.png" <<'EOF'
+import struct, sys, zlib
+path = sys.argv[1]
+data = bytearray(open(path, 'rb').read())
+pos = 8
+while pos < len(data):
+    length, kind = struct.unpack('>I4s', data[pos:pos + 8])
+    if kind == b'IDAT':
+        data[pos + 9] ^= 0x01  # the zlib header's check bits no longer fit
+        crc = zlib.crc32(bytes(data[pos + 4:pos + 8 + length]))
+        data[pos + 8 + length:pos + 12 + length] = struct.pack('>I', crc)
+        break
+    pos += 12 + length
+open(path, 'wb').write(data)
+EOF
+convert -size 24x32 xc:orange "$T/digit.jpg"
+for d in 0 1 2 3 4 5 6 7 8 9; do cp "$T/digit.jpg" "$T/bad/parts/fps$d.png"; done
+names=$(tr -d '\r' <<<"$(wine "$INST/pak.exe" list "$INST/utils.pak")" | cut -f2)
+(cd "$T/bad/parts" && timeout 60 wine "$INST/pak.exe" create ../utils.pak $names) >"$T/out" 2>&1 ||
+  fail "pak.exe create: $(tr -d '\r' <"$T/out")"
+[ "$(wine "$INST/pak.exe" list "$T/bad/utils.pak" | wc -l)" -eq "$(wc -w <<<"$names")" ] ||
+  fail "pak.exe: the rebuilt pack does not list $(wc -w <<<"$names") entries"
+if shoot "refused images" "$T/bad.png" wine "$T/bad/Quessanta.exe" --fps && check_scene "refused images" "$T/bad.png"; then
+  err=$(tr -d '\r' <"$T/err")
+  if grep -q 'utils.pak: fps.png: not used as an image: cannot decode: .' <<<"$err" &&
+     grep -q 'utils.pak: fps[0-9].png: not used as an image: cannot decode: JPEG images are not supported in this build$' <<<"$err"; then
+    ok "refused images: one line each ($(grep -m1 'fps.png' <<<"$err" | sed 's/.*cannot decode: //')), the scene goes on"
+  else
+    fail "refused images: stderr '$err'"
+  fi
+fi
+
+# --- The installer, silent: Program Files, the registry, the system folder
+timeout 120 wine "$WIN/QuessantaSetup.exe" /S >"$T/out" 2>&1
+rc=$?
+missing=
+for f in Quessanta.exe config.exe pak.exe $DATA; do cmp -s "$INST/$f" "$PROGRAMS/$f" || missing="$missing $f"; done
+cmp -s "$INST/Quessanta.scr" "$DRIVE_C/windows/system32/Quessanta.scr" || missing="$missing system32/Quessanta.scr"
+[ -f "$PROGRAMS/uninstall.exe" ] || missing="$missing uninstall.exe"
+path=$(wine reg query 'HKLM\Software\Zandrim\Quessanta\Settings' /v Path 2>/dev/null | tr -d '\r' | grep -E '^ +Path')
+uninstall=$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quessanta' /v UninstallString 2>/dev/null | tr -d '\r')
+if [ "$rc" -eq 0 ] && [ -z "$missing" ] && grep -qF 'REG_SZ    C:\Program Files\Zandrim\Quessanta\' <<<"$path" &&
+   grep -qF 'uninstall.exe' <<<"$uninstall"; then
+  ok "QuessantaSetup.exe /S: Program Files, system32\\Quessanta.scr, Path = C:\\Program Files\\Zandrim\\Quessanta\\, uninstall entry"
+else
+  fail "QuessantaSetup.exe /S: exit $rc, missing:$missing, Path '$path', uninstall '$uninstall'"
+fi
+
+# The system folder's .scr finds the installation through the registry.
+cd "$T" || exit 1
+if shoot "installed /s" "$T/installed.png" wine 'C:\windows\system32\Quessanta.scr' /s &&
+   check_scene "installed /s" "$T/installed.png" && check_overlays "installed /s" "$T/installed.png" analog russian; then
+  ok "C:\\windows\\system32\\Quessanta.scr /s: the scene with the saved settings"
+fi
+
+# --- The uninstaller copies itself away and returns at once: waits for
+# its work to show.
+timeout 60 wine "C:\\Program Files\\Zandrim\\Quessanta\\uninstall.exe" /S >"$T/out" 2>&1
+for _ in $(seq 1 150); do
+  [ -e "$PROGRAMS" ] || [ -e "$DRIVE_C/windows/system32/Quessanta.scr" ] || break
+  sleep 0.2
+done
+left=
+[ -e "$DRIVE_C/Program Files/Zandrim" ] && left="$left Program Files\\Zandrim"
+[ -e "$DRIVE_C/windows/system32/Quessanta.scr" ] && left="$left system32\\Quessanta.scr"
+wine reg query 'HKLM\Software\Zandrim' >/dev/null 2>&1 && left="$left HKLM\\Software\\Zandrim"
+wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quessanta' >/dev/null 2>&1 &&
+  left="$left the uninstall entry"
+if [ -z "$left" ] && [ -f "$SETTINGS" ]; then
+  ok "uninstall.exe /S: everything installed is gone, the settings file stays"
+else
+  fail "uninstall.exe /S: left$left; settings file $([ -f "$SETTINGS" ] && echo kept || echo removed)"
+fi
+
+summary
+[ "$failed" -eq 0 ]

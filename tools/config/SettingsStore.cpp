@@ -1,0 +1,47 @@
+#include "tools/config/SettingsStore.h"
+
+#include "platform/Platform.h"
+
+#include <vector>
+
+LoadedSettings loadSettings(const std::string& path) {
+    LoadedSettings loaded;
+    if (path.empty()) {
+        loaded.source = SettingsSource::NoFolder;
+        return loaded;
+    }
+    // Only a regular file is read: a FIFO or a device in its place must not
+    // block or flood the program.
+    std::vector<unsigned char> bytes;
+    platform::ReadFailure failure;
+    if (!platform::readRegularFileStart(path, Settings::fileSize, &bytes, &failure)) {
+        loaded.source = failure.missing ? SettingsSource::Missing : SettingsSource::Unreadable;
+        loaded.reason = failure.reason;
+        return loaded;
+    }
+    loaded.source = loaded.settings.parse(bytes.data(), bytes.size()) ? SettingsSource::File : SettingsSource::Invalid;
+    return loaded;
+}
+
+bool saveSettings(const std::function<void(Settings&)>& change, std::string* path, std::string* error) {
+    *path = platform::settingsFilePath();
+    if (path->empty()) {
+        *error = std::string("cannot determine or create the settings folder (") + platform::settingsFolderSources +
+                 ")";
+        return false;
+    }
+    const platform::FolderLock lock(platform::commonAppDataDir());
+    if (!lock.held()) {
+        *error = lock.error();
+        return false;
+    }
+    LoadedSettings loaded = loadSettings(*path);
+    if (loaded.source == SettingsSource::Unreadable) {
+        *error = "cannot read " + *path + ": " + loaded.reason;
+        return false;
+    }
+    change(loaded.settings);
+    unsigned char bytes[Settings::fileSize];
+    loaded.settings.serialise(bytes);
+    return platform::replaceFile(*path, bytes, sizeof bytes, platform::FileMode::ReadableByAll, error);
+}
