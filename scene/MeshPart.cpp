@@ -7,6 +7,8 @@
 #include "res/ProceduralTextureRegistry.h"
 #include "scene/SceneResources.h"
 
+#include <GL/glext.h>
+
 #include <cstring>
 #include <vector>
 

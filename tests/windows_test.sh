@@ -22,6 +22,7 @@ summary() { echo "windows tests: $passed passed, $failed failed"; }
 
 # Nothing of a Linux test run's environment may reach the Windows programs
 # (Wine passes it on): no video driver, settings folder or install path.
+KEEP_SHOTS="${QUESSANTA_KEEP_SHOTS:-}"
 for v in $(compgen -e | grep -E '^(QUESSANTA_|SDL_)'); do unset "$v"; done
 export WINEPREFIX=$T/prefix WINEDEBUG=-all
 # No Mono or Gecko: a new prefix would otherwise offer to download them.
@@ -100,6 +101,7 @@ shoot() {  # label png command...
     return 1
   fi
   import -window root "$png"
+  [ -n "$KEEP_SHOTS" ] && cp "$png" "$KEEP_SHOTS"/
   xdotool key Escape
   for _ in $(seq 1 200); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
   if kill -0 "$pid" 2>/dev/null; then
@@ -194,6 +196,7 @@ took=$(( ($(date +%s%N) - start) / 1000000 ))
 if window_shown "Quessanta Settings"; then
   ok "/c: the settings dialog opened"
   import -window root "$T/dialog.png"
+  [ -n "$KEEP_SHOTS" ] && cp "$T/dialog.png" "$KEEP_SHOTS"/
   # Space ticks the first control (the counter); Esc is Cancel.
   xdotool key space Escape
   if window_gone "Quessanta Settings"; then

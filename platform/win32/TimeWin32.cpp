@@ -1,11 +1,13 @@
 // Windows implementation of the platform layer's clocks and memory figures:
-// the performance counter, the C library's localtime_s, and the working set
-// as the resident memory. Covers every Windows; lacks nothing.
+// the performance counter, the C library's localtime_s, the working set as
+// the resident memory, and the C library's heap compaction for memory freed
+// after start-up. Covers every Windows; lacks nothing.
 #include "platform/Platform.h"
 
 #include <windows.h>
 #include <psapi.h>
 
+#include <malloc.h>
 #include <time.h>
 
 namespace platform {
@@ -41,5 +43,7 @@ long peakResidentKilobytes() {
     PROCESS_MEMORY_COUNTERS counters;
     return memoryCounters(&counters) ? static_cast<long>(counters.PeakWorkingSetSize / 1024) : -1;
 }
+
+void returnFreedMemory() { _heapmin(); }
 
 }  // namespace platform
