@@ -7,26 +7,10 @@
 set -u
 BIN="${QUESSANTA_BIN:?}"
 HELPERS="${QUESSANTA_TEST_HELPERS:?}"
-T="$(mktemp -d /tmp/quessanta-embedded-XXXXXX)"
-source "${QUESSANTA_SOURCE_DIR:?}/scripts/xvfb.sh"
+TEST_NAME=embedded source "${QUESSANTA_SOURCE_DIR:?}/tests/support/script_test.sh"
 XVFB_SCREEN=1600x1200x24 start_xvfb || exit 1
-cleanup() {
-  jobs -p | xargs -r kill -KILL 2>/dev/null
-  stop_xvfb
-  rm -rf "$T"
-}
-trap cleanup EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 export QUESSANTA_COMMON_APPDATA="$T/appdata" SDL_VIDEODRIVER=x11 QUESSANTA_SEED=5
 
-now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
-wait_end() {  # pid seconds -> exit code, 255 when still running
-  local pid=$1 limit=$(( $2 * 20 )) i
-  for ((i = 0; i < limit; i++)); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
-  if kill -0 "$pid" 2>/dev/null; then kill -KILL "$pid"; wait "$pid" 2>/dev/null; return 255; fi
-  wait "$pid"
-}
 source "${QUESSANTA_SOURCE_DIR:?}/tests/support/scene_picture.sh"
 
 # --- A bad option never starts the screensaver.

@@ -5,19 +5,10 @@
 set -u
 BIN="${QUESSANTA_BIN:?}"
 PAK="$BIN/pak"
-T="$(mktemp -d /tmp/quessanta-hostile-XXXXXX)"
+TEST_NAME=hostile source "${QUESSANTA_SOURCE_DIR:?}/tests/support/script_test.sh"
 # The screensaver runs here full screen: on a display of its own.
-source "${QUESSANTA_SOURCE_DIR:?}/scripts/xvfb.sh"
 start_xvfb || exit 1
-cleanup() {
-  jobs -p | xargs -r kill -KILL 2>/dev/null
-  stop_xvfb
-  rm -rf "$T"
-}
-trap cleanup EXIT
 cd "$T" || exit 1
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 # A pack with the given names, each entry holding its own index as text.
 make_pack() {  # out name...

@@ -4,28 +4,10 @@
 set -u
 BIN="${QUESSANTA_BIN:?}"
 HELPERS="${QUESSANTA_TEST_HELPERS:?}"
-T="$(mktemp -d /tmp/quessanta-signals-XXXXXX)"
-source "${QUESSANTA_SOURCE_DIR:?}/scripts/xvfb.sh"
+TEST_NAME=signals source "${QUESSANTA_SOURCE_DIR:?}/tests/support/script_test.sh"
 start_xvfb || exit 1
-cleanup() {
-  jobs -p | xargs -r kill -KILL 2>/dev/null
-  stop_xvfb
-  rm -rf "$T"
-}
-trap cleanup EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 export QUESSANTA_COMMON_APPDATA="$T/appdata" SDL_VIDEODRIVER=x11 QUESSANTA_PATH="$BIN"
 
-now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
-# Waits up to $2 seconds for process $1 to end; its exit code, or 255 when
-# it is still running.
-wait_end() {
-  local pid=$1 limit=$(( $2 * 20 )) i
-  for ((i = 0; i < limit; i++)); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
-  if kill -0 "$pid" 2>/dev/null; then kill -KILL "$pid"; wait "$pid" 2>/dev/null; return 255; fi
-  wait "$pid"
-}
 children_of() {  # the pids whose parent is $1
   local stat
   for stat in /proc/[0-9]*/stat; do

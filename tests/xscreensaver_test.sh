@@ -9,21 +9,12 @@
 # takes.
 set -u
 command -v xscreensaver >/dev/null || { echo "FAIL: xscreensaver is not installed"; exit 1; }
-T="$(mktemp -d /tmp/quessanta-xscreensaver-XXXXXX)"
+TEST_NAME=xscreensaver source "${QUESSANTA_SOURCE_DIR:?}/tests/support/script_test.sh"
 chmod 755 "$T"
-source "${QUESSANTA_SOURCE_DIR:?}/scripts/xvfb.sh"
 start_xvfb || exit 1
 USER_ID=65534
 as_user() { setpriv --reuid=$USER_ID --regid=$USER_ID --clear-groups env HOME="$T/home" DISPLAY="$DISPLAY" "$@"; }
-cleanup() {
-  as_user xscreensaver-command -exit >/dev/null 2>&1
-  jobs -p | xargs -r kill -KILL 2>/dev/null
-  stop_xvfb
-  rm -rf "$T"
-}
-trap cleanup EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+cleanup_more() { as_user xscreensaver-command -exit >/dev/null 2>&1; }
 source "${QUESSANTA_SOURCE_DIR:?}/tests/support/scene_picture.sh"
 
 HACK="${QUESSANTA_HACK:-}"

@@ -3,6 +3,7 @@
 // folder locks. Covers Linux and other
 // systems with flock and O_DIRECTORY; lacks nothing the program uses.
 #include "platform/Platform.h"
+#include "platform/common/TemporaryNames.h"
 
 #include <cerrno>
 #include <csignal>
@@ -105,17 +106,6 @@ void unguardTemporary() {
     for (int i = 0; i < 3; ++i) sigaction(cleanupSignals[i], &previousActions[i], nullptr);
     sigaction(SIGXFSZ, &previousFileSizeAction, nullptr);
     pendingSet = 0;
-}
-
-// mkstemp's suffix: six letters or digits.
-bool isTemporaryOf(const std::string& entry, const std::string& base) {
-    if (entry.size() != base.size() + 7 || entry.compare(0, base.size(), base) != 0 || entry[base.size()] != '.')
-        return false;
-    for (std::size_t i = base.size() + 1; i < entry.size(); ++i) {
-        const char c = entry[i];
-        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) return false;
-    }
-    return true;
 }
 
 // Temporary files of a save that was killed before it could clean up. A

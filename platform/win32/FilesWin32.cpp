@@ -5,6 +5,7 @@
 // rules apply) and the owner check before stale temporary files are removed
 // (the access rules decide whether they can be).
 #include "platform/Platform.h"
+#include "platform/common/TemporaryNames.h"
 #include "platform/win32/Win32Text.h"
 
 #include <windows.h>
@@ -100,16 +101,6 @@ void recordTemporary(const std::string& temporary) {
 void unguardTemporary() {
     SetConsoleCtrlHandler(removePendingAndEnd, FALSE);
     InterlockedExchange(&pendingSet, 0);
-}
-
-bool isTemporaryOf(const std::string& entry, const std::string& base) {
-    if (entry.size() != base.size() + 7 || entry.compare(0, base.size(), base) != 0 || entry[base.size()] != '.')
-        return false;
-    for (std::size_t i = base.size() + 1; i < entry.size(); ++i) {
-        const char c = entry[i];
-        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) return false;
-    }
-    return true;
 }
 
 std::uint64_t ticksOf(const FILETIME& t) {
