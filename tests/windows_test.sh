@@ -123,6 +123,14 @@ window_shown() {  # title: waits up to 20 s for a window of that name
   done
   return 1
 }
+# Keys go to the window with the focus: on a busy machine the dialog's
+# window exists before Wine has given it the focus and its controls.
+focus_window() {  # title
+  local wid
+  wid=$(xdotool search --name "$1" 2>/dev/null | head -1)
+  [ -n "$wid" ] && xdotool windowfocus --sync "$wid" 2>/dev/null
+  sleep 1
+}
 window_gone() {  # title: waits up to 20 s for it to go
   for _ in $(seq 1 100); do
     xdotool search --name "$1" >/dev/null 2>&1 || return 0
@@ -198,6 +206,7 @@ if window_shown "Quessanta Settings"; then
   import -window root "$T/dialog.png"
   [ -n "$KEEP_SHOTS" ] && cp "$T/dialog.png" "$KEEP_SHOTS"/
   # Space ticks the first control (the counter); Esc is Cancel.
+  focus_window "Quessanta Settings"
   xdotool key space Escape
   if window_gone "Quessanta Settings"; then
     [ -e "$SETTINGS" ] && fail "dialog Cancel wrote $(settings_hex)" || ok "dialog Cancel: no settings file"
@@ -223,6 +232,7 @@ timeout 120 wine config.exe >"$T/out" 2>"$T/err" &
 pid=$!
 if window_shown "Quessanta Settings"; then
   # The counter ticked, the rest as the file has it; Enter is OK.
+  focus_window "Quessanta Settings"
   xdotool key space Return
   for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
   wait "$pid"
