@@ -1,5 +1,7 @@
 #include "support/TestSupport.h"
 
+#include <gtest/gtest.h>
+
 #include <SDL/SDL.h>
 
 #include <cstdio>
@@ -114,6 +116,20 @@ void closeGlContext() {
     SDL_Quit();
     glOpen = false;
 }
+
+namespace {
+
+// The shared context and the driver's threads end with the tests, not at
+// exit: the leak check that sanitizer builds run at exit stops every thread
+// to scan it, and now and then crashes on threads that are winding down.
+class GlContextEnvironment : public ::testing::Environment {
+public:
+    void TearDown() override { closeGlContext(); }
+};
+const ::testing::Environment* const glContextEnvironment =
+    ::testing::AddGlobalTestEnvironment(new GlContextEnvironment);
+
+}  // namespace
 
 }  // namespace testsupport
 
