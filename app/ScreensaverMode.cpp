@@ -34,8 +34,10 @@ bool openSettings(std::istringstream& stream) {
 
 // The host's window to draw in: the one --window-id names, or with --root
 // the one XSCREENSAVER_WINDOW names (else the root window); 0 for full
-// screen. False when XSCREENSAVER_WINDOW does not name a window.
-bool hostWindow(const ParsedOptions& options, std::uint64_t* window) {
+// screen. On failure, one line and the exit status: 2 when
+// XSCREENSAVER_WINDOW does not name a window, 1 when there is no screen
+// whose root window could be used.
+int hostWindow(const ParsedOptions& options, std::uint64_t* window) {
     *window = 0;
     if (options.windowIdGiven) {
         *window = options.windowId;
@@ -44,13 +46,19 @@ bool hostWindow(const ParsedOptions& options, std::uint64_t* window) {
         if (named && *named) {
             if (!parseWindowIdText(named, window)) {
                 std::fprintf(stderr, "quessanta: XSCREENSAVER_WINDOW='%s' is not a window id\n", named);
-                return false;
+                return 2;
             }
         } else {
             *window = platform::rootWindow();
+            // Without it, --root would quietly turn into a full-screen run
+            // on whatever video driver SDL falls back to.
+            if (!*window) {
+                std::fprintf(stderr, "quessanta: --root: no display to draw on\n");
+                return 1;
+            }
         }
     }
-    return true;
+    return 0;
 }
 
 }  // namespace
@@ -59,7 +67,7 @@ int runScreensaver(const ParsedOptions& options) {
     // From here on a stop signal ends start-up at once, wherever it blocks.
     platform::installStopSignals();
     std::uint64_t window = 0;
-    if (!hostWindow(options, &window)) return 2;
+    if (int status = hostWindow(options, &window)) return status;
     std::istringstream settingsFile;
     const bool settingsOpen = openSettings(settingsFile);
     App::packCache.setBaseDir(App::installDir.asText());
