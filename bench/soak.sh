@@ -51,7 +51,7 @@ FAKETIME_LIB=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -1 || 
 # full, so a sanitizer build's resident memory rises however flat the
 # program's use is: its memory figure is shown but not judged.
 RSS_JUDGED=1
-if ldd "$EXE" 2>/dev/null | grep -q libasan; then RSS_JUDGED=0; fi
+if grep -q libasan <<<"$(ldd "$EXE" 2>/dev/null)"; then RSS_JUDGED=0; fi
 
 WORK=$(mktemp -d /tmp/quessanta-soak-XXXXXX)
 XVFB_PID=""
@@ -259,14 +259,19 @@ def check_overlays(sample):
         problems.append(f"clock sign {sign!r}")
     if tens not in ("-", "_", "1") or units not in "-0123456789" or mtens not in "-012345" or munits not in "-0123456789":
         problems.append(f"clock: not a 12-hour display {clock}")
-    elif "-" not in (sign, tens, units):
-        h = (0 if tens == "_" else 10) + int(units)
-        hour = (0 if h == 12 else h) + (12 if sign == "pm" else 0)
-        if not 1 <= h <= 12 or hour not in {x.hour for x in moments}:
-            problems.append(f"clock shows hour {sign} {tens}{units}, {span}")
-    if "-" not in (mtens, munits) and mtens in "012345" and munits in "0123456789":
-        if int(mtens) * 10 + int(munits) not in {x.minute for x in moments}:
-            problems.append(f"clock shows minute {mtens}{munits}, {span}")
+    else:
+        # Each place reads the clock for itself, so when a frame spans a
+        # change of hour or minute two places may come from different
+        # moments of it: each must show what it showed at some moment.
+        def places(x):
+            h = x.hour % 12 or 12
+            return ("pm" if x.hour >= 12 else "am", "_" if h < 10 else "1", str(h % 10),
+                    str(x.minute // 10), str(x.minute % 10))
+        shown = (sign, tens, units, mtens, munits)
+        names = ("sign", "hour tens", "hour units", "minute tens", "minute units")
+        for i, name in enumerate(names):
+            if shown[i] != "-" and shown[i] not in {places(x)[i] for x in moments}:
+                problems.append(f"clock shows {name} {shown[i]} ({sign} {tens}{units}:{mtens}{munits}), {span}")
     if sep not in ("-", "_", "dot"):
         problems.append(f"separator {sep!r}")
     elif len(moments) == 1 and sep != "-" and (sep == "dot") != (t0.second % 2 == 1):
