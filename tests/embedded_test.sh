@@ -49,13 +49,7 @@ for size in 320x240 1280x400; do
     [ $rc -eq 0 ] || fail "window destroyed: exit $rc"
     [ -s "$T/err" ] && fail "window destroyed: stderr $(cat "$T/err")"
   else
-    start=$(now_ms)
-    kill -TERM "$saver"
-    wait_end "$saver" 5; rc=$?
-    took=$(( $(now_ms) - start ))
-    [ $rc -eq 0 ] || fail "$size: SIGTERM gave exit $rc"
-    [ $took -le 500 ] || fail "$size: SIGTERM took $took ms"
-    echo "$size: SIGTERM to exit in $took ms"
+    term_promptly "$saver" "$size"
     [ -s "$T/err" ] && fail "$size: stderr $(cat "$T/err")"
     kill "$host"
   fi

@@ -25,12 +25,7 @@ grep -q grabbed "$T/grab.out" || fail "the helper could not grab: $(cat "$T/grab
 "$BIN/Quessanta" 2>"$T/err" &
 pid=$!
 sleep 1
-start=$(now_ms)
-kill -TERM "$pid"
-wait_end "$pid" 5; rc=$?
-took=$(( $(now_ms) - start ))
-[ $rc -eq 0 ] || fail "SIGTERM while the grab is held: exit $rc"
-[ $took -le 500 ] || fail "SIGTERM while the grab is held: took $took ms"
+term_promptly "$pid" "while the grab is held"
 
 # Left alone, it gives up after 3 seconds with one line.
 start=$(now_ms)

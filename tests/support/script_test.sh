@@ -1,7 +1,8 @@
 # Sourced by the script tests that start programs: a temporary folder T,
-# fail() counting into $failures, now_ms and wait_end; at exit every job the
-# script left is killed, its private X server (start_xvfb) stopped and T
-# removed. A test with more to undo sets cleanup_more.
+# fail() counting into $failures, now_ms, wait_end and term_promptly; at
+# exit every job the script left is killed, its private X server
+# (start_xvfb) stopped and T removed. A test with more to undo sets
+# cleanup_more.
 T="$(mktemp -d "/tmp/quessanta-${TEST_NAME:-test}-XXXXXX")"
 source "${QUESSANTA_SOURCE_DIR:?}/scripts/xvfb.sh"
 failures=0
@@ -14,6 +15,18 @@ wait_end() {
   for ((i = 0; i < limit; i++)); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
   if kill -0 "$pid" 2>/dev/null; then kill -KILL "$pid"; wait "$pid" 2>/dev/null; return 255; fi
   wait "$pid"
+}
+# Sends SIGTERM to process $1: it must end with exit 0 within half a second
+# ($2 names the case in the messages).
+term_promptly() {
+  local pid=$1 what=$2 start rc took
+  start=$(now_ms)
+  kill -TERM "$pid"
+  wait_end "$pid" 5; rc=$?
+  took=$(( $(now_ms) - start ))
+  [ $rc -eq 0 ] || fail "$what: SIGTERM gave exit $rc"
+  [ $took -le 500 ] || fail "$what: SIGTERM took $took ms"
+  echo "$what: SIGTERM to exit in $took ms"
 }
 cleanup_more() { :; }
 script_cleanup() {
