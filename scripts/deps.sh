@@ -13,7 +13,7 @@ RUN_PACKAGES="build-essential cmake pkg-config libsdl1.2-dev libsdl-image1.2-dev
   fonts-dejavu-core fonts-dejavu-extra libpng-dev xvfb x11-utils imagemagick"
 # What the tests run besides: sanitizers and fuzzers, input and call tracing,
 # the frozen clock, byte-level file checks.
-TEST_PACKAGES="$RUN_PACKAGES libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
+TEST_PACKAGES="$RUN_PACKAGES libgtest-dev libbenchmark-dev clang libclang-rt-dev
   xdotool apitrace faketime python3 xxd xscreensaver libxml2-utils procps"
 
 # What making the Debian package needs besides: CPack finds the programs

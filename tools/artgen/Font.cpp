@@ -4,8 +4,9 @@
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
