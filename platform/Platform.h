@@ -39,6 +39,8 @@ std::string settingsFilePath();
 extern const char* const screensaverProgram;  // "Quessanta" ("Quessanta.exe")
 extern const char* const settingsProgram;     // "config" ("config.exe")
 
+// An environment variable's value; empty when it is unset or empty.
+std::string getEnv(const char* name);
 // Puts NAME=VALUE into the process environment (inherited by children).
 void putEnv(const char* name, const char* value);
 
@@ -168,6 +170,14 @@ bool windowSize(std::uint64_t window, int* width, int* height);
 // Windows nothing ends the process; windowGone() asks whether it exists.)
 void watchWindow(std::uint64_t window);
 bool windowGone();
+
+// --- OpenGL
+
+// The name of the OpenGL renderer (what GL_RENDERER says) that a window on
+// this display gets, asked of a throwaway context on a hidden window, so
+// that choices such as multisampling can be made before the visible mode is
+// set; empty when it cannot be told (no display, no OpenGL).
+std::string openGlRenderer();
 
 // --- The screen
 

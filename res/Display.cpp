@@ -48,6 +48,13 @@ std::unique_ptr<Display> Display::openInWindow(std::uint64_t window, std::string
 }
 
 bool Display::init(std::int32_t w, std::int32_t h, std::int32_t bpp, std::string* error) {
+    // sdl12-compat turns a hidden cursor over a full-screen window into
+    // SDL 2's relative mouse mode, which by default reads only raw device
+    // motion: pointers that report absolute positions (tablets, remote
+    // desktops, synthetic input) would never end the saver. Warping reports
+    // every motion. Classic SDL 1.2 reads no such variable.
+    if (!embedded() && platform::getEnv("SDL_MOUSE_RELATIVE_MODE_WARP").empty())
+        platform::putEnv("SDL_MOUSE_RELATIVE_MODE_WARP", "1");
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         *error = std::string("Video initialization failed: ") + SDL_GetError();
         SDL_Quit();
@@ -100,31 +107,24 @@ bool Display::setVideoMode(std::string* error) {
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    const MultisampleChoice choice = multisampleChoice();
-    const bool askSamples = choice != MultisampleChoice::Off;
+    // Decided before the mode is set, so that the visible mode is set once:
+    // a second mode on the same window (or a host's) is what SDL
+    // implementations handle least alike.
+    const bool askSamples = wantMultisampling();
     SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, askSamples ? 1 : 0);
     SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, askSamples ? 4 : 0);
     SDL_GL_SetAttribute(SDL_GL_ACCELERATED_VISUAL, 1);
 
     screenSurface = SDL_SetVideoMode(width, height, 32, flags);
-    // Only now can the renderer be asked; no texture exists yet, so the
-    // mode can still be set again without multisampling. SDL keeps the
-    // OpenGL window of an equal mode, so video starts afresh for it.
-    if (screenSurface && askSamples && choice == MultisampleChoice::Auto &&
-        isSoftwareRenderer(reinterpret_cast<const char*>(glGetString(GL_RENDERER)))) {
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) < 0) {
-            *error = std::string("Video initialization failed: ") + SDL_GetError();
-            return false;
-        }
-        screenSurface = nullptr;
-    }
     if (screenSurface) {
         if (askSamples) glEnable(GL_MULTISAMPLE);
     } else {
+        // A driver without 4x visuals still gets a mode. The accelerated-
+        // visual request stays as it was: classic SDL 1.2 treats 0 like 1,
+        // but SDL 2 under sdl12-compat reads 0 as "only a software visual",
+        // which Mesa does not offer, and the retry would fail everywhere.
         SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 0);
         SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 0);
-        SDL_GL_SetAttribute(SDL_GL_ACCELERATED_VISUAL, 0);
         screenSurface = SDL_SetVideoMode(width, height, 32, flags);
         if (!screenSurface) {
             *error = std::string("Video mode set failed: ") + SDL_GetError();

@@ -1,5 +1,7 @@
 #include "res/Multisampling.h"
 
+#include "platform/Platform.h"
+
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +12,15 @@ MultisampleChoice multisampleChoice() {
     if (value && std::strcmp(value, "on") == 0) return MultisampleChoice::On;
     if (value && std::strcmp(value, "off") == 0) return MultisampleChoice::Off;
     return MultisampleChoice::Auto;
+}
+
+bool wantMultisampling() {
+    switch (multisampleChoice()) {
+    case MultisampleChoice::On: return true;
+    case MultisampleChoice::Off: return false;
+    case MultisampleChoice::Auto: break;
+    }
+    return !isSoftwareRenderer(platform::openGlRenderer().c_str());
 }
 
 bool isSoftwareRenderer(const char* renderer) {

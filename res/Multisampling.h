@@ -9,6 +9,10 @@ enum class MultisampleChoice { Auto, On, Off };
 // else): off on a software rasteriser, on otherwise.
 MultisampleChoice multisampleChoice();
 
+// The choice applied: in "auto", the renderer a window would get is asked
+// for first (platform::openGlRenderer), before any visible mode exists.
+bool wantMultisampling();
+
 // Whether an OpenGL renderer string (GL_RENDERER) names a software
 // rasteriser: Mesa's llvmpipe, softpipe and swrast, the "Software
 // Rasterizer", Windows' "GDI Generic" and Microsoft's Basic Render Driver.

@@ -96,5 +96,6 @@ GLuint textureFromImage(const unsigned char* bytes, std::size_t size, std::strin
         texture = createTexture(surface->w, surface->h, rgba.data());
     }
     SDL_FreeSurface(surface);
+    if (texture == 0) *reason = "OpenGL gave no texture for it";
     return texture;
 }

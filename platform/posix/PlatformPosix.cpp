@@ -20,13 +20,9 @@ const char* const screensaverProgram = "Quessanta";
 const char* const settingsProgram = "config";
 const char* const settingsFolderSources = "QUESSANTA_COMMON_APPDATA, else XDG_CONFIG_HOME, else HOME/.config";
 
-static std::string nonEmptyEnv(const char* name) {
-    const char* v = std::getenv(name);
-    return (v && *v) ? std::string(v) : std::string();
-}
 
 std::string installDir() {
-    std::string dir = nonEmptyEnv("QUESSANTA_PATH");
+    std::string dir = getEnv("QUESSANTA_PATH");
     if (dir.empty()) {
         char buf[PATH_MAX];
         ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
@@ -58,10 +54,10 @@ static bool makeFolders(const std::string& path) {
 }
 
 std::string commonAppDataDir() {
-    std::string dir = nonEmptyEnv("QUESSANTA_COMMON_APPDATA");
-    if (dir.empty()) dir = nonEmptyEnv("XDG_CONFIG_HOME");
+    std::string dir = getEnv("QUESSANTA_COMMON_APPDATA");
+    if (dir.empty()) dir = getEnv("XDG_CONFIG_HOME");
     if (dir.empty()) {
-        std::string home = nonEmptyEnv("HOME");
+        std::string home = getEnv("HOME");
         if (home.empty()) return std::string();
         dir = home + "/.config";
     }
@@ -72,6 +68,11 @@ std::string commonAppDataDir() {
 std::string settingsFilePath() {
     std::string dir = commonAppDataDir();
     return dir.empty() ? std::string() : dir + "/Zandrim_Quessanta_cfg";
+}
+
+std::string getEnv(const char* name) {
+    const char* v = std::getenv(name);
+    return (v && *v) ? std::string(v) : std::string();
 }
 
 void putEnv(const char* name, const char* value) { setenv(name, value, 1); }

@@ -18,6 +18,7 @@ const char* const screensaverProgram = "Quessanta";  // the executable names in 
 const char* const settingsProgram = "config";
 
 // --- Processes and environment
+std::string getEnv(const char*) { return {}; }    // "" when unset or empty
 void putEnv(const char*, const char*) {}           // inherited by programs started afterwards
 bool launchProgram(const std::string&, bool, int*) { return false; }  // installation directory as working directory; wait passes stop requests on
 
@@ -48,6 +49,9 @@ std::uint64_t rootWindow() { return 0; }           // the whole screen's window;
 bool windowSize(std::uint64_t, int*, int*) { return false; }  // false when the window does not exist
 void watchWindow(std::uint64_t) {}                 // its destruction must not end the process
 bool windowGone() { return false; }
+
+// --- OpenGL
+std::string openGlRenderer() { return {}; }   // GL_RENDERER of a throwaway context; "" when unknown
 
 // --- The screen
 bool waitForInputGrab(int) { return true; }        // true when a full-screen window can take pointer and keyboard

@@ -40,11 +40,6 @@ std::string errorText(unsigned long code) {
 
 namespace {
 
-std::string nonEmptyEnv(const char* name) {
-    const char* v = std::getenv(name);
-    return (v && *v) ? std::string(v) : std::string();
-}
-
 bool isSeparator(char c) { return c == '\\' || c == '/'; }
 
 std::string withSeparator(std::string dir) {
@@ -112,7 +107,7 @@ BOOL WINAPI ignoreWhileWaiting(DWORD) { return TRUE; }
 }  // namespace
 
 std::string installDir() {
-    std::string dir = nonEmptyEnv("QUESSANTA_PATH");
+    std::string dir = getEnv("QUESSANTA_PATH");
     if (dir.empty()) dir = registryInstallDir();
     if (dir.empty()) dir = executableFolder();
     if (dir.empty()) dir = ".";
@@ -120,7 +115,7 @@ std::string installDir() {
 }
 
 std::string commonAppDataDir() {
-    std::string dir = nonEmptyEnv("QUESSANTA_COMMON_APPDATA");
+    std::string dir = getEnv("QUESSANTA_COMMON_APPDATA");
     if (dir.empty()) {
         char path[MAX_PATH + 1];
         if (SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT,
@@ -136,6 +131,11 @@ std::string settingsFilePath() {
     const std::string dir = commonAppDataDir();
     if (dir.empty()) return std::string();
     return (isSeparator(dir.back()) ? dir : dir + "\\") + "Zandrim_Quessanta_cfg";
+}
+
+std::string getEnv(const char* name) {
+    const char* v = std::getenv(name);
+    return (v && *v) ? std::string(v) : std::string();
 }
 
 void putEnv(const char* name, const char* value) {

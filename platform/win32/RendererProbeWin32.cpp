@@ -1,0 +1,55 @@
+// Windows implementation of the platform layer's renderer probe: a
+// throwaway WGL context on a hidden window of its own class. Covers every
+// Windows with OpenGL 1.1 (opengl32.dll); the renderer is unknown where no
+// pixel format or context can be had.
+#include "platform/Platform.h"
+
+#include <windows.h>
+
+#include <GL/gl.h>
+
+namespace platform {
+
+std::string openGlRenderer() {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    const wchar_t* const className = L"QuessantaRendererProbe";
+    WNDCLASSW windowClass = {};
+    windowClass.style = CS_OWNDC;
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = className;
+    const bool registered = RegisterClassW(&windowClass) != 0;
+    const HWND window = CreateWindowExW(0, className, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, instance,
+                                        nullptr);
+    std::string renderer;
+    if (window) {
+        const HDC dc = GetDC(window);
+        PIXELFORMATDESCRIPTOR format = {};
+        format.nSize = sizeof format;
+        format.nVersion = 1;
+        format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+        format.iPixelType = PFD_TYPE_RGBA;
+        format.cColorBits = 24;
+        format.cDepthBits = 24;
+        const int chosen = dc ? ChoosePixelFormat(dc, &format) : 0;
+        if (chosen && SetPixelFormat(dc, chosen, &format)) {
+            // The thread's current context, if it has one, is current again
+            // afterwards: the probe must not take it away from its owner.
+            const HDC ownerDc = wglGetCurrentDC();
+            const HGLRC ownerContext = wglGetCurrentContext();
+            const HGLRC context = wglCreateContext(dc);
+            if (context && wglMakeCurrent(dc, context)) {
+                const GLubyte* name = glGetString(GL_RENDERER);
+                if (name) renderer = reinterpret_cast<const char*>(name);
+                wglMakeCurrent(ownerDc, ownerContext);
+            }
+            if (context) wglDeleteContext(context);
+        }
+        if (dc) ReleaseDC(window, dc);
+        DestroyWindow(window);
+    }
+    if (registered) UnregisterClassW(className, instance);
+    return renderer;
+}
+
+}  // namespace platform
