@@ -17,7 +17,7 @@ HOST=x86_64-w64-mingw32
 # the win32 model has no std::thread or std::mutex. Wine loads the X and GL
 # libraries at run time and only recommends them, so they are named here,
 # with what tests/windows_test.sh drives Wine's windows and reads them with.
-PACKAGES="mingw-w64 libz-mingw-w64-dev wine wine64 nsis dpkg-dev make cmake
+PACKAGES="mingw-w64 libz-mingw-w64-dev wine wine64 nsis dpkg-dev debian-archive-keyring make cmake
   pkg-config python3 xvfb x11-utils libgl1 libgl1-mesa-dri libxrender1 libxrandr2
   libxi6 libxcursor1 libxfixes3 libxcomposite1 libxinerama1 libxxf86vm1
   xdotool imagemagick xxd"
@@ -39,72 +39,62 @@ apt=("${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -q -o DPkg::Lock
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 
-have_deb_src() {
-  grep -qsE '^[[:space:]]*deb-src[[:space:]]' /etc/apt/sources.list /etc/apt/sources.list.d/*.list ||
-    grep -qsiE '^Types:.*[[:space:]]deb-src([[:space:]]|$)' /etc/apt/sources.list.d/*.sources
-}
-
-# apt-get source needs deb-src entries; mirror every enabled deb entry,
-# in whichever of the two formats the machine uses.
-add_deb_src() {
-  local tmp f dir=/etc/apt/sources.list.d
-  local sources=() lists=()
-  for f in "$dir"/*.sources; do [ -f "$f" ] && sources+=("$f"); done
-  for f in /etc/apt/sources.list "$dir"/*.list; do [ -f "$f" ] && lists+=("$f"); done
-  tmp=$(mktemp)
-  awk 'BEGIN { RS = ""; ORS = "" }
-    {
-      n = split($0, line, "\n"); types = ""; body = ""; off = 0
-      for (i = 1; i <= n; i++) {
-        if (line[i] ~ /^#/) continue
-        if (tolower(line[i]) ~ /^types:/) { types = line[i]; continue }
-        if (tolower(line[i]) ~ /^enabled:[[:space:]]*no/) off = 1
-        body = body line[i] "\n"
-      }
-      if (!off && types ~ /[[:space:]]deb([[:space:]]|$)/) print "Types: deb-src\n" body "\n"
-    }' "${sources[@]}" /dev/null >"$tmp"
-  if [ -s "$tmp" ]; then
-    "${as_root[@]}" install -m 644 "$tmp" "$dir/quessanta-deb-src.sources"
-  fi
-  sed -nE 's/^[[:space:]]*deb([[:space:]])/deb-src\1/p' \
-    "${lists[@]}" /dev/null >"$tmp"
-  if [ -s "$tmp" ]; then
-    "${as_root[@]}" install -m 644 "$tmp" "$dir/quessanta-deb-src.list"
-  fi
-  rm -f "$tmp"
-  have_deb_src || die "no deb entry in the apt sources to make a deb-src entry from"
-}
-
-updated=0
 missing=()
 for p in $PACKAGES; do installed "$p" || missing+=("$p"); done
-if ! have_deb_src; then
-  say "adding deb-src entries for apt-get source"
-  add_deb_src
-  "${apt[@]}" update >&2
-  updated=1
-fi
 if [ ${#missing[@]} -gt 0 ]; then
   say "installing: ${missing[*]}"
-  [ $updated -eq 1 ] || "${apt[@]}" update >&2
-  updated=1
+  "${apt[@]}" update >&2
   "${apt[@]}" install -y --no-install-recommends "${missing[@]}" >&2
 fi
 
-# Source versions apt offers, newest first.
+# --- Source packages ---------------------------------------------------------
+
+cache=${QUESSANTA_WINDEPS_CACHE:-$HOME/.cache/quessanta/windows-deps}
+mkdir -p "$cache"
+cache=$(cd "$cache" && pwd)
+# One build at a time; a second caller waits and then finds the result.
+exec 9>"$cache/.lock"
+flock 9
+
+# The sources are Debian 12's on every release: Debian 13 no longer has the
+# classic SDL 1.2 (its SDL 1.2 is sdl12-compat, which loads SDL 2 as a DLL
+# at run time, while these programs need no DLL beyond Windows' own). apt
+# fetches them through a configuration of its own in the cache, from the
+# machine's Debian mirror and checked against Debian's archive keys as any
+# download is; the system's apt sources are not touched, and no root is
+# needed for it.
+SOURCE_SUITE=bookworm
+mirror=$(awk '/^URIs:/ { print $2; exit }' /etc/apt/sources.list.d/*.sources 2>/dev/null || true)
+[ -n "$mirror" ] || mirror=$(awk '$1 == "deb" && $2 !~ /^\[/ { print $2; exit }' /etc/apt/sources.list 2>/dev/null || true)
+case "$mirror" in
+  http://*|https://*) ;;
+  *) mirror=http://deb.debian.org/debian ;;
+esac
+keyring=/usr/share/keyrings/debian-archive-keyring.gpg
+[ -r "$keyring" ] || die "missing $keyring (package debian-archive-keyring)"
+aptdir=$cache/apt
+mkdir -p "$aptdir/lists/partial" "$aptdir/cache/archives/partial"
+echo "deb-src [signed-by=$keyring] $mirror $SOURCE_SUITE main" >"$aptdir/sources.list"
+private_apt=(env DEBIAN_FRONTEND=noninteractive apt-get -q
+  -o Dir::Etc::SourceList="$aptdir/sources.list" -o Dir::Etc::SourceParts=/nonexistent
+  -o Dir::State::Lists="$aptdir/lists" -o Dir::Cache="$aptdir/cache"
+  -o Debug::NoLocking=1 -o APT::Sandbox::User="$(id -un)")
+
+# Source versions the private index offers, newest first.
 src_versions() {
-  apt-cache showsrc "$1" 2>/dev/null |
+  apt-cache -o Dir::Etc::SourceList="$aptdir/sources.list" -o Dir::Etc::SourceParts=/nonexistent \
+    -o Dir::State::Lists="$aptdir/lists" -o Dir::Cache="$aptdir/cache" showsrc "$1" 2>/dev/null |
     awk -v p="$1" '/^Package:/ { ours = ($2 == p) } ours && /^Version:/ { print $2 }' | sort -u -r -V
 }
 sdl_versions=$(src_versions libsdl1.2)
 png_versions=$(src_versions libpng1.6)
-if { [ -z "$sdl_versions" ] || [ -z "$png_versions" ]; } && [ $updated -eq 0 ]; then
-  # deb-src entries that were there before but never fetched.
-  "${apt[@]}" update >&2
+if [ -z "$sdl_versions" ] || [ -z "$png_versions" ]; then
+  say "fetching the $SOURCE_SUITE source index from $mirror"
+  "${private_apt[@]}" update >&2 || die "cannot fetch the $SOURCE_SUITE source index from $mirror"
   sdl_versions=$(src_versions libsdl1.2)
   png_versions=$(src_versions libpng1.6)
 fi
-[ -n "$sdl_versions" ] && [ -n "$png_versions" ] || die "apt-get source cannot find libsdl1.2 or libpng1.6"
+[ -n "$sdl_versions" ] && [ -n "$png_versions" ] || die "the $SOURCE_SUITE sources have no libsdl1.2 or libpng1.6"
 
 # mingw-w64 ships the OpenGL and GLU import libraries and headers.
 for f in lib/libopengl32.a lib/libglu32.a lib/libz.a include/GL/gl.h include/GL/glu.h include/zlib.h; do
@@ -113,13 +103,6 @@ done
 command -v "$HOST-gcc-posix" >/dev/null || die "missing $HOST-gcc-posix"
 
 # --- Windows libraries ------------------------------------------------------
-
-cache=${QUESSANTA_WINDEPS_CACHE:-$HOME/.cache/quessanta/windows-deps}
-mkdir -p "$cache"
-cache=$(cd "$cache" && pwd)
-# One build at a time; a second caller waits and then finds the result.
-exec 9>"$cache/.lock"
-flock 9
 
 key() { echo "sdl-$1_png-$2_r$RECIPE"; }
 # A finished build of any source version apt still offers, newest first: a
@@ -152,7 +135,7 @@ if [ -z "$prefix" ]; then
     local v
     for v in $2; do
       mkdir "$work/$1"
-      if (cd "$work/$1" && apt-get source -q "$1=$v") >>"$log" 2>&1; then
+      if (cd "$work/$1" && "${private_apt[@]}" source "$1=$v") >>"$log" 2>&1; then
         echo "$v"
         return 0
       fi
