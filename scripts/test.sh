@@ -11,6 +11,10 @@ bash scripts/deps.sh test || exit 1
 echo "test.sh: installs took $((SECONDS - started)) s"
 JOBS="$(nproc)"
 FUZZ_SECONDS="${QUESSANTA_FUZZ_SECONDS:-20}"
+# The stages to run, all by default; CI's second Debian release runs only
+# the normal build's tests.
+STAGES=" ${QUESSANTA_TEST_STAGES:-normal sanitizer fuzz windows} "
+stage_wanted() { [[ "$STAGES" == *" $1 "* ]]; }
 
 # Some tests run programs as an unprivileged user (XScreenSaver refuses to
 # run as root). A root folder that only root may enter, as in a freshly
@@ -42,89 +46,100 @@ count_ctest() {  # adds the counts from a ctest log
 stage=$SECONDS
 lap() { echo "test.sh: $1 took $((SECONDS - stage)) s"; stage=$SECONDS; }
 
-echo "== normal build"
-if cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-     -DQUESSANTA_TESTS=ON -DQUESSANTA_BENCH=ON -DQUESSANTA_TOOLS=ON >/dev/null && cmake --build build -j"$JOBS"; then
-  lap "the normal build"
-  (cd build && ctest --output-on-failure -j"$JOBS") 2>&1 | tee build/ctest.log
-  count_ctest build/ctest.log
-  lap "the normal tests"
-else
-  echo "normal build failed"; failed=$((failed + 1))
-fi
-
-echo "== sanitizer build (AddressSanitizer, UndefinedBehaviorSanitizer)"
-# intercept_tls_get_addr=0: this runtime guesses the size of each thread's
-# dynamic TLS blocks (those of the OpenGL driver's libraries) from an old
-# C library's layout; on a block that happens to start 16 bytes into a page
-# it reads a wrong range, and the exit-time leak check crashes scanning it.
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:halt_on_error=1:intercept_tls_get_addr=0"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-export LSAN_OPTIONS="suppressions=$ROOT/tests/lsan.supp:print_suppressions=0"
-if cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQUESSANTA_SANITIZE=ON -DQUESSANTA_BENCH=OFF >/dev/null &&
-   cmake --build build-asan -j"$JOBS"; then
-  lap "the sanitizer build"
-  (cd build-asan && ctest --output-on-failure -j"$JOBS") 2>&1 | tee build-asan/ctest.log
-  count_ctest build-asan/ctest.log
-  # The leak checker's own thread tracer now and then crashes at exit
-  # ("LeakSanitizer has encountered a fatal error"): that is no finding
-  # about the program, so such tests run once more. A leak it reports
-  # ("detected memory leaks") still fails.
-  if grep -q "LeakSanitizer has encountered a fatal error" build-asan/ctest.log; then
-    first_failed=$(grep -E "tests passed, [0-9]+ tests? failed" build-asan/ctest.log | tail -1 |
-      sed -E 's/.* ([0-9]+) tests? failed.*/\1/')
-    echo "the leak checker crashed in a test; running the failed tests once more"
-    (cd build-asan && ctest --rerun-failed --output-on-failure) 2>&1 | tee build-asan/ctest-rerun.log
-    failed=$((failed - first_failed))
-    count_ctest build-asan/ctest-rerun.log
-  fi
-  lap "the sanitizer tests"
-else
-  echo "sanitizer build failed"; failed=$((failed + 1))
-fi
-
-echo "== fuzz targets (${FUZZ_SECONDS}s each)"
-if CXX=clang++ CC=clang cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=Debug -DQUESSANTA_FUZZ=ON \
-     -DQUESSANTA_TESTS=OFF -DQUESSANTA_BENCH=OFF -DQUESSANTA_TOOLS=OFF >/dev/null &&
-   cmake --build build-fuzz -j"$JOBS"; then
-  for fuzzer in build-fuzz/fuzz/*_fuzz; do
-    [ -x "$fuzzer" ] || continue
-    name=$(basename "$fuzzer")
-    corpus="build-fuzz/corpus-$name"
-    mkdir -p "$corpus"
-    seeds="fuzz/seeds/${name%_fuzz}"
-    [ -d "$seeds" ] && cp -n "$seeds"/* "$corpus"/ 2>/dev/null
-    if "$fuzzer" -max_total_time="$FUZZ_SECONDS" -rss_limit_mb=2048 "$corpus" >"build-fuzz/$name.log" 2>&1; then
-      echo "fuzz $name: ok ($(sed -n 's/^Done \([0-9]*\) runs.*/\1/p' "build-fuzz/$name.log") runs)"
-      passed=$((passed + 1))
-    else
-      echo "fuzz $name: FAILED"; tail -40 "build-fuzz/$name.log"
-      failed=$((failed + 1))
-    fi
-  done
-else
-  echo "fuzz build failed"; failed=$((failed + 1))
-fi
-
-lap "the fuzz build and runs"
-
-echo "== Windows build under Wine"
-# Cross-built with MinGW-w64, then run under Wine on an Xvfb and in a Wine
-# prefix of their own; the counts come from the summary line.
-if bash scripts/windows-deps.sh >/dev/null && lap "the Windows dependencies" && bash scripts/windows-build.sh; then
-  lap "the Windows build"
-  bash tests/windows_test.sh build-win 2>&1 | tee build-win/windows-test.log
-  line=$(grep -E "^windows tests: [0-9]+ passed, [0-9]+ failed$" build-win/windows-test.log | tail -1)
-  if [ -n "$line" ]; then
-    passed=$((passed + $(echo "$line" | sed -E 's/.*: ([0-9]+) passed.*/\1/')))
-    failed=$((failed + $(echo "$line" | sed -E 's/.*, ([0-9]+) failed/\1/')))
+normal_stage() {
+  echo "== normal build"
+  if cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+       -DQUESSANTA_TESTS=ON -DQUESSANTA_BENCH=ON -DQUESSANTA_TOOLS=ON >/dev/null && cmake --build build -j"$JOBS"; then
+    lap "the normal build"
+    (cd build && ctest --output-on-failure -j"$JOBS") 2>&1 | tee build/ctest.log
+    count_ctest build/ctest.log
+    lap "the normal tests"
   else
-    echo "the Windows tests ended early"; failed=$((failed + 1))
+    echo "normal build failed"; failed=$((failed + 1))
   fi
-  lap "the Windows tests"
-else
-  echo "Windows build failed"; failed=$((failed + 1))
-fi
+}
+
+sanitizer_stage() {
+  echo "== sanitizer build (AddressSanitizer, UndefinedBehaviorSanitizer)"
+  # intercept_tls_get_addr=0: this runtime guesses the size of each thread's
+  # dynamic TLS blocks (those of the OpenGL driver's libraries) from an old
+  # C library's layout; on a block that happens to start 16 bytes into a page
+  # it reads a wrong range, and the exit-time leak check crashes scanning it.
+  export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:halt_on_error=1:intercept_tls_get_addr=0"
+  export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+  export LSAN_OPTIONS="suppressions=$ROOT/tests/lsan.supp:print_suppressions=0"
+  if cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQUESSANTA_SANITIZE=ON -DQUESSANTA_BENCH=OFF >/dev/null &&
+     cmake --build build-asan -j"$JOBS"; then
+    lap "the sanitizer build"
+    (cd build-asan && ctest --output-on-failure -j"$JOBS") 2>&1 | tee build-asan/ctest.log
+    count_ctest build-asan/ctest.log
+    # The leak checker's own thread tracer now and then crashes at exit
+    # ("LeakSanitizer has encountered a fatal error"): that is no finding
+    # about the program, so such tests run once more. A leak it reports
+    # ("detected memory leaks") still fails.
+    if grep -q "LeakSanitizer has encountered a fatal error" build-asan/ctest.log; then
+      first_failed=$(grep -E "tests passed, [0-9]+ tests? failed" build-asan/ctest.log | tail -1 |
+        sed -E 's/.* ([0-9]+) tests? failed.*/\1/')
+      echo "the leak checker crashed in a test; running the failed tests once more"
+      (cd build-asan && ctest --rerun-failed --output-on-failure) 2>&1 | tee build-asan/ctest-rerun.log
+      failed=$((failed - first_failed))
+      count_ctest build-asan/ctest-rerun.log
+    fi
+    lap "the sanitizer tests"
+  else
+    echo "sanitizer build failed"; failed=$((failed + 1))
+  fi
+}
+
+fuzz_stage() {
+  echo "== fuzz targets (${FUZZ_SECONDS}s each)"
+  if CXX=clang++ CC=clang cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=Debug -DQUESSANTA_FUZZ=ON \
+       -DQUESSANTA_TESTS=OFF -DQUESSANTA_BENCH=OFF -DQUESSANTA_TOOLS=OFF >/dev/null &&
+     cmake --build build-fuzz -j"$JOBS"; then
+    for fuzzer in build-fuzz/fuzz/*_fuzz; do
+      [ -x "$fuzzer" ] || continue
+      name=$(basename "$fuzzer")
+      corpus="build-fuzz/corpus-$name"
+      mkdir -p "$corpus"
+      seeds="fuzz/seeds/${name%_fuzz}"
+      [ -d "$seeds" ] && cp -n "$seeds"/* "$corpus"/ 2>/dev/null
+      if "$fuzzer" -max_total_time="$FUZZ_SECONDS" -rss_limit_mb=2048 "$corpus" >"build-fuzz/$name.log" 2>&1; then
+        echo "fuzz $name: ok ($(sed -n 's/^Done \([0-9]*\) runs.*/\1/p' "build-fuzz/$name.log") runs)"
+        passed=$((passed + 1))
+      else
+        echo "fuzz $name: FAILED"; tail -40 "build-fuzz/$name.log"
+        failed=$((failed + 1))
+      fi
+    done
+  else
+    echo "fuzz build failed"; failed=$((failed + 1))
+  fi
+  lap "the fuzz build and runs"
+}
+
+windows_stage() {
+  echo "== Windows build under Wine"
+  # Cross-built with MinGW-w64, then run under Wine on an Xvfb and in a Wine
+  # prefix of their own; the counts come from the summary line.
+  if bash scripts/windows-deps.sh >/dev/null && lap "the Windows dependencies" && bash scripts/windows-build.sh; then
+    lap "the Windows build"
+    bash tests/windows_test.sh build-win 2>&1 | tee build-win/windows-test.log
+    line=$(grep -E "^windows tests: [0-9]+ passed, [0-9]+ failed$" build-win/windows-test.log | tail -1)
+    if [ -n "$line" ]; then
+      passed=$((passed + $(echo "$line" | sed -E 's/.*: ([0-9]+) passed.*/\1/')))
+      failed=$((failed + $(echo "$line" | sed -E 's/.*, ([0-9]+) failed/\1/')))
+    else
+      echo "the Windows tests ended early"; failed=$((failed + 1))
+    fi
+    lap "the Windows tests"
+  else
+    echo "Windows build failed"; failed=$((failed + 1))
+  fi
+}
+
+for s in normal sanitizer fuzz windows; do
+  stage_wanted "$s" && "${s}_stage"
+done
 rm -rf "$QUESSANTA_COMMON_APPDATA"
 echo "test.sh: took $((SECONDS - started)) s in all"
 echo "$passed passed, $failed failed"
