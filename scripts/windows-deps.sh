@@ -84,7 +84,7 @@ private_apt=(env DEBIAN_FRONTEND=noninteractive apt-get -q
 src_versions() {
   apt-cache -o Dir::Etc::SourceList="$aptdir/sources.list" -o Dir::Etc::SourceParts=/nonexistent \
     -o Dir::State::Lists="$aptdir/lists" -o Dir::Cache="$aptdir/cache" showsrc "$1" 2>/dev/null |
-    awk -v p="$1" '/^Package:/ { ours = ($2 == p) } ours && /^Version:/ { print $2 }' | sort -u -r -V
+    awk -v p="$1" '/^Package:/ { ours = ($2 == p) } ours && /^Version:/ { print $2 }' | sort -u -r -V || true
 }
 sdl_versions=$(src_versions libsdl1.2)
 png_versions=$(src_versions libpng1.6)
