@@ -106,6 +106,22 @@ std::string resolutionChoices() {
     return text;
 }
 
+// The screensaver's option names, which it also takes with one dash.
+bool isScreensaverOptionName(const std::string& name) {
+    for (const char* known : {"root", "window-id", "max-fps", "fps", "clock", "clock-size", "calendar", "help", "version"})
+        if (name == known) return true;
+    return false;
+}
+
+// "-name" or "-name=value" for one of the screensaver's options: its long
+// spelling; anything else as it is.
+std::string longSpelling(const std::string& arg) {
+    if (arg.size() < 2 || arg[0] != '-' || arg[1] == '-') return arg;
+    const std::string::size_type eq = arg.find('=');
+    return isScreensaverOptionName(arg.substr(1, eq == std::string::npos ? std::string::npos : eq - 1)) ? "-" + arg
+                                                                                                       : arg;
+}
+
 }  // namespace
 
 bool parseWindowIdText(const std::string& text, std::uint64_t* id) {
@@ -125,26 +141,6 @@ bool parseWindowIdText(const std::string& text, std::uint64_t* id) {
     *id = v;
     return true;
 }
-
-namespace {
-
-// The screensaver's option names, which it also takes with one dash.
-bool isScreensaverOptionName(const std::string& name) {
-    for (const char* known : {"root", "window-id", "max-fps", "fps", "clock", "clock-size", "calendar", "help", "version"})
-        if (name == known) return true;
-    return false;
-}
-
-// "-name" or "-name=value" for one of the screensaver's options: its long
-// spelling; anything else as it is.
-std::string longSpelling(const std::string& arg) {
-    if (arg.size() < 2 || arg[0] != '-' || arg[1] == '-') return arg;
-    const std::string::size_type eq = arg.find('=');
-    return isScreensaverOptionName(arg.substr(1, eq == std::string::npos ? std::string::npos : eq - 1)) ? "-" + arg
-                                                                                                       : arg;
-}
-
-}  // namespace
 
 bool startsScreensaverOptions(const std::string& firstArg) {
     return firstArg.compare(0, 2, "--") == 0 || isHelpOption(firstArg) || isVersionOption(firstArg) ||
