@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <ctime>
 
-InstallDirValue::InstallDirValue() : text(platform::installDir()) {}
+InstallDirValue::InstallDirValue() : text(platform::installDir()), data(platform::dataDirFor(text)) {}
 
 namespace {
 

@@ -15,16 +15,20 @@
 #include <vector>
 
 // The installation directory, read once (the stand-in for the registry
-// value "Path"); it always ends in a separator.
+// value "Path"), and the folder of the data files that goes with it (see
+// platform::dataDirFor); both always end in a separator.
 class InstallDirValue {
 public:
     InstallDirValue();
     std::string asText() const { return text; }
     // The directory immediately followed by the file name.
     std::string pathOf(const std::string& fileName) const { return text + fileName; }
+    std::string dataDir() const { return data; }
+    std::string dataPathOf(const std::string& fileName) const { return data + fileName; }
 
 private:
     std::string text;
+    std::string data;
 };
 
 // The process-wide state of the application layer: every static member is

@@ -16,7 +16,7 @@ namespace {
 // blue) into the top-left corner of a black pane. False when the bitmap
 // cannot be read.
 bool paintBitmap(std::vector<unsigned char>& rgb, int paneWidth, int paneHeight) {
-    const std::string path = App::installDir.pathOf("preview.ppk");
+    const std::string path = App::installDir.dataPathOf("preview.ppk");
     std::vector<unsigned char> bytes;
     platform::ReadFailure failure;
     if (!platform::readRegularFile(path, &bytes, &failure)) {

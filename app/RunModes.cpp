@@ -2,6 +2,7 @@
 
 #include "app/App.h"
 #include "app/MainLoop.h"
+#include "formats/CommandLine.h"
 #include "formats/Options.h"
 #include "platform/Platform.h"
 
@@ -10,29 +11,33 @@
 
 namespace {
 
-const char* const usageText =
-    "Usage: quessanta [OPTION]...       the screensaver, full screen\n"
-    "       quessanta /s | /c | /p WINDOW   as a screensaver host starts it\n"
-    "\n"
-    "Options for screensaver hosts, and settings for this run only (the settings\n"
-    "file is not changed; see quessanta-config for that):\n"
-    "  --root                          draw in the window XSCREENSAVER_WINDOW names\n"
-    "  --window-id ID                  draw in that window (0x and hex, or decimal)\n"
-    "  --max-fps N                     at most N frames a second, 0 for no cap\n"
-    "                                  (default: 60 in a host's window, else no cap)\n"
-    "  --fps[=on|off]                  frames-per-second counter\n"
-    "  --clock=off|12h|24h|analog      the clock\n"
-    "  --clock-size=large|small        the clock's size\n"
-    "  --calendar=off|english|russian  the month calendar\n"
-    "  --help                          this text\n"
-    "\n"
-    "In a host's window the resolution and exit-on-mouse settings do not apply.\n";
-
-// Host options come as long options (and the one-dash words some hosts
-// use); anything else keeps the switch rules, where any other command line
-// is the screensaver itself.
-bool looksLikeOptions(const std::vector<std::string>& args) {
-    return !args.empty() && (args[0].compare(0, 2, "--") == 0 || args[0] == "-root" || args[0] == "-window-id");
+// The usage text, for the name the program was called with.
+std::string usageText() {
+    const std::string& n = programName();
+    return "Usage: " + n + " [OPTION]...\n"
+           "       " + n + " /s | /c | /p WINDOW\n"
+           "With options or none, the screensaver itself, full screen or in a host's\n"
+           "window. The switches are a screensaver host's: /s starts the screensaver\n"
+           "program and waits for it, /c starts the settings program, /p paints the\n"
+           "preview into the X window WINDOW.\n"
+           "\n"
+           "Options for screensaver hosts, and settings for this run only (the settings\n"
+           "file is not changed; see quessanta-config for that):\n"
+           "  --root                          draw in the window XSCREENSAVER_WINDOW names\n"
+           "  --window-id ID                  draw in that window (0x and hex, or decimal)\n"
+           "  --max-fps N                     at most N frames a second, 0 for no cap\n"
+           "                                  (default: 60 in a host's window, else no cap)\n"
+           "  --fps[=on|off]                  frames-per-second counter\n"
+           "  --clock=off|12h|24h|analog      the clock\n"
+           "  --clock-size=large|small        the clock's size\n"
+           "  --calendar=off|english|russian  the month calendar\n"
+           "  -h, --help                      this text\n"
+           "  -V, --version                   the version\n"
+           "Each option also takes one dash (-root, -max-fps 30, -clock 24h), and a\n"
+           "value may follow as the next argument.\n"
+           "\n"
+           "In a host's window the resolution and exit-on-mouse settings do not apply.\n"
+           "Without an X display to open it ends with one line and exit status 1.\n";
 }
 
 }  // namespace
@@ -44,6 +49,8 @@ RunMode decideRunMode(const std::string& commandLine, std::string* previewArgume
     std::string argument;
     in >> argument;
     if (previewArgument) *previewArgument = argument;
+    // Options come before the switch rules: "-clock 24h" is no "/c".
+    if (startsScreensaverOptions(token)) return RunMode::Screensaver;
     if (token.size() >= 2) {
         const char second = token[1];
         if (second == 's' || second == 'S') return RunMode::LaunchScreensaver;
@@ -72,15 +79,19 @@ int runCommandLine(const std::vector<std::string>& args) {
             break;
     }
     ParsedOptions options;
-    if (looksLikeOptions(args)) {
+    if (!args.empty() && startsScreensaverOptions(args[0])) {
         std::string error;
-        if (!parseOptions(args, OptionUser::Screensaver, "quessanta", &options, &error)) {
+        if (!parseOptions(args, OptionUser::Screensaver, &options, &error)) {
             // A bad option never starts the screensaver.
-            std::fprintf(stderr, "quessanta: %s\n", error.c_str());
+            std::fputs(usageErrorText(error).c_str(), stderr);
             return 2;
         }
         if (options.help) {
-            std::fputs(usageText, stdout);
+            std::fputs(usageText().c_str(), stdout);
+            return 0;
+        }
+        if (options.version) {
+            std::printf("%s\n", versionLine().c_str());
             return 0;
         }
     }

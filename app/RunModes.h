@@ -8,9 +8,11 @@ struct ParsedOptions;
 
 enum class RunMode { LaunchScreensaver, LaunchSettings, Preview, Screensaver };
 
-// Decides from the command line (the text after the program name): the
-// second character of the first token selects 's' or 'c'; "/p" or "/P"
-// exactly selects the preview; anything else is the screensaver.
+// Decides from the command line (the text after the program name): a first
+// token that is one of the screensaver's options (long, or one-dash as
+// XScreenSaver writes them, -h, -V) is the screensaver; otherwise the second
+// character of the first token selects 's' or 'c'; "/p" or "/P" exactly
+// selects the preview; anything else is the screensaver.
 RunMode decideRunMode(const std::string& commandLine, std::string* previewArgument);
 
 // Runs the mode for the arguments (those after the program name, which

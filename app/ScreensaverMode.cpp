@@ -5,6 +5,7 @@
 #include "app/RunModes.h"
 #include "app/SceneAssembly.h"
 #include "content/Lighting.h"
+#include "formats/CommandLine.h"
 #include "formats/Options.h"
 #include "platform/Platform.h"
 
@@ -34,10 +35,9 @@ bool openSettings(std::istringstream& stream) {
 
 // The host's window to draw in: the one --window-id names, or with --root
 // the one XSCREENSAVER_WINDOW names (else the root window); 0 for full
-// screen. On failure, one line and the exit status: 2 when
-// XSCREENSAVER_WINDOW does not name a window, 1 when there is no screen
-// whose root window could be used.
-int hostWindow(const ParsedOptions& options, std::uint64_t* window) {
+// screen. False, after one line, when XSCREENSAVER_WINDOW does not name a
+// window or there is no screen whose root window could be used.
+bool hostWindow(const ParsedOptions& options, std::uint64_t* window) {
     *window = 0;
     if (options.windowIdGiven) {
         *window = options.windowId;
@@ -45,20 +45,21 @@ int hostWindow(const ParsedOptions& options, std::uint64_t* window) {
         const char* named = std::getenv("XSCREENSAVER_WINDOW");
         if (named && *named) {
             if (!parseWindowIdText(named, window)) {
-                std::fprintf(stderr, "quessanta: XSCREENSAVER_WINDOW='%s' is not a window id\n", named);
-                return 2;
+                std::fprintf(stderr, "%s: XSCREENSAVER_WINDOW='%s' is not a window id\n", programName().c_str(),
+                             named);
+                return false;
             }
         } else {
             *window = platform::rootWindow();
             // Without it, --root would quietly turn into a full-screen run
             // on whatever video driver SDL falls back to.
             if (!*window) {
-                std::fprintf(stderr, "quessanta: --root: no display to draw on\n");
-                return 1;
+                std::fprintf(stderr, "%s: --root: no display to draw on\n", programName().c_str());
+                return false;
             }
         }
     }
-    return 0;
+    return true;
 }
 
 }  // namespace
@@ -66,18 +67,24 @@ int hostWindow(const ParsedOptions& options, std::uint64_t* window) {
 int runScreensaver(const ParsedOptions& options) {
     // From here on a stop signal ends start-up at once, wherever it blocks.
     platform::installStopSignals();
+    // Without a display SDL would fall back to drivers that draw on the
+    // terminal: one line instead.
+    std::string error;
+    if (!platform::prepareVideoDriver(&error)) {
+        std::fprintf(stderr, "%s: %s\n", programName().c_str(), error.c_str());
+        return 1;
+    }
     std::uint64_t window = 0;
-    if (int status = hostWindow(options, &window)) return status;
+    if (!hostWindow(options, &window)) return 1;
     std::istringstream settingsFile;
     const bool settingsOpen = openSettings(settingsFile);
-    App::packCache.setBaseDir(App::installDir.asText());
+    App::packCache.setBaseDir(App::installDir.dataDir());
     // The scene cannot be shown without its packs: one that cannot be read
     // ends the program, naming it, with exit code 1.
     App::packCache.setOpenFailureHandler(PackCache::endProcessOnOpenFailure);
     App::settings.reset(settingsOpen ? new Settings(settingsFile) : new Settings());
     // For this run only: the file is never written.
     options.applyTo(*App::settings);
-    std::string error;
     if (window)
         App::display = Display::openInWindow(window, &error);
     else

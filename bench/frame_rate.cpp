@@ -134,7 +134,7 @@ int main(int argc, char** argv) {
     }
     const std::string mode = argv[1];
     const double seconds = std::atof(argv[3]);
-    App::packCache.setBaseDir(App::installDir.asText());
+    App::packCache.setBaseDir(App::installDir.dataDir());
     App::settings.reset(new Settings());
     std::string error;
     App::display = Display::open(width, height, 32, &error);

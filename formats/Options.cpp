@@ -1,5 +1,7 @@
 #include "formats/Options.h"
 
+#include "formats/CommandLine.h"
+
 namespace {
 
 using Change = std::function<void(Settings&)>;
@@ -95,6 +97,31 @@ bool parseCount(const std::string& value, std::int32_t* out) {
     return true;
 }
 
+// "desktop or one of 640x480, ..., 1600x1200", from the table.
+std::string resolutionChoices() {
+    std::string text = "desktop or one of ";
+    for (int row = 1; row < Settings::resolutionCount; ++row)
+        text += std::to_string(Settings::resolutions[row].width) + "x" +
+                std::to_string(Settings::resolutions[row].height) + (row + 1 < Settings::resolutionCount ? ", " : "");
+    return text;
+}
+
+// The screensaver's option names, which it also takes with one dash.
+bool isScreensaverOptionName(const std::string& name) {
+    for (const char* known : {"root", "window-id", "max-fps", "fps", "clock", "clock-size", "calendar", "help", "version"})
+        if (name == known) return true;
+    return false;
+}
+
+// "-name" or "-name=value" for one of the screensaver's options: its long
+// spelling; anything else as it is.
+std::string longSpelling(const std::string& arg) {
+    if (arg.size() < 2 || arg[0] != '-' || arg[1] == '-') return arg;
+    const std::string::size_type eq = arg.find('=');
+    return isScreensaverOptionName(arg.substr(1, eq == std::string::npos ? std::string::npos : eq - 1)) ? "-" + arg
+                                                                                                       : arg;
+}
+
 }  // namespace
 
 bool parseWindowIdText(const std::string& text, std::uint64_t* id) {
@@ -115,9 +142,12 @@ bool parseWindowIdText(const std::string& text, std::uint64_t* id) {
     return true;
 }
 
-bool parseOptions(const std::vector<std::string>& args, OptionUser user, const std::string& program,
-                  ParsedOptions* out, std::string* error) {
-    const std::string hint = " (see " + program + " --help)";
+bool startsScreensaverOptions(const std::string& firstArg) {
+    return firstArg.compare(0, 2, "--") == 0 || isHelpOption(firstArg) || isVersionOption(firstArg) ||
+           longSpelling(firstArg) != firstArg;
+}
+
+bool parseOptions(const std::vector<std::string>& args, OptionUser user, ParsedOptions* out, std::string* error) {
     const bool saver = user == OptionUser::Screensaver;
     auto fail = [&](const std::string& message) {
         *error = message;
@@ -125,14 +155,16 @@ bool parseOptions(const std::vector<std::string>& args, OptionUser user, const s
     };
     *out = ParsedOptions();
     for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string arg = args[i];
-        if (arg == "--help" || arg == "-h") {
+        const std::string arg = saver ? longSpelling(args[i]) : args[i];
+        if (isHelpOption(arg)) {
             out->help = true;
             continue;
         }
-        // The one-dash spellings some hosts pass.
-        if (saver && (arg == "-root" || arg == "-window-id")) arg = "-" + arg;
-        if (arg.compare(0, 2, "--") != 0 || arg.size() == 2) return fail("unexpected argument '" + arg + "'" + hint);
+        if (isVersionOption(arg)) {
+            out->version = true;
+            continue;
+        }
+        if (arg.compare(0, 2, "--") != 0 || arg.size() == 2) return fail("unexpected argument '" + arg + "'");
         const std::string::size_type eq = arg.find('=');
         const std::string name = arg.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
         const bool hasValue = eq != std::string::npos;
@@ -144,7 +176,7 @@ bool parseOptions(const std::vector<std::string>& args, OptionUser user, const s
                 out->root = true;
             continue;
         }
-        if (!takesValue(name, user)) return fail("unknown option '--" + name + "'" + hint);
+        if (!takesValue(name, user)) return fail("unknown option '--" + name + "'");
         std::string value;
         if (hasValue) {
             value = arg.substr(eq + 1);
@@ -154,7 +186,7 @@ bool parseOptions(const std::vector<std::string>& args, OptionUser user, const s
         } else if (i + 1 < args.size()) {
             value = args[++i];
         } else {
-            return fail("--" + name + " needs a value" + hint);
+            return fail("--" + name + " needs a value");
         }
         if (name == "window-id") {
             if (!parseWindowIdText(value, &out->windowId))
@@ -170,10 +202,8 @@ bool parseOptions(const std::vector<std::string>& args, OptionUser user, const s
         }
         Change change;
         if (!settingChange(name, value, &change)) {
-            if (name == "resolution")
-                return fail("'" + value + "' is not a resolution: use desktop or WIDTHxHEIGHT from " + program +
-                            " --help");
-            return fail("bad value '" + value + "' for --" + name + hint);
+            if (name == "resolution") return fail("'" + value + "' is not a resolution: use " + resolutionChoices());
+            return fail("bad value '" + value + "' for --" + name);
         }
         out->changes.push_back(change);
     }

@@ -22,18 +22,26 @@ namespace platform {
 // appended directly.
 std::string installDir();
 
+// The folder of the data files (packs, preview.ppk) that go with programs
+// in `programDir` (which ends in the separator, as installDir() does).
+// Installed, as `cmake --install` and the Debian package lay it out, the
+// programs are in PREFIX/lib/quessanta/ and the data in
+// PREFIX/share/quessanta/; anywhere else (the build's installation
+// directory, Windows) the data lie beside the programs. Ends in the
+// separator.
+std::string dataDirFor(const std::string& programDir);
+
 // The folder shared by all users for the settings file, created when
 // missing. QUESSANTA_COMMON_APPDATA, else $XDG_CONFIG_HOME, else
 // $HOME/.config (on Windows: else the common application data folder,
-// C:\ProgramData). Empty when no folder can be determined or created.
-std::string commonAppDataDir();
-// Where that folder comes from, for messages: "QUESSANTA_COMMON_APPDATA,
-// else ...".
-extern const char* const settingsFolderSources;
+// C:\ProgramData). Empty when no folder can be determined or created, with
+// the reason (naming the folder) in *reason when given.
+std::string commonAppDataDir(std::string* reason = nullptr);
 
 // The settings file: commonAppDataDir(), the separator and
-// "Zandrim_Quessanta_cfg"; empty when the folder is unavailable.
-std::string settingsFilePath();
+// "Zandrim_Quessanta_cfg"; empty when the folder is unavailable, with the
+// reason in *reason when given.
+std::string settingsFilePath(std::string* reason = nullptr);
 
 // Executable names of the two programs in the installation directory.
 extern const char* const screensaverProgram;  // "Quessanta" ("Quessanta.exe")
@@ -105,6 +113,10 @@ bool readRegularFile(const std::string& path, std::vector<unsigned char>* bytes,
 // The same for the first `count` bytes of the file (all of a shorter one).
 bool readRegularFileStart(const std::string& path, std::size_t count, std::vector<unsigned char>* bytes,
                           ReadFailure* failure);
+
+// Creates the folder and each missing one along its path (mkdir -p). False
+// with a one-line reason naming the folder that could not be made.
+bool createFolders(const std::string& path, std::string* error);
 
 // On Windows the folder's inherited access rules apply instead.
 enum class FileMode {
@@ -180,6 +192,13 @@ bool windowGone();
 std::string openGlRenderer();
 
 // --- The screen
+
+// Chooses SDL's video driver, before SDL starts: on Linux x11 unless
+// SDL_VIDEODRIVER names another, since SDL would otherwise fall back to
+// drivers that write to the terminal. With x11, false when its display
+// cannot be opened, with the reason: "DISPLAY is not set" or "cannot open
+// the X display ':4711'". On Windows always true.
+bool prepareVideoDriver(std::string* error);
 
 // Waits until the pointer and the keyboard could be taken by a full-screen
 // window, trying for at most timeoutMs milliseconds: another program may

@@ -98,18 +98,24 @@ for bad in 0200000005443322110200000000070009030600 0100000005443322110200000000
   [ "$(hexof "$FILE")" = "$(patch $DEFAULTS 13 01)" ] || fail "invalid file $bad: wrote $(hexof "$FILE")"
 done
 
-# --- failures: one line on stderr, non-zero exit, the old file byte-identical
+# --- failures: the old file byte-identical. A bad option: one line and the
+# hint to --help, exit 2; a failed save: one line, exit 1.
 expect_failure() {  # description command...
   local what=$1; shift
   writehex "$BASE" "$FILE"
-  local err rc
+  local err rc lines=1 code=1
   err=$("$@" 2>&1 >/dev/null); rc=$?
-  [ $rc -ne 0 ] || fail "$what: exit 0"
-  [ "$(printf '%s\n' "$err" | wc -l)" -eq 1 ] && [ -n "$err" ] || fail "$what: stderr is not one line: '$err'"
+  if [ "$refusal" = yes ]; then
+    lines=2; code=2
+    [ "$(printf '%s\n' "$err" | tail -1)" = "Try 'config --help'." ] || fail "$what: no hint to --help: '$err'"
+  fi
+  [ $rc -eq $code ] || fail "$what: exit $rc, expected $code: '$err'"
+  [ "$(printf '%s\n' "$err" | wc -l)" -eq $lines ] && [ -n "$err" ] || fail "$what: stderr is not one line: '$err'"
   [ "$(hexof "$FILE")" = "$BASE" ] || fail "$what: the file changed to $(hexof "$FILE")"
   [ "$(ls -A "$QUESSANTA_COMMON_APPDATA")" = "Zandrim_Quessanta_cfg" ] ||
     fail "$what: left behind: $(ls -A "$QUESSANTA_COMMON_APPDATA")"
 }
+refusal=yes
 expect_failure "unknown option" "$CONFIG" --bogus
 expect_failure "bad on/off" "$CONFIG" --fps=maybe
 expect_failure "bad clock" "$CONFIG" --clock=25h
@@ -120,6 +126,7 @@ expect_failure "missing value" "$CONFIG" --fps
 expect_failure "value for --reset" "$CONFIG" --reset=yes
 expect_failure "positional argument" "$CONFIG" on
 expect_failure "good then bad option" "$CONFIG" --fps=on --bogus
+refusal=no
 # A file-size limit makes the write itself fail, also for root.
 expect_failure "write fails (file-size limit)" bash -c "trap '' XFSZ; ulimit -f 0; exec '$CONFIG' --fps=on"
 # A read-only folder; root ignores the permission, so the write runs as an
@@ -142,9 +149,10 @@ err=$(QUESSANTA_COMMON_APPDATA="$T/dir-in-the-way" "$CONFIG" --fps=on 2>&1 >/dev
 [ "$(ls -A "$T/dir-in-the-way")" = "Zandrim_Quessanta_cfg" ] || fail "settings path is a folder: temporary file left"
 # The settings folder cannot be created: a part of its path is a file.
 touch "$T/plain-file"
-err=$(QUESSANTA_COMMON_APPDATA="$T/plain-file/sub" "$CONFIG" --fps=on 2>&1 >/dev/null) &&
-  fail "uncreatable folder: exit 0"
-[ "$(printf '%s\n' "$err" | wc -l)" -eq 1 ] && [ -n "$err" ] || fail "uncreatable folder: stderr '$err'"
+err=$(QUESSANTA_COMMON_APPDATA="$T/plain-file/sub" "$CONFIG" --fps=on 2>&1 >/dev/null); rc=$?
+[ $rc -eq 1 ] || fail "uncreatable folder: exit $rc"
+[ "$err" = "config: cannot create the folder $T/plain-file/sub: Not a directory" ] ||
+  fail "uncreatable folder: stderr '$err'"
 
 # --help: usage on stdout, exit 0, nothing written
 writehex "$BASE" "$FILE"

@@ -147,7 +147,7 @@ TEST(DialogChoices, EachChoiceMeansWhatItsOptionMeans) {
         for (const Settings& found : files) {
             ParsedOptions options;
             std::string error;
-            ASSERT_TRUE(parseOptions({c.option}, OptionUser::SettingsProgram, "config", &options, &error)) << error;
+            ASSERT_TRUE(parseOptions({c.option}, OptionUser::SettingsProgram, &options, &error)) << error;
             Settings byOption = found;
             options.applyTo(byOption);
             Settings byDialog = found;

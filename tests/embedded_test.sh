@@ -15,11 +15,12 @@ source "${QUESSANTA_SOURCE_DIR:?}/tests/support/scene_picture.sh"
 
 # --- A bad option never starts the screensaver.
 timeout 10 "$BIN/Quessanta" --window-id=0x10 --clock=25h 2>"$T/err"; rc=$?
-[ $rc -eq 2 ] && [ "$(cat "$T/err")" = "quessanta: bad value '25h' for --clock (see quessanta --help)" ] ||
+[ $rc -eq 2 ] && [ "$(cat "$T/err")" = "$(printf "Quessanta: bad value '25h' for --clock\nTry 'Quessanta --help'.")" ] ||
   fail "bad option: exit $rc, $(cat "$T/err")"
-# --root with no display to draw on: one line, not a full-screen run elsewhere.
-env -u XSCREENSAVER_WINDOW DISPLAY= timeout 10 "$BIN/Quessanta" --root >/dev/null 2>"$T/err"; rc=$?
-[ $rc -eq 1 ] && [ "$(cat "$T/err")" = "quessanta: --root: no display to draw on" ] ||
+# --root with no display to draw on, on a video driver that needs none: one
+# line, not a full-screen run elsewhere.
+env -u XSCREENSAVER_WINDOW DISPLAY= SDL_VIDEODRIVER=dummy timeout 10 "$BIN/Quessanta" --root >/dev/null 2>"$T/err"; rc=$?
+[ $rc -eq 1 ] && [ "$(cat "$T/err")" = "Quessanta: --root: no display to draw on" ] ||
   fail "--root without a display: exit $rc, $(head -c 300 "$T/err")"
 
 for size in 320x240 1280x400; do

@@ -18,20 +18,20 @@ using Args = std::vector<std::string>;
 ParsedOptions parsed(const Args& args, OptionUser user = OptionUser::Screensaver) {
     ParsedOptions out;
     std::string error;
-    EXPECT_TRUE(parseOptions(args, user, "quessanta", &out, &error)) << error;
+    EXPECT_TRUE(parseOptions(args, user, &out, &error)) << error;
     return out;
 }
 
 std::string refusal(const Args& args, OptionUser user = OptionUser::Screensaver) {
     ParsedOptions out;
     std::string error;
-    EXPECT_FALSE(parseOptions(args, user, user == OptionUser::Screensaver ? "quessanta" : "config", &out, &error));
+    EXPECT_FALSE(parseOptions(args, user, &out, &error));
     return error;
 }
 
 TEST(Options, HostOptionsNeverSelectARunModeSwitch) {
     for (const char* line : {"--root", "-root", "-window-id 0x1a", "--window-id=12", "--fps", "--max-fps=30",
-                             "--clock=24h --root"})
+                             "--clock=24h --root", "-clock 24h", "-calendar=off", "-clock-size small", "-h", "-V"})
         EXPECT_EQ(decideRunMode(line, nullptr), RunMode::Screensaver) << line;
     // The switches keep their meaning.
     EXPECT_EQ(decideRunMode("-s", nullptr), RunMode::LaunchScreensaver);
@@ -52,6 +52,17 @@ TEST(Options, ScreensaverTakesHostOptionsAndScreenSettings) {
     EXPECT_EQ(s.analogClock, 1);
 
     EXPECT_EQ(parsed({"-window-id", "0x1A"}).windowId, 26u);
+    // XScreenSaver's one-dash spellings, of every option.
+    ParsedOptions dashed = parsed({"-root", "-max-fps", "30", "-fps", "-clock=analog", "-calendar", "russian"});
+    EXPECT_TRUE(dashed.root);
+    EXPECT_EQ(dashed.maxFps, 30);
+    Settings d;
+    dashed.applyTo(d);
+    EXPECT_EQ(d.showFps, 1);
+    EXPECT_EQ(d.analogClock, 1);
+    EXPECT_EQ(d.russianCalendar, 1);
+    EXPECT_TRUE(parsed({"-help"}).help);
+    EXPECT_TRUE(parsed({"-version"}).version);
     EXPECT_EQ(parsed({"--window-id=4294967295"}).windowId, 0xFFFFFFFFu);
     // "--fps off" takes its value; "--fps" before another option is on.
     Settings off;
@@ -64,17 +75,23 @@ TEST(Options, ScreensaverTakesHostOptionsAndScreenSettings) {
 }
 
 TEST(Options, RefusalsAreOneLineAndNameTheProblem) {
-    EXPECT_EQ(refusal({"--bogus"}), "unknown option '--bogus' (see quessanta --help)");
-    EXPECT_EQ(refusal({"--clock=25h"}), "bad value '25h' for --clock (see quessanta --help)");
+    EXPECT_EQ(refusal({"--bogus"}), "unknown option '--bogus'");
+    EXPECT_EQ(refusal({"--clock=25h"}), "bad value '25h' for --clock");
+    EXPECT_EQ(refusal({"-clock", "25h"}), "bad value '25h' for --clock");
     EXPECT_NE(refusal({"--window-id=0"}).find("not a window id"), std::string::npos);
     EXPECT_NE(refusal({"--window-id", "12ab"}).find("not a window id"), std::string::npos);
     EXPECT_NE(refusal({"--max-fps=-1"}).find("--max-fps"), std::string::npos);
     EXPECT_EQ(refusal({"--root=yes"}), "--root takes no value");
-    EXPECT_EQ(refusal({"--window-id"}), "--window-id needs a value (see quessanta --help)");
+    EXPECT_EQ(refusal({"--window-id"}), "--window-id needs a value");
     // Settings that only config changes, and the other way round.
-    EXPECT_EQ(refusal({"--resolution=640x480"}), "unknown option '--resolution' (see quessanta --help)");
-    EXPECT_EQ(refusal({"--root"}, OptionUser::SettingsProgram), "unknown option '--root' (see config --help)");
-    EXPECT_EQ(refusal({"--fps"}, OptionUser::SettingsProgram), "--fps needs a value (see config --help)");
+    EXPECT_EQ(refusal({"--resolution=640x480"}), "unknown option '--resolution'");
+    EXPECT_EQ(refusal({"--root"}, OptionUser::SettingsProgram), "unknown option '--root'");
+    EXPECT_EQ(refusal({"--fps"}, OptionUser::SettingsProgram), "--fps needs a value");
+    // The one-dash spellings are the screensaver's.
+    EXPECT_EQ(refusal({"-fps=on"}, OptionUser::SettingsProgram), "unexpected argument '-fps=on'");
+    EXPECT_EQ(refusal({"--resolution=641x480"}, OptionUser::SettingsProgram),
+              "'641x480' is not a resolution: use desktop or one of 640x480, 800x600, 1024x768, 1152x864, "
+              "1280x800, 1280x960, 1280x1024, 1400x1050, 1600x1200");
     for (const std::string& e : {refusal({"--bogus"}), refusal({"x"}), refusal({"--max-fps=x"})})
         EXPECT_EQ(e.find('\n'), std::string::npos) << e;
 }

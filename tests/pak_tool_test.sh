@@ -14,8 +14,9 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 # --help
 "$PAK" --help >help.txt 2>&1 || fail "--help exits non-zero"
 for word in list create extract; do grep -q "$word" help.txt || fail "--help does not mention $word"; done
-"$PAK" >out.txt 2>err.txt && fail "no arguments succeeds"
-[ -s err.txt ] || fail "no arguments gives no message"
+"$PAK" >out.txt 2>err.txt; rc=$?
+[ $rc -eq 2 ] && [ ! -s out.txt ] || fail "no arguments: exit $rc"
+[ "$(cat err.txt)" = "$(printf "pak: no command given\nTry 'pak --help'.")" ] || fail "no arguments: $(cat err.txt)"
 "$PAK" frobnicate x.pak 2>err.txt && fail "unknown command succeeds"
 grep -q frobnicate err.txt || fail "unknown command is not named"
 
@@ -46,8 +47,22 @@ cmp -s art/random.bin out/renamed || fail "out/renamed differs"
 "$PAK" create sec.pak --name sec ab || fail "create sec.pak"
 "$PAK" extract sec.pak out || fail "extract with prefix out"
 cmp -s ab outsec || fail "prefix out and entry sec do not give outsec"
-"$PAK" extract set.pak missing/dir/ 2>err.txt && fail "extract into a missing folder succeeds"
-[ -s err.txt ] || fail "failed extract gives no message"
+# The target folder is made when missing; one that cannot be made is named.
+"$PAK" extract sec.pak missing/dir/ || fail "extract into a missing folder"
+cmp -s ab missing/dir/sec || fail "missing/dir/sec differs"
+"$PAK" extract sec.pak ab/dir/ 2>err.txt && fail "extract below a plain file succeeds"
+[ "$(cat err.txt)" = "pak: cannot create the folder ab/dir: Not a directory" ] || fail "folder not made: $(cat err.txt)"
+
+# Paths that are not relative and clean are stored by their last part, so
+# that extract gives every entry back; a name by hand that would lead out
+# of the folder is refused.
+"$PAK" create paths.pak "$WORK/ab" ./art/a.txt art/../empty || fail "create with unclean paths"
+[ "$("$PAK" list paths.pak | cut -f2 | tr '\n' ' ')" = "ab a.txt empty " ] ||
+  fail "unclean paths stored as: $("$PAK" list paths.pak | cut -f2 | tr '\n' ' ')"
+"$PAK" create x.pak --name /etc/x ab 2>err.txt && fail "an absolute name by hand is accepted"
+[ "$(wc -l <err.txt)" -eq 1 ] && grep -q "absolute" err.txt || fail "absolute name refused with: $(cat err.txt)"
+"$PAK" create x.pak .. 2>err.txt && fail "a file named .. is accepted"
+[ "$(wc -l <err.txt)" -eq 1 ] || fail "a file named ..: $(cat err.txt)"
 
 # Failures leave an existing pack untouched.
 cp set.pak before.pak

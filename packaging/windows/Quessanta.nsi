@@ -4,7 +4,7 @@
 ; to list, and an uninstaller in Add/Remove Programs that takes it all away
 ; again (the settings file in ProgramData stays). /S installs silently.
 ;
-; makensis -DSOURCE_DIR=build-win\quessanta -DOUTFILE=QuessantaSetup.exe Quessanta.nsi
+; makensis -DSOURCE_DIR=build-win\quessanta -DOUTFILE=QuessantaSetup.exe -DVERSION=1.2.3 Quessanta.nsi
 ; (Installer.cmake runs it.)
 
 Unicode true
@@ -57,7 +57,7 @@ Section "Quessanta"
 
   WriteUninstaller "$INSTDIR\uninstall.exe"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "1.0.0"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Zandrim"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'

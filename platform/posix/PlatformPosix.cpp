@@ -18,7 +18,6 @@ namespace platform {
 
 const char* const screensaverProgram = "Quessanta";
 const char* const settingsProgram = "config";
-const char* const settingsFolderSources = "QUESSANTA_COMMON_APPDATA, else XDG_CONFIG_HOME, else HOME/.config";
 
 
 std::string installDir() {
@@ -39,34 +38,49 @@ std::string installDir() {
     return dir;
 }
 
-// mkdir -p; true when the folder exists afterwards.
-static bool makeFolders(const std::string& path) {
-    if (path.empty()) return false;
+bool createFolders(const std::string& path, std::string* error) {
+    if (path.empty()) {
+        *error = "cannot create a folder with an empty name";
+        return false;
+    }
     std::string partial;
     for (std::string::size_type i = 0; i <= path.size(); ++i) {
         if (i == path.size() || (path[i] == '/' && i > 0)) {
             partial = path.substr(0, i);
-            if (mkdir(partial.c_str(), 0755) != 0 && errno != EEXIST) return false;
+            if (mkdir(partial.c_str(), 0755) != 0 && errno != EEXIST) {
+                *error = "cannot create the folder " + partial + ": " + std::strerror(errno);
+                return false;
+            }
         }
     }
     struct stat st;
-    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    if (stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        *error = "cannot create the folder " + path + ": " + std::strerror(errno ? errno : ENOTDIR);
+        return false;
+    }
+    return true;
 }
 
-std::string commonAppDataDir() {
+std::string commonAppDataDir(std::string* reason) {
     std::string dir = getEnv("QUESSANTA_COMMON_APPDATA");
     if (dir.empty()) dir = getEnv("XDG_CONFIG_HOME");
     if (dir.empty()) {
         std::string home = getEnv("HOME");
-        if (home.empty()) return std::string();
+        if (home.empty()) {
+            if (reason) *reason = "no settings folder: QUESSANTA_COMMON_APPDATA, XDG_CONFIG_HOME and HOME are all unset";
+            return std::string();
+        }
         dir = home + "/.config";
     }
     while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
-    return makeFolders(dir) ? dir : std::string();
+    std::string error;
+    if (createFolders(dir, &error)) return dir;
+    if (reason) *reason = error;
+    return std::string();
 }
 
-std::string settingsFilePath() {
-    std::string dir = commonAppDataDir();
+std::string settingsFilePath(std::string* reason) {
+    std::string dir = commonAppDataDir(reason);
     return dir.empty() ? std::string() : dir + "/Zandrim_Quessanta_cfg";
 }
 

@@ -11,9 +11,9 @@ namespace platform {
 
 // --- Installation and settings folders
 std::string installDir() { return "./"; }          // QUESSANTA_PATH, else the system's record, else the executable's folder; ends in the separator
-std::string commonAppDataDir() { return {}; }      // QUESSANTA_COMMON_APPDATA, else the folder shared by all users; created; "" when impossible
-std::string settingsFilePath() { return {}; }      // commonAppDataDir() + separator + "Zandrim_Quessanta_cfg"
-const char* const settingsFolderSources = "QUESSANTA_COMMON_APPDATA, else ...";  // for messages
+std::string commonAppDataDir(std::string*) { return {}; }  // QUESSANTA_COMMON_APPDATA, else the folder shared by all users; created; "" and the reason when impossible
+std::string settingsFilePath(std::string*) { return {}; }  // commonAppDataDir() + separator + "Zandrim_Quessanta_cfg"
+// dataDirFor comes from platform/common/.
 const char* const screensaverProgram = "Quessanta";  // the executable names in the installation directory
 const char* const settingsProgram = "config";
 
@@ -28,6 +28,7 @@ void deferStopSignals() {}                         // afterwards: only set the f
 bool stopRequested() { return false; }
 
 // --- Files
+bool createFolders(const std::string&, std::string*) { return false; }  // mkdir -p; the reason names the folder
 bool RegularFile::open(const std::string&, ReadFailure*) { return false; }  // regular files only, never blocking
 void RegularFile::close() {}
 bool RegularFile::read(void*, std::size_t, ReadFailure*) { return false; }
@@ -54,6 +55,7 @@ bool windowGone() { return false; }
 std::string openGlRenderer() { return {}; }   // GL_RENDERER of a throwaway context; "" when unknown
 
 // --- The screen
+bool prepareVideoDriver(std::string*) { return true; }  // SDL's driver chosen; false when its display cannot be opened
 bool waitForInputGrab(int) { return true; }        // true when a full-screen window can take pointer and keyboard
 
 // --- The preview pane

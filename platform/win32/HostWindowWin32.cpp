@@ -34,4 +34,7 @@ bool windowGone() { return watched != 0 && !IsWindow(handleOf(watched)); }
 
 bool waitForInputGrab(int) { return true; }
 
+// SDL's windib driver needs no display to be named.
+bool prepareVideoDriver(std::string*) { return true; }
+
 }  // namespace platform

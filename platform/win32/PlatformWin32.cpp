@@ -18,7 +18,6 @@ namespace platform {
 
 const char* const screensaverProgram = "Quessanta.exe";
 const char* const settingsProgram = "config.exe";
-const char* const settingsFolderSources = "QUESSANTA_COMMON_APPDATA, else the common application data folder";
 
 namespace win32 {
 
@@ -82,17 +81,6 @@ bool isFolder(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Creates each missing folder along the path, which may use '\' or '/';
-// true when the folder exists afterwards. A part that cannot be made (a
-// drive, a server's name) is left to the final check.
-bool makeFolders(const std::string& path) {
-    if (path.empty()) return false;
-    for (std::string::size_type i = 1; i < path.size(); ++i)
-        if (isSeparator(path[i]) && !isSeparator(path[i - 1])) CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
-    CreateDirectoryA(path.c_str(), nullptr);
-    return isFolder(path);
-}
-
 // The folder without trailing separators, except that a drive's root keeps
 // its own ("C:\").
 std::string withoutSeparator(std::string dir) {
@@ -114,21 +102,44 @@ std::string installDir() {
     return withSeparator(dir);
 }
 
-std::string commonAppDataDir() {
+// Creates each missing folder along the path, which may use '\' or '/'. A
+// part that cannot be made (a drive, a server's name) is left to the final
+// check.
+bool createFolders(const std::string& path, std::string* error) {
+    if (path.empty()) {
+        *error = "cannot create a folder with an empty name";
+        return false;
+    }
+    for (std::string::size_type i = 1; i < path.size(); ++i)
+        if (isSeparator(path[i]) && !isSeparator(path[i - 1])) CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
+    const DWORD failure = CreateDirectoryA(path.c_str(), nullptr) ? 0 : GetLastError();
+    if (isFolder(path)) return true;
+    *error = "cannot create the folder " + path + ": " + win32::errorText(failure ? failure : ERROR_DIRECTORY);
+    return false;
+}
+
+std::string commonAppDataDir(std::string* reason) {
     std::string dir = getEnv("QUESSANTA_COMMON_APPDATA");
     if (dir.empty()) {
         char path[MAX_PATH + 1];
-        if (SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT,
-                             path) != S_OK)
+        const HRESULT rc =
+            SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path);
+        if (rc != S_OK) {
+            if (reason) *reason = "no settings folder: the common application data folder is unknown (" +
+                                  win32::errorText(static_cast<unsigned long>(rc)) + ")";
             return std::string();
+        }
         dir = path;
     }
     dir = withoutSeparator(dir);
-    return makeFolders(dir) ? dir : std::string();
+    std::string error;
+    if (createFolders(dir, &error)) return dir;
+    if (reason) *reason = error;
+    return std::string();
 }
 
-std::string settingsFilePath() {
-    const std::string dir = commonAppDataDir();
+std::string settingsFilePath(std::string* reason) {
+    const std::string dir = commonAppDataDir(reason);
     if (dir.empty()) return std::string();
     return (isSeparator(dir.back()) ? dir : dir + "\\") + "Zandrim_Quessanta_cfg";
 }

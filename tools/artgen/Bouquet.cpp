@@ -8,6 +8,7 @@
 #include "Rng.h"
 #include "Shapes.h"
 #include "Sheet.h"
+#include "formats/CommandLine.h"
 
 #include <algorithm>
 #include <cmath>
@@ -543,7 +544,7 @@ void addBouquet(PackContents& pack) {
     for (const ModelPart& p : model.parts)
         for (const Vertex& v : p.vertices) topZ = std::max(topZ, v.position.z);
     if (topZ > 12.0) {
-        std::fprintf(stderr, "artgen: the flowers reach z = %.2f, into the butterflies' flight\n", topZ);
+        std::fprintf(stderr, "%s: the flowers reach z = %.2f, into the butterflies' flight\n", programName().c_str(), topZ);
         std::exit(1);
     }
     pack.addModel("flowers", model);

@@ -1,5 +1,7 @@
 #include "Font.h"
 
+#include "formats/CommandLine.h"
+
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
@@ -82,7 +84,7 @@ std::string dejaVuPath(const std::string& file) { return "/usr/share/fonts/truet
 Font::Font(const std::string& path) : impl(new Impl) {
     if (FT_Init_FreeType(&impl->library) != 0 || FT_New_Face(impl->library, path.c_str(), 0, &impl->face) != 0 ||
         FT_Set_Char_Size(impl->face, 0, static_cast<FT_F26Dot6>(unitsPerEm * 64), 72, 72) != 0) {
-        std::fprintf(stderr, "artgen: cannot load the font %s\n", path.c_str());
+        std::fprintf(stderr, "%s: cannot load the font %s\n", programName().c_str(), path.c_str());
         std::exit(1);
     }
 }

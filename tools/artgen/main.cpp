@@ -1,10 +1,11 @@
-// artgen OUTDIR [--only PACK ...] [--images DIR]
+// artgen OUTDIR [--only PACK ...] [--images DIR] [--verbose]
 // Writes every pack and the preview bitmap into OUTDIR. --only limits the
 // work to the named packs (for looking at one piece); --images also writes
 // each painted image as its own PNG file into DIR.
 #include "Artwork.h"
 #include "Bitmap.h"
 #include "Png.h"
+#include "formats/CommandLine.h"
 
 #include <chrono>
 #include <filesystem>
@@ -24,32 +25,59 @@ bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) 
     return std::fclose(f) == 0 && ok;
 }
 
+void printUsage() {
+    std::printf("Usage: %s OUTDIR [--only PACK]... [--images DIR] [--verbose]\n"
+                "Paints the artwork and writes every pack and preview.ppk into the folder OUTDIR.\n"
+                "  --only PACK      only that pack (or preview.ppk); may be repeated\n"
+                "  --images DIR     also each painted image as a PNG file in DIR\n"
+                "  --verbose        the time each file took\n"
+                "  -h, --help       this text\n"
+                "  -V, --version    the version\n",
+                programName().c_str());
+}
+
+int usageError(const std::string& problem) {
+    std::fputs(usageErrorText(problem).c_str(), stderr);
+    return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: artgen OUTDIR [--only PACK ...] [--images DIR] [--verbose]\n");
-        return 2;
+    setProgramName(argc > 0 ? argv[0] : nullptr, "artgen");
+    for (int i = 1; i < argc; ++i) {
+        if (isHelpOption(argv[i])) {
+            printUsage();
+            return 0;
+        }
+        if (isVersionOption(argv[i])) {
+            std::printf("%s\n", versionLine().c_str());
+            return 0;
+        }
     }
+    if (argc < 2) return usageError("no output folder given");
+    if (argv[1][0] == '-') return usageError(std::string("the output folder comes first, not '") + argv[1] + "'");
     const std::string outDir = std::string(argv[1]) + "/";
     std::set<std::string> only;
     std::string imageDir;
     bool verbose = false;
     for (int i = 2; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--only") == 0 && i + 1 < argc) {
+        const bool hasValue = i + 1 < argc;
+        if (std::strcmp(argv[i], "--only") == 0 && hasValue) {
             only.insert(argv[++i]);
-        } else if (std::strcmp(argv[i], "--images") == 0 && i + 1 < argc) {
+        } else if (std::strcmp(argv[i], "--images") == 0 && hasValue) {
             imageDir = std::string(argv[++i]) + "/";
         } else if (std::strcmp(argv[i], "--verbose") == 0) {
             verbose = true;
+        } else if (std::strcmp(argv[i], "--only") == 0 || std::strcmp(argv[i], "--images") == 0) {
+            return usageError(std::string(argv[i]) + " needs a value");
         } else {
-            std::fprintf(stderr, "artgen: unknown argument %s\n", argv[i]);
-            return 2;
+            return usageError(std::string("unknown argument '") + argv[i] + "'");
         }
     }
     std::error_code error;
     if (!std::filesystem::is_directory(argv[1], error)) {
-        std::fprintf(stderr, "artgen: %s is not a directory\n", argv[1]);
+        std::fprintf(stderr, "%s: %s is not a folder\n", programName().c_str(), argv[1]);
         return 1;
     }
     auto wanted = [&](const std::string& name) { return only.empty() || only.count(name) != 0; };
@@ -58,7 +86,7 @@ int main(int argc, char** argv) {
     bool ok = true;
     auto finish = [&](const std::string& name, const PackContents& pack) {
         if (!pack.save(outDir + name)) {
-            std::fprintf(stderr, "artgen: cannot write %s%s\n", outDir.c_str(), name.c_str());
+            std::fprintf(stderr, "%s: cannot write %s%s\n", programName().c_str(), outDir.c_str(), name.c_str());
             ok = false;
         }
         if (!imageDir.empty())
@@ -101,7 +129,7 @@ int main(int argc, char** argv) {
     if (wanted("preview.ppk")) {
         const Image preview = renderPreview(mainPack, butterflies[0], butterflies[1], 152, 112);
         if (!writeFile(outDir + "preview.ppk", encodeBmp24(preview))) {
-            std::fprintf(stderr, "artgen: cannot write %spreview.ppk\n", outDir.c_str());
+            std::fprintf(stderr, "%s: cannot write %spreview.ppk\n", programName().c_str(), outDir.c_str());
             ok = false;
         }
         if (!imageDir.empty()) writeFile(imageDir + "preview.png", encodePng(preview));

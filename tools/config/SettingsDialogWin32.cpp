@@ -5,6 +5,7 @@
 // formats/DialogChoices, not here. Built only for Windows.
 #include "tools/config/SettingsDialog.h"
 
+#include "formats/CommandLine.h"
 #include "formats/DialogChoices.h"
 #include "platform/Platform.h"
 #include "tools/config/SettingsDialogIds.h"
@@ -93,7 +94,7 @@ int runSettingsDialog() {
     const INT_PTR result =
         DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS), nullptr, dialogProc, 0);
     if (result == -1 || result == 0) {
-        std::fprintf(stderr, "config: cannot show the settings dialog: error %lu\n", GetLastError());
+        std::fprintf(stderr, "%s: cannot show the settings dialog: error %lu\n", programName().c_str(), GetLastError());
         return 1;
     }
     return 0;

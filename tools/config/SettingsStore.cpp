@@ -24,12 +24,8 @@ LoadedSettings loadSettings(const std::string& path) {
 }
 
 bool saveSettings(const std::function<void(Settings&)>& change, std::string* path, std::string* error) {
-    *path = platform::settingsFilePath();
-    if (path->empty()) {
-        *error = std::string("cannot determine or create the settings folder (") + platform::settingsFolderSources +
-                 ")";
-        return false;
-    }
+    *path = platform::settingsFilePath(error);
+    if (path->empty()) return false;
     const platform::FolderLock lock(platform::commonAppDataDir());
     if (!lock.held()) {
         *error = lock.error();

@@ -2,6 +2,7 @@
 // its options name and replaces the settings file atomically, so that a
 // failed or interrupted write never leaves a torn file behind. On Windows,
 // started without arguments (as "/c" starts it), it is the settings dialog.
+#include "formats/CommandLine.h"
 #include "formats/Options.h"
 #include "formats/Settings.h"
 #include "platform/Platform.h"
@@ -15,36 +16,43 @@
 
 namespace {
 
-const char* const usageText =
-    "Usage: config [OPTION]...\n"
-    "Without options, shows the screensaver's settings and where they come from.\n"
-    "With options, changes the settings they name (from left to right), keeps the\n"
-    "others as the file has them, and saves the settings file.\n"
-    "\n"
-    "  --fps=on|off                     frames-per-second counter\n"
-    "  --clock=off|12h|24h|analog       no clock, digital 12-hour, digital 24-hour,\n"
-    "                                   or the analogue dial\n"
-    "  --clock-size=large|small         the clock's size\n"
-    "  --calendar=off|english|russian   the month calendar and its language\n"
-    "  --exit-on-mouse=on|off           mouse motion ends the screensaver (after\n"
-    "                                   its first three seconds)\n"
-    "  --resolution=desktop|WIDTHxHEIGHT  the video mode: the desktop's, or one of\n"
-    "                                   640x480 800x600 1024x768 1152x864 1280x800\n"
-    "                                   1280x960 1280x1024 1400x1050 1600x1200\n"
-    "  --reset                          every setting back to its default\n"
-    "  --help                           this text\n"
-    "\n"
-    "A value may also follow as the next argument (--clock 24h).\n";
+void printUsage() {
+    const char* n = programName().c_str();
+    std::printf("Usage: %s [OPTION]...\n"
+                "Without options, shows the screensaver's settings and where they come from.\n"
+                "With options, changes the settings they name (from left to right), keeps the\n"
+                "others as the file has them, and saves the settings file.\n"
+                "\n"
+                "  --fps=on|off                     frames-per-second counter\n"
+                "  --clock=off|12h|24h|analog       no clock, digital 12-hour, digital 24-hour,\n"
+                "                                   or the analogue dial\n"
+                "  --clock-size=large|small         the clock's size\n"
+                "  --calendar=off|english|russian   the month calendar and its language\n"
+                "  --exit-on-mouse=on|off           mouse motion ends the screensaver (after\n"
+                "                                   its first three seconds)\n"
+                "  --resolution=desktop|WIDTHxHEIGHT  the video mode: the desktop's, or one of\n"
+                "                                   640x480 800x600 1024x768 1152x864 1280x800\n"
+                "                                   1280x960 1280x1024 1400x1050 1600x1200\n"
+                "  --reset                          every setting back to its default\n"
+                "  -h, --help                       this text\n"
+                "  -V, --version                    the version\n"
+                "\n"
+                "A value may also follow as the next argument (--clock 24h).\n"
+                "Exit status: 0 when done, 1 when the settings cannot be saved, 2 for a bad\n"
+                "option.\n",
+                n);
+}
 
-// One line on stderr, then a non-zero exit: the settings file is not touched.
+// A failure to save: one line on stderr, exit 1; the settings file is not
+// touched.
 int fail(const std::string& message) {
-    std::fprintf(stderr, "config: %s\n", message.c_str());
-    return 2;
+    std::fprintf(stderr, "%s: %s\n", programName().c_str(), message.c_str());
+    return 1;
 }
 
 std::string onOff(std::uint8_t flag) { return flag ? "on" : "off"; }
 
-void show(const std::string& path, const LoadedSettings& loaded) {
+void show(const std::string& path, const std::string& folderProblem, const LoadedSettings& loaded) {
     const Settings& s = loaded.settings;
     switch (loaded.source) {
         case SettingsSource::File:
@@ -60,7 +68,7 @@ void show(const std::string& path, const LoadedSettings& loaded) {
             std::printf("Defaults: the settings file %s cannot be read (%s)\n", path.c_str(), loaded.reason.c_str());
             break;
         case SettingsSource::NoFolder:
-            std::printf("Defaults: the settings folder cannot be determined or created\n");
+            std::printf("Defaults: %s\n", folderProblem.c_str());
             break;
     }
     const char* clock = !s.showClock ? "off" : s.analogClock ? "analog" : s.clock24h ? "24h" : "12h";
@@ -76,25 +84,33 @@ void show(const std::string& path, const LoadedSettings& loaded) {
     std::printf("  --calendar=%s\n", calendar);
     std::printf("  --exit-on-mouse=%s\n", onOff(s.exitOnMouseMove).c_str());
     std::printf("  --resolution=%s\n", resolution.c_str());
-    std::printf("\nChange a setting with its option, for example: config --clock=24h\n"
-                "config --help lists every option.\n");
+    std::printf("\nChange a setting with its option, for example: %s --clock=24h\n"
+                "%s --help lists every option.\n",
+                programName().c_str(), programName().c_str());
 }
 
 int run(int argc, char** argv) {
     ParsedOptions options;
     std::string parseError;
-    if (!parseOptions(std::vector<std::string>(argv + 1, argv + argc), OptionUser::SettingsProgram, "config", &options,
-                      &parseError))
-        return fail(parseError);
+    if (!parseOptions(std::vector<std::string>(argv + 1, argv + argc), OptionUser::SettingsProgram, &options,
+                      &parseError)) {
+        std::fputs(usageErrorText(parseError).c_str(), stderr);
+        return 2;
+    }
     if (options.help) {
-        std::fputs(usageText, stdout);
+        printUsage();
+        return 0;
+    }
+    if (options.version) {
+        std::printf("%s\n", versionLine().c_str());
         return 0;
     }
     const auto& changes = options.changes;
 
     if (changes.empty()) {
-        const std::string path = platform::settingsFilePath();
-        show(path, loadSettings(path));
+        std::string folderProblem;
+        const std::string path = platform::settingsFilePath(&folderProblem);
+        show(path, folderProblem, loadSettings(path));
         return 0;
     }
     std::string path, error;
@@ -106,6 +122,8 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Installed it is called quessanta-config, and its messages say so.
+    setProgramName(argc > 0 ? argv[0] : nullptr, "config");
     try {
 #ifdef _WIN32
         // "/c" starts it without arguments: the dialog. With arguments it is
@@ -115,7 +133,7 @@ int main(int argc, char** argv) {
 #endif
         return run(argc, argv);
     } catch (const std::bad_alloc&) {
-        std::fputs("config: out of memory\n", stderr);
+        std::fprintf(stderr, "%s: out of memory\n", programName().c_str());
         return 1;
     }
 }

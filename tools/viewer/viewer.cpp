@@ -2,7 +2,7 @@
 //
 //   viewer PACK ENTRY --out FILE.png [--distance D] [--angles AX,AY,AZ]
 //          [--scale S] [--lit] [--overlay] [--backdrop] [--time MS] [--light X,Y,Z]
-//   viewer --scene --out FILE.png [--time MS] [--seed N]
+//   viewer --scene --out FILE.png [--time MS] [--seed N] [overlay options]
 //   viewer --clock digital12|digital24|analogue [--small] [--at HH:MM:SS] [--date YYYY-MM-DD] --out FILE.png
 //   viewer --calendar en|ru [--date YYYY-MM-DD] --out FILE.png [--describe]
 //   viewer --fps N --out FILE.png
@@ -22,6 +22,7 @@
 #include "content/Butterflies.h"
 #include "content/Calendar.h"
 #include "content/Lighting.h"
+#include "formats/CommandLine.h"
 #include "formats/Settings.h"
 #include "platform/Platform.h"
 #include "res/Display.h"
@@ -62,18 +63,32 @@ struct Options {
     bool describe = false;
 };
 
-[[noreturn]] void usage() {
-    std::fprintf(stderr,
-                 "usage: viewer PACK ENTRY --out FILE.png [--distance D] [--angles AX,AY,AZ] [--scale S]\n"
-                 "              [--lit] [--overlay] [--backdrop] [--time MS] [--light X,Y,Z]\n"
-                 "       viewer --scene --out FILE.png [--time MS] [--seed N]\n"
-                 "       viewer --clock digital12|digital24|analogue [--small] [--at HH:MM:SS] [--date YYYY-MM-DD]\n"
-                 "              --out FILE.png\n"
-                 "       viewer --calendar en|ru [--date YYYY-MM-DD] --out FILE.png\n"
-                 "  --describe (overlay views): also print what the overlays show, as the\n"
-                 "  run statistics read them, and the calendar page's cells\n"
-                 "       viewer --fps N --out FILE.png   (N from 1 to 999)\n"
-                 "       viewer --butterfly PACK --out FILE.png [--distance D] [--angles AX,AY,AZ] [--time MS]\n");
+void printUsage() {
+    const char* n = programName().c_str();
+    std::printf("Usage: %s PACK ENTRY --out FILE.png [--distance D] [--angles AX,AY,AZ] [--scale S]\n"
+                "              [--lit] [--overlay] [--backdrop] [--time MS] [--light X,Y,Z]\n"
+                "       %s --scene --out FILE.png [--time MS] [--seed N]\n"
+                "              [--clock ...] [--calendar ...] [--fps N]   (the overlays over the scene)\n"
+                "       %s --clock digital12|digital24|analogue [--small] [--at HH:MM:SS]\n"
+                "              [--date YYYY-MM-DD] --out FILE.png\n"
+                "       %s --calendar en|ru [--date YYYY-MM-DD] --out FILE.png\n"
+                "       %s --fps N --out FILE.png   (N from 1 to 999)\n"
+                "       %s --butterfly PACK --out FILE.png [--distance D] [--angles AX,AY,AZ] [--time MS]\n"
+                "       %s --help | --version\n"
+                "\n"
+                "Renders with the screensaver's own loader, projection and light, full screen\n"
+                "on the X display, and saves the picture as a PNG. Packs come from the\n"
+                "screensaver's data folder; the wall clock is fixed at --date and --at.\n"
+                "  --describe (overlay views): also print what the overlays show, as the\n"
+                "             run statistics read them, and the calendar page's cells\n"
+                "  -h, --help       this text\n"
+                "  -V, --version    the version\n",
+                n, n, n, n, n, n, n);
+}
+
+// A bad command line: one line and the hint, exit 2.
+[[noreturn]] void usageError(const std::string& problem) {
+    std::fputs(usageErrorText(problem).c_str(), stderr);
     std::exit(2);
 }
 
@@ -82,14 +97,27 @@ Options parse(int argc, char** argv) {
     std::vector<std::string> positional;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
+        if (isHelpOption(a)) {
+            printUsage();
+            std::exit(0);
+        }
+        if (isVersionOption(a)) {
+            std::printf("%s\n", versionLine().c_str());
+            std::exit(0);
+        }
+    }
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
         auto value = [&]() -> std::string {
-            if (i + 1 >= argc) usage();
+            if (i + 1 >= argc) usageError(a + " needs a value");
             return argv[++i];
         };
+        auto bad = [&](const std::string& v, const char* form) { usageError("bad value '" + v + "' for " + a + ": " + form); };
         if (a == "--out") o.out = value();
         else if (a == "--distance") o.distance = std::atof(value().c_str());
         else if (a == "--angles") {
-            if (std::sscanf(value().c_str(), "%lf,%lf,%lf", &o.angles[0], &o.angles[1], &o.angles[2]) != 3) usage();
+            const std::string v = value();
+            if (std::sscanf(v.c_str(), "%lf,%lf,%lf", &o.angles[0], &o.angles[1], &o.angles[2]) != 3) bad(v, "AX,AY,AZ");
         } else if (a == "--scale") o.scale = std::atof(value().c_str());
         else if (a == "--lit") o.lit = true;
         else if (a == "--overlay") o.overlay = true;
@@ -97,40 +125,48 @@ Options parse(int argc, char** argv) {
         else if (a == "--time") o.time = std::atoi(value().c_str());
         else if (a == "--scene") o.scene = true;
         else if (a == "--seed") o.seed = static_cast<unsigned>(std::atol(value().c_str()));
-        else if (a == "--clock") o.clock = value();
-        else if (a == "--small") o.smallClock = true;
+        else if (a == "--clock") {
+            o.clock = value();
+            if (o.clock != "digital12" && o.clock != "digital24" && o.clock != "analogue")
+                bad(o.clock, "digital12, digital24 or analogue");
+        } else if (a == "--small") o.smallClock = true;
         else if (a == "--at") {
-            if (std::sscanf(value().c_str(), "%d:%d:%d", &o.hour, &o.minute, &o.second) != 3) usage();
-        } else if (a == "--calendar") o.calendar = value();
-        else if (a == "--date") {
-            if (std::sscanf(value().c_str(), "%d-%d-%d", &o.year, &o.month, &o.day) != 3) usage();
-        } else if (a == "--fps") o.fps = std::atoi(value().c_str());
-        else if (a == "--butterfly") o.butterfly = value();
+            const std::string v = value();
+            if (std::sscanf(v.c_str(), "%d:%d:%d", &o.hour, &o.minute, &o.second) != 3) bad(v, "HH:MM:SS");
+        } else if (a == "--calendar") {
+            o.calendar = value();
+            if (o.calendar != "en" && o.calendar != "ru") bad(o.calendar, "en or ru");
+        } else if (a == "--date") {
+            const std::string v = value();
+            if (std::sscanf(v.c_str(), "%d-%d-%d", &o.year, &o.month, &o.day) != 3) bad(v, "YYYY-MM-DD");
+        } else if (a == "--fps") {
+            const std::string v = value();
+            o.fps = std::atoi(v.c_str());
+            if (o.fps < 1 || o.fps > 999) bad(v, "from 1 to 999");
+        } else if (a == "--butterfly") o.butterfly = value();
         else if (a == "--describe") o.describe = true;
         else if (a == "--light") {
-            if (std::sscanf(value().c_str(), "%lf,%lf,%lf", &o.light[0], &o.light[1], &o.light[2]) != 3) usage();
+            const std::string v = value();
+            if (std::sscanf(v.c_str(), "%lf,%lf,%lf", &o.light[0], &o.light[1], &o.light[2]) != 3) bad(v, "X,Y,Z");
         }
-        else if (!a.empty() && a[0] == '-') usage();
+        else if (!a.empty() && a[0] == '-') usageError("unknown option '" + a + "'");
         else positional.push_back(a);
     }
-    if (o.out.empty()) usage();
-    if (!o.clock.empty() && o.clock != "digital12" && o.clock != "digital24" && o.clock != "analogue") usage();
-    if (!o.calendar.empty() && o.calendar != "en" && o.calendar != "ru") usage();
-    if (o.fps == 0 || o.fps > 999) usage();
+    if (o.out.empty()) usageError("--out FILE.png is missing");
     const bool special = o.scene || !o.clock.empty() || !o.calendar.empty() || o.fps > 0 || !o.butterfly.empty();
     if (!special) {
-        if (positional.size() != 2) usage();
+        if (positional.size() != 2) usageError("a model view needs PACK and ENTRY");
         o.pack = positional[0];
         o.entry = positional[1];
     } else if (!positional.empty()) {
-        usage();
+        usageError("unexpected argument '" + positional[0] + "'");
     }
     return o;
 }
 
 // A pack the picture needs cannot be missing.
 void endOnPackFailure(const std::string& path, const std::string& reason) {
-    std::fprintf(stderr, "viewer: %s: %s\n", path.c_str(), reason.c_str());
+    std::fprintf(stderr, "%s: %s: %s\n", programName().c_str(), path.c_str(), reason.c_str());
     std::exit(1);
 }
 
@@ -201,14 +237,19 @@ bool savePicture(const std::string& path, int width, int height) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    setProgramName(argc > 0 ? argv[0] : nullptr, "viewer");
     const Options o = parse(argc, argv);
-    App::packCache.setBaseDir(platform::installDir());
+    App::packCache.setBaseDir(App::installDir.dataDir());
     App::packCache.setOpenFailureHandler(endOnPackFailure);
 
     std::string error;
+    if (!platform::prepareVideoDriver(&error)) {
+        std::fprintf(stderr, "%s: %s\n", programName().c_str(), error.c_str());
+        return 1;
+    }
     std::unique_ptr<Display> display = Display::open(0, 0, 0, &error);
     if (!display) {
-        std::fprintf(stderr, "viewer: %s\n", error.c_str());
+        std::fprintf(stderr, "%s: %s\n", programName().c_str(), error.c_str());
         return 1;
     }
     setupLight();
@@ -229,8 +270,10 @@ int main(int argc, char** argv) {
     SceneNode* root = new SceneNode;
     SceneNode* overlay = new SceneNode;
     std::vector<const char*> packs;
+    const bool overlays = !o.clock.empty() || !o.calendar.empty() || o.fps > 0;
     if (o.scene) {
         buildScene(root, packs);
+        if (overlays) buildOverlays(overlaySettings(o), *display, *overlay);
     } else if (!o.clock.empty() || !o.calendar.empty() || o.fps > 0) {
         root->addChild(buildBackground());
         buildOverlays(overlaySettings(o), *display, *overlay);
@@ -281,7 +324,7 @@ int main(int argc, char** argv) {
             std::printf("cells=%s\n", cells.c_str());
         }
     }
-    if (!saved) std::fprintf(stderr, "viewer: cannot write %s\n", o.out.c_str());
+    if (!saved) std::fprintf(stderr, "%s: cannot write %s\n", programName().c_str(), o.out.c_str());
 
     destroyDescendants(*root);
     destroyDescendants(*overlay);

@@ -1,0 +1,36 @@
+// X11 implementation of the platform layer's choice of SDL's video driver.
+// Covers any X server; a driver that SDL_VIDEODRIVER names is taken as it
+// is, unchecked.
+#include "platform/Platform.h"
+
+#include <X11/Xlib.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace platform {
+
+bool prepareVideoDriver(std::string* error) {
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    if (!driver || !*driver) {
+        // SDL would try its other drivers after x11 fails, some of which
+        // take over the terminal.
+        setenv("SDL_VIDEODRIVER", "x11", 1);
+    } else if (std::strcmp(driver, "x11") != 0) {
+        return true;
+    }
+    const char* name = std::getenv("DISPLAY");
+    if (!name || !*name) {
+        *error = "DISPLAY is not set";
+        return false;
+    }
+    ::Display* display = XOpenDisplay(name);
+    if (!display) {
+        *error = std::string("cannot open the X display '") + name + "'";
+        return false;
+    }
+    XCloseDisplay(display);
+    return true;
+}
+
+}  // namespace platform
