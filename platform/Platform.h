@@ -59,10 +59,15 @@ bool launchProgram(const std::string& fileName, bool wait, int* exitStatus = nul
 // code 0 (nothing has been changed yet that needs undoing, and start-up may
 // block inside libraries); afterwards they only set the flag that
 // stopRequested() reads, so the main loop can end in order.
+// A signal the process inherited as ignored stays ignored (nohup's SIGHUP,
+// a background job's SIGINT), except SIGTERM, which hosts end savers with.
 // SIGPIPE is ignored from here on: a closed pipe is a failed write.
 void installStopSignals();
 void deferStopSignals();
 bool stopRequested();
+// Sleeps for the given time, or less when a stop request comes meanwhile
+// (or came before); true when it did.
+bool sleepUnlessStopped(double seconds);
 
 // --- Files
 

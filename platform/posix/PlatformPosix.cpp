@@ -2,6 +2,7 @@
 // folder services. Covers Linux (the executable is found through
 // /proc/self/exe); lacks the registry, which the environment stands in for.
 #include "platform/Platform.h"
+#include "platform/posix/InheritedSignals.h"
 
 #include <cerrno>
 #include <climits>
@@ -146,7 +147,9 @@ bool launchProgram(const std::string& fileName, bool wait, int* exitStatus) {
         action.sa_handler = passOnStopSignal;
         sigemptyset(&action.sa_mask);
         waitedChild = pid;
-        for (int i = 0; i < 3; ++i) sigaction(passedSignals[i], &action, &previous[i]);
+        // One ignored here is ignored by the program too: nothing to pass on.
+        for (int i = 0; i < 3; ++i)
+            sigaction(passedSignals[i], keepsInheritedIgnore(passedSignals[i]) ? nullptr : &action, &previous[i]);
         sigprocmask(SIG_SETMASK, &oldMask, nullptr);
     }
     close(fds[1]);

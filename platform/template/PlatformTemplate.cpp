@@ -22,9 +22,10 @@ void putEnv(const char*, const char*) {}           // inherited by programs star
 bool launchProgram(const std::string&, bool, int*) { return false; }  // installation directory as working directory; wait passes stop requests on
 
 // --- Stop requests (signals, console or session events)
-void installStopSignals() {}                       // before deferStopSignals: end the process at once with 0
+void installStopSignals() {}                       // before deferStopSignals: end the process at once with 0; inherited ignores stay, but SIGTERM's
 void deferStopSignals() {}                         // afterwards: only set the flag
 bool stopRequested() { return false; }
+bool sleepUnlessStopped(double) { return false; }  // returns early, true, once a stop request has come
 
 // --- Files
 bool RegularFile::open(const std::string&, ReadFailure*) { return false; }  // regular files only, never blocking
