@@ -16,10 +16,10 @@
 namespace platform {
 
 // The installation directory: where the programs, packs and preview bitmap
-// live. QUESSANTA_PATH if set and not empty, else (Windows) the registry
-// value the installer wrote, else the folder of the running executable.
-// Always ends in the separator ('/', on Windows '\\'), so file names are
-// appended directly.
+// live. QUESSANTA_PATH if set and not empty (a relative one taken from the
+// working folder), else (Windows) the registry value the installer wrote,
+// else the folder of the running executable. Always ends in the separator
+// ('/', on Windows '\\'), so file names are appended directly.
 std::string installDir();
 
 // The folder shared by all users for the settings file, created when

@@ -28,6 +28,11 @@ static std::string nonEmptyEnv(const char* name) {
 
 std::string installDir() {
     std::string dir = nonEmptyEnv("QUESSANTA_PATH");
+    // Absolute, so that it still holds after a launch changes folder.
+    if (!dir.empty() && dir[0] != '/') {
+        char cwd[PATH_MAX];
+        if (getcwd(cwd, sizeof cwd)) dir = std::string(cwd) + (cwd[1] ? "/" : "") + dir;
+    }
     if (dir.empty()) {
         char buf[PATH_MAX];
         ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);

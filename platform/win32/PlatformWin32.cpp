@@ -113,6 +113,12 @@ BOOL WINAPI ignoreWhileWaiting(DWORD) { return TRUE; }
 
 std::string installDir() {
     std::string dir = nonEmptyEnv("QUESSANTA_PATH");
+    // Absolute, so that it still holds after a launch changes folder.
+    if (!dir.empty()) {
+        char full[MAX_PATH * 2];
+        const DWORD n = GetFullPathNameA(dir.c_str(), sizeof full, full, nullptr);
+        if (n > 0 && n < sizeof full) dir.assign(full, n);
+    }
     if (dir.empty()) dir = registryInstallDir();
     if (dir.empty()) dir = executableFolder();
     if (dir.empty()) dir = ".";
