@@ -109,6 +109,19 @@ bool readRegularFile(const std::string& path, std::vector<unsigned char>* bytes,
 bool readRegularFileStart(const std::string& path, std::size_t count, std::vector<unsigned char>* bytes,
                           ReadFailure* failure);
 
+// Appends the bytes to the file at path, creating it when missing. Only a
+// regular file is written: a FIFO (with or without a reader), a device or a
+// folder is refused without blocking on it. False with a one-line reason.
+bool appendToRegularFile(const std::string& path, const std::string& bytes, std::string* error);
+
+// Writes the bytes to the file folder + relative (folder empty: the working
+// folder; relative uses '/'), creating or truncating it, without following
+// a symbolic link anywhere in relative: one there refuses the write, as
+// does anything but a regular file at the end. The folders along relative
+// must exist. False with a one-line reason naming the path in *error.
+bool writeFileBelow(const std::string& folder, const std::string& relative, const unsigned char* bytes,
+                    std::size_t size, std::string* error);
+
 // On Windows the folder's inherited access rules apply instead.
 enum class FileMode {
     Ordinary,       // as a newly created file: 0666 less the umask

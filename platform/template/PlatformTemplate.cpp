@@ -33,8 +33,10 @@ void RegularFile::close() {}
 bool RegularFile::read(void*, std::size_t, ReadFailure*) { return false; }
 bool RegularFile::readAt(std::uint64_t, void*, std::size_t, ReadFailure*) { return false; }
 // readRegularFile and readRegularFileStart come from platform/common/, on top of RegularFile.
+bool appendToRegularFile(const std::string&, const std::string&, std::string*) { return false; }  // regular files only, created when missing, never blocking
+bool writeFileBelow(const std::string&, const std::string&, const unsigned char*, std::size_t, std::string*) { return false; }  // no link followed below the folder; regular files only
 bool replaceFile(const std::string&, const unsigned char*, std::size_t, FileMode, std::string*) { return false; }  // temporary beside, flush, atomic replace
-FolderLock::FolderLock(const std::string&) {}      // advisory, waits; leaves nothing behind
+FolderLock::FolderLock(const std::string&, int) {}  // advisory, waits at most the time given; leaves nothing behind
 FolderLock::~FolderLock() {}
 
 // --- Time and memory

@@ -223,10 +223,67 @@ bool RegularFile::readAt(std::uint64_t offset, void* into, std::size_t count, Re
     return read(into, count, failure);
 }
 
-bool replaceFile(const std::string& path, const unsigned char* bytes, std::size_t size, FileMode,
+bool appendToRegularFile(const std::string& path, const std::string& bytes, std::string* error) {
+    // A pipe or device opens without waiting and is refused below; a folder
+    // does not open for appending.
+    const HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        *error = win32::errorText(GetLastError());
+        return false;
+    }
+    bool ok = GetFileType(file) == FILE_TYPE_DISK;
+    if (!ok) *error = "not a regular file";
+    if (ok && !writeFully(file, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size())) {
+        ok = false;
+        *error = win32::errorText(GetLastError());
+    }
+    CloseHandle(file);
+    return ok;
+}
+
+bool writeFileBelow(const std::string& folder, const std::string& relative, const unsigned char* bytes,
+                    std::size_t size, std::string* error) {
+    const std::string shown = folder + relative;
+    // Each step below the trusted folder is asked before the file is made:
+    // a link or junction on the way refuses the write.
+    for (std::string::size_type at = 0;; ++at) {
+        const std::string::size_type slash = relative.find_first_of("\\/", at);
+        const std::string walked = folder + relative.substr(0, slash);
+        const DWORD attributes = GetFileAttributesA(walked.c_str());
+        const bool last = slash == std::string::npos;
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+            *error = "cannot create " + shown + ": " + walked + " is a symbolic link; not followed";
+            return false;
+        }
+        if (last && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            *error = "cannot create " + shown + ": " + walked + " is not a regular file";
+            return false;
+        }
+        if (last) break;
+        at = slash;
+    }
+    const HANDLE file = CreateFileA(shown.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        *error = "cannot create " + shown + ": " + win32::errorText(GetLastError());
+        return false;
+    }
+    bool ok = GetFileType(file) == FILE_TYPE_DISK;
+    if (!ok) *error = "cannot create " + shown + ": not a regular file";
+    if (ok && !writeFully(file, bytes, size)) {
+        ok = false;
+        *error = "cannot write " + shown + ": " + win32::errorText(GetLastError());
+    }
+    CloseHandle(file);
+    return ok;
+}
+
+bool replaceFile(const std::string& givenPath, const unsigned char* bytes, std::size_t size, FileMode,
                  std::string* error) {
     std::string unused;
     if (!error) error = &unused;
+    const std::string path = linkTarget(givenPath);
     const std::string folder = folderOf(path);
     removeStaleTemporaries(path);
     guardTemporaries();
