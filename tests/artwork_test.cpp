@@ -113,7 +113,7 @@ protected:
         if (texture.size() >= 2 && texture[1] == '#') {
             ProceduralTextureName parsed;
             EXPECT_TRUE(parseProceduralTextureName(texture, parsed)) << where;
-            EXPECT_TRUE(proceduralSizeUsable(parsed, 1024)) << where;
+            EXPECT_EQ(proceduralSizeRefusal(parsed, 1024, 0), "") << where;
             EXPECT_TRUE(powerOfTwo(parsed.width) && powerOfTwo(parsed.height)) << where;
             return;
         }
