@@ -135,25 +135,30 @@ enum class FileMode {
 // never a part of either. The temporary file is removed on failure and when
 // a stop signal ends the process meanwhile; temporary files of the same
 // naming older than a minute, left by a process that was killed, are
-// removed too. False with a one-line reason in *error, the old file
-// untouched.
+// removed too. A symbolic link at path is followed: the file it leads to is
+// replaced, and the link stays. False with a one-line reason in *error, the
+// old file untouched.
 bool replaceFile(const std::string& path, const unsigned char* bytes, std::size_t size, FileMode mode,
                  std::string* error);
 
 // An advisory lock on a folder, for read-modify-write cycles of the files in
-// it between processes that take the same lock. Waits until it is free.
+// it between processes that take the same lock. Waits at most timeoutMs for
+// it to be free.
 class FolderLock {
 public:
-    explicit FolderLock(const std::string& folder);
+    FolderLock(const std::string& folder, int timeoutMs);
     ~FolderLock();
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;
-    // False when the lock could not be taken; the reason is in error().
+    // False when the lock could not be taken; the reason (naming the folder)
+    // is in error(), and busy() tells that another holder kept it too long.
     bool held() const { return handle >= 0; }
+    bool busy() const { return timedOut; }
     const std::string& error() const { return reason; }
 
 private:
     std::intptr_t handle = -1;
+    bool timedOut = false;
     std::string reason;
 };
 

@@ -13,7 +13,10 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
+
+#include <vector>
 
 namespace platform {
 
@@ -335,19 +338,30 @@ bool replaceFile(const std::string& givenPath, const unsigned char* bytes, std::
     return true;
 }
 
-FolderLock::FolderLock(const std::string& folder) {
+FolderLock::FolderLock(const std::string& folder, int timeoutMs) {
     // The folder itself carries the lock: nothing is left behind in it.
     const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
         reason = "cannot open " + folder + ": " + errnoText(errno);
         return;
     }
-    int rc;
-    do {
-        rc = flock(fd, LOCK_EX);
-    } while (rc != 0 && errno == EINTR);
-    if (rc != 0) {
-        reason = "cannot lock " + folder + ": " + errnoText(errno);
+    // Asked again and again rather than waited for: a blocking flock cannot
+    // be given a time limit.
+    const double giveUp = monotonicSeconds() + timeoutMs / 1000.0;
+    for (;;) {
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0) break;
+        if (errno == EINTR) continue;
+        if (errno != EWOULDBLOCK) {
+            reason = "cannot lock " + folder + ": " + errnoText(errno);
+        } else if (monotonicSeconds() >= giveUp) {
+            timedOut = true;
+            reason = "another program has held the lock on " + folder + " for " + std::to_string(timeoutMs / 1000) +
+                     " seconds; giving up";
+        } else {
+            const timespec pause{0, 20 * 1000000L};
+            nanosleep(&pause, nullptr);
+            continue;
+        }
         close(fd);
         return;
     }

@@ -344,7 +344,14 @@ FolderLock::FolderLock(const std::string& folder) {
         return;
     }
     // An abandoned mutex (its holder ended without releasing it) is ours.
-    const DWORD waited = WaitForSingleObject(mutex, INFINITE);
+    const DWORD waited = WaitForSingleObject(mutex, static_cast<DWORD>(timeoutMs));
+    if (waited == WAIT_TIMEOUT) {
+        timedOut = true;
+        reason = "another program has held the lock on " + folder + " for " + std::to_string(timeoutMs / 1000) +
+                 " seconds; giving up";
+        CloseHandle(mutex);
+        return;
+    }
     if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
         reason = "cannot lock " + folder + ": " + win32::errorText(GetLastError());
         CloseHandle(mutex);

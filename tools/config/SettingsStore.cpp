@@ -23,16 +23,18 @@ LoadedSettings loadSettings(const std::string& path) {
     return loaded;
 }
 
-bool saveSettings(const std::function<void(Settings&)>& change, std::string* path, std::string* error) {
+bool saveSettings(const std::function<void(Settings&)>& change, std::string* path, std::string* error, bool* busy) {
+    if (busy) *busy = false;
     *path = platform::settingsFilePath();
     if (path->empty()) {
         *error = std::string("cannot determine or create the settings folder (") + platform::settingsFolderSources +
                  ")";
         return false;
     }
-    const platform::FolderLock lock(platform::commonAppDataDir());
+    const platform::FolderLock lock(platform::commonAppDataDir(), settingsLockWaitMs);
     if (!lock.held()) {
         *error = lock.error();
+        if (busy) *busy = lock.busy();
         return false;
     }
     LoadedSettings loaded = loadSettings(*path);

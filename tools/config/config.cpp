@@ -98,7 +98,15 @@ int run(int argc, char** argv) {
         return 0;
     }
     std::string path, error;
-    if (!saveSettings([&](Settings& s) { options.applyTo(s); }, &path, &error)) return fail(error);
+    bool busy = false;
+    if (!saveSettings([&](Settings& s) { options.applyTo(s); }, &path, &error, &busy)) {
+        // Held elsewhere is not a fault of the request: a later run may succeed.
+        if (busy) {
+            std::fprintf(stderr, "config: %s\n", error.c_str());
+            return 1;
+        }
+        return fail(error);
+    }
     std::printf("Saved %s\n", path.c_str());
     return 0;
 }
