@@ -130,6 +130,29 @@ void removeStaleTemporaries(const std::string& path) {
     closedir(dir);
 }
 
+// The file a chain of symbolic links at path ends in (path itself when it
+// is none, or the link that names a missing file): a save replaces that
+// file and keeps the links. False for a chain that never ends.
+bool followLinks(const std::string& path, std::string* target) {
+    std::string current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st;
+        if (lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            *target = current;
+            return true;
+        }
+        std::vector<char> text(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1);
+        const ssize_t n = readlink(current.c_str(), text.data(), text.size());
+        if (n <= 0 || static_cast<std::size_t>(n) >= text.size()) {
+            *target = current;
+            return true;
+        }
+        const std::string next(text.data(), static_cast<std::size_t>(n));
+        current = next[0] == '/' ? next : folderOf(current) + "/" + next;
+    }
+    return false;
+}
+
 mode_t modeFor(FileMode mode) {
     if (mode == FileMode::ReadableByAll) return 0644;
     const mode_t mask = umask(0);

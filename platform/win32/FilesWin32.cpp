@@ -146,6 +146,26 @@ std::string lockNameOf(const std::string& folder) {
     return name;
 }
 
+// The file a symbolic link at path leads to (path itself when it is none):
+// a save replaces that file and keeps the link. A link to a missing file is
+// replaced itself: the system can only name the end of a link that opens.
+std::string linkTarget(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return path;
+    const HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return path;
+    char final[MAX_PATH * 2];
+    const DWORD n = GetFinalPathNameByHandleA(file, final, sizeof final, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    CloseHandle(file);
+    if (n == 0 || n >= sizeof final) return path;
+    std::string target(final, n);
+    // "\\?\C:\..." or "\\?\UNC\server\...": the plain spelling.
+    if (target.compare(0, 8, "\\\\?\\UNC\\") == 0) return "\\\\" + target.substr(8);
+    if (target.compare(0, 4, "\\\\?\\") == 0) return target.substr(4);
+    return target;
+}
+
 }  // namespace
 
 bool RegularFile::open(const std::string& path, ReadFailure* failure) {
@@ -321,7 +341,7 @@ bool replaceFile(const std::string& givenPath, const unsigned char* bytes, std::
     return ok;
 }
 
-FolderLock::FolderLock(const std::string& folder) {
+FolderLock::FolderLock(const std::string& folder, int timeoutMs) {
     const DWORD attributes = GetFileAttributesA(folder.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         reason = "cannot open " + folder + ": " +
