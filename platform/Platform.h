@@ -185,11 +185,15 @@ void returnFreedMemory();
 std::uint64_t rootWindow();
 // The window's size; false when it does not exist (any more).
 bool windowSize(std::uint64_t window, int* width, int* height);
-// From now on, X errors that come from the window having been destroyed by
-// its owner no longer end the process: windowGone() turns true instead, so
-// the program can end quietly. Other X errors are handled as before. (On
-// Windows nothing ends the process; windowGone() asks whether it exists.)
-void watchWindow(std::uint64_t window);
+// Checks that the window exists and can be drawn in (not input-only, a
+// true-colour visual); false with a one-line reason otherwise. Called before
+// the video starts. From then on an X error that comes from the window
+// having been destroyed by its owner ends the process quietly with exit
+// code 0, and any other X error with one line and exit code 1, never Xlib's
+// report; windowGone() tells when the window has gone, so the program can
+// end quietly before any error comes. (On Windows nothing ends the process;
+// windowGone() asks whether the window exists.)
+bool watchWindow(std::uint64_t window, std::string* problem);
 bool windowGone();
 
 // --- The screen

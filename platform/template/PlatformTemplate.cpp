@@ -49,7 +49,7 @@ void returnFreedMemory() {}                        // hand freed heap memory bac
 // --- A host's window to draw in
 std::uint64_t rootWindow() { return 0; }           // the whole screen's window; 0 when there is none
 bool windowSize(std::uint64_t, int*, int*) { return false; }  // false when the window does not exist
-void watchWindow(std::uint64_t) {}                 // its destruction must not end the process
+bool watchWindow(std::uint64_t, std::string*) { return false; }  // false (why) when it cannot be drawn in; from then on its destruction must not end the process
 bool windowGone() { return false; }
 
 // --- The screen
