@@ -43,7 +43,8 @@ extern const char* const settingsProgram;     // "config" ("config.exe")
 void putEnv(const char* name, const char* value);
 
 // Starts installDir() + fileName with no arguments and the installation
-// directory as working directory. With wait set, returns when the program
+// directory as working directory (QUESSANTA_PATH, when set, is passed on as
+// that absolute folder). With wait set, returns when the program
 // has ended, and SIGTERM, SIGINT and SIGHUP sent to this process meanwhile
 // are passed on to it (on Windows the console's Ctrl-C reaches both and only
 // the program acts on it); *exitStatus (when given) receives its exit code, or

@@ -104,6 +104,8 @@ int exitCodeOf(int status) {
 
 bool launchProgram(const std::string& fileName, bool wait, int* exitStatus) {
     const std::string path = installDir() + fileName;
+    // The program finds its files through it too, from the folder it starts in.
+    if (!nonEmptyEnv("QUESSANTA_PATH").empty()) setenv("QUESSANTA_PATH", installDir().c_str(), 1);
     std::string workDir = path;
     std::string::size_type slash = workDir.rfind('/');
     if (slash != std::string::npos) workDir.erase(slash == 0 ? 1 : slash);

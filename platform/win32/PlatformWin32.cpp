@@ -155,6 +155,8 @@ bool launchProgram(const std::string& fileName, bool wait, int* exitStatus) {
     const std::string dir = installDir();
     const std::string path = dir + fileName;
     const std::string workDir = withoutSeparator(dir);
+    // The program finds its files through it too, from the folder it starts in.
+    if (!nonEmptyEnv("QUESSANTA_PATH").empty()) putEnv("QUESSANTA_PATH", dir.c_str());
     if (exitStatus) *exitStatus = 0;
     // The command line names only the program: it gets no arguments.
     const std::string quoted = "\"" + path + "\"";
