@@ -9,6 +9,7 @@
 #include "scene/MotionFunctions.h"
 #include "scene/SceneNode.h"
 
+#include <algorithm>
 #include <array>
 
 void buildOverlays() {
@@ -17,22 +18,53 @@ void buildOverlays() {
 }
 
 OverlayPlaces overlayPlaces(const Settings& settings, const Display& display) {
+    OverlayPlaces p;
+    // Narrower than 4:3 the overlays would leave the screen or cover the
+    // flowers: they are placed as on a 4:3 screen of the same height (the
+    // same scale), then shrunk towards their corners to the actual width.
+    const double aspect = display.edgeX(-1) / display.edgeY(-1);
+    p.scale = std::min(1.0, aspect / (4.0 / 3.0));
+    const auto edgeX = [&](double depth) { return display.edgeX(depth) / p.scale; };
+    const auto edgeY = [&](double depth) { return display.edgeY(depth); };
     // The depths handed to the edge functions are the nodes' distances from
     // the camera, which stands at z = +100 of the root's space.
-    OverlayPlaces p;
     // 211 and 183 against a depth of 240 keep the calendar inside the corner.
-    p.calendar = {-display.edgeX(-211), display.edgeY(183), -140};
+    p.calendar = {-edgeX(-211), edgeY(183), -140};
     // 5 units right of the left edge, 2.5 below the top, at depth 100.
-    p.counter = {display.edgeX(-100) + 5, -2.5 - display.edgeY(-100), 0};
+    p.counter = {edgeX(-100) + 5, -2.5 - edgeY(-100), 0};
     // The bottom-right corner, nearer the camera for the large clock.
     if (settings.largeClock)
-        p.clock = {-display.edgeX(-70), display.edgeY(-70), 30};
+        p.clock = {-edgeX(-70), edgeY(-70), 30};
     else
-        p.clock = {-display.edgeX(-170), display.edgeY(-170), -70};
+        p.clock = {-edgeX(-170), edgeY(-170), -70};
+    if (p.scale < 1) {
+        // Scaled about the root's origin, a place lands at scale times
+        // itself: x already shrinks with the width (the 4:3 screen as wide
+        // is scale times as high), y must keep scale times its distance from
+        // the top or bottom edge, and the depth stays.
+        const auto fit = [&](std::array<double, 3>& place, bool top) {
+            const double depth = 100 - place[2];
+            const double edge = top ? -edgeY(-depth) : edgeY(-depth);
+            place = {place[0], edge / p.scale + place[1] - edge, place[2] / p.scale};
+        };
+        fit(p.calendar, true);
+        fit(p.counter, true);
+        fit(p.clock, false);
+    }
     return p;
 }
 
 namespace {
+
+// The root's own scale is its model's, and it has none: the callback
+// applies it to the overlays instead.
+void scaleOverlays(SceneNode& root, double scale) {
+    root.setScale(scale, scale, scale);
+    const MotionArgument transform = reinterpret_cast<MotionArgument>(&root.transform);
+    for (const NodeCallback& c : root.callbacks)
+        if (c.function == scaleChildren && c.argument == transform) return;
+    root.addCallback(scaleChildren, transform);
+}
 
 // The overlays under the root, in the order buildOverlays adds them; null
 // for those the settings leave out.
@@ -61,11 +93,12 @@ void moveBy(SceneNode* node, const std::array<double, 3>& from, const std::array
 void followResize(const Settings& settings, const OverlayPlaces& before, const OverlayPlaces& after,
                   SceneNode& root) {
     // Moved by how far their corners moved, which keeps what the builders
-    // added to their places.
+    // added to their places (scaled with them).
     const OverlayNodes nodes = overlayNodes(root, settings);
     moveBy(nodes.calendar, before.calendar, after.calendar);
     moveBy(nodes.counter, before.counter, after.counter);
     moveBy(nodes.clock, before.clock, after.clock);
+    if (after.scale != before.scale) scaleOverlays(root, after.scale);
 }
 
 void buildOverlays(const Settings& settings, const Display& display, SceneNode& root) {
@@ -79,6 +112,7 @@ void buildOverlays(const Settings& settings, const Display& display, SceneNode& 
 
     root.setPosition(0, 0, 0);
     root.addCallback(noDepthTest, 0);
+    if (places.scale < 1) scaleOverlays(root, places.scale);
 
     if (settings.showFps) {
         SceneNode* counter = new SceneNode;

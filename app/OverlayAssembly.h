@@ -15,13 +15,18 @@ void buildOverlays();
 // The same for any settings, display and root.
 void buildOverlays(const Settings& settings, const Display& display, SceneNode& root);
 
-// Where the overlays stand, from the display's edges.
+// Where the overlays stand, from the display's edges. On screens narrower
+// than 4:3 each overlay looks as it would in its corner of a 4:3 screen as
+// wide: the root scales its children by `scale` (below 1 only there), and
+// the places are given in that scaled frame.
 struct OverlayPlaces {
     std::array<double, 3> calendar, counter, clock;
+    double scale = 1;
 };
 OverlayPlaces overlayPlaces(const Settings& settings, const Display& display);
 // After the display changed size: moves the overlays under the root by how
-// far their places moved, so they keep their distances from the corners.
+// far their places moved, so they keep their distances from the corners,
+// and scales them as the new places say.
 void followResize(const Settings& settings, const OverlayPlaces& before, const OverlayPlaces& after,
                   SceneNode& root);
 

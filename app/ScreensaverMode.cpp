@@ -85,17 +85,22 @@ int runScreensaver(const ParsedOptions& options) {
     App::settings.reset(settingsOpen ? new Settings(settingsFile) : new Settings());
     // For this run only: the file is never written.
     options.applyTo(*App::settings);
+    // Watched before the video starts: the host may destroy its window at
+    // any moment before it ends us, and then we end quietly.
+    if (window && !platform::watchWindow(window, &error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
     if (window)
         App::display = Display::openInWindow(window, &error);
     else
         App::display = Display::open(App::settings->screenWidth(), App::settings->screenHeight(),
                                      App::settings->screenBitsPerPixel(), &error);
     if (!App::display) {
+        if (window && platform::windowGone()) return 0;
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    // The host may destroy its window before it ends us: then end quietly.
-    if (window) platform::watchWindow(window);
     // The video mode may have changed: from now on only in order.
     platform::deferStopSignals();
     App::sceneRoot.reset(new SceneNode);

@@ -87,14 +87,19 @@ void reportStatsIfDue() {
     std::string overlays;
     if (App::overlayRoot && App::settings) overlays = describeOverlays(*App::overlayRoot, *App::settings);
 
-    std::FILE* out = std::fopen(state.path.c_str(), "a");
-    if (!out) return;
-    std::fprintf(out,
-                 "t=%.1f frames=%llu ticks=%lu wall0=%s wall1=%s nodes=%lld packs=%zu packrefs=%ld packtex=%ld "
-                 "proctex=%zu gltex=%ld glnext=%ld rss_kb=%ld %s\n",
-                 now - state.started, state.frames, static_cast<unsigned long>(frameTicks),
-                 wallText(frameStartWall).c_str(), wallText(state.previousWall).c_str(),
-                 static_cast<long long>(liveSceneNodes), App::packCache.openCount(), packRefs, packTextures,
-                 App::proceduralTextures.liveCount(), glLive, glNext, platform::residentKilobytes(), overlays.c_str());
-    std::fclose(out);
+    char line[512];
+    std::snprintf(line, sizeof line,
+                  "t=%.1f frames=%llu ticks=%lu wall0=%s wall1=%s nodes=%lld packs=%zu packrefs=%ld packtex=%ld "
+                  "proctex=%zu gltex=%ld glnext=%ld rss_kb=%ld ",
+                  now - state.started, state.frames, static_cast<unsigned long>(frameTicks),
+                  wallText(frameStartWall).c_str(), wallText(state.previousWall).c_str(),
+                  static_cast<long long>(liveSceneNodes), App::packCache.openCount(), packRefs, packTextures,
+                  App::proceduralTextures.liveCount(), glLive, glNext, platform::residentKilobytes());
+    // Only a regular file: a FIFO without a reader would hold the frames up
+    // for good, and a device is no place for them.
+    std::string error;
+    if (!platform::appendToRegularFile(state.path, line + overlays + "\n", &error)) {
+        std::fprintf(stderr, "QUESSANTA_STATS_FILE %s: %s; no statistics\n", state.path.c_str(), error.c_str());
+        state.path.clear();
+    }
 }

@@ -4,8 +4,6 @@
 #include "formats/LittleEndian.h"
 #include "platform/Platform.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -127,17 +125,13 @@ bool extractPackEntries(const std::vector<PackEntryView>& entries, const std::st
             problem("not extracted: " + unsafe);
             continue;
         }
-        const std::string target = prefix + name;
-        std::FILE* file = std::fopen(target.c_str(), "wb");
-        if (!file) {
-            problem("cannot create " + target + ": " + std::strerror(errno));
-            continue;
-        }
+        // What the user named, up to its last '/', is trusted; below it no
+        // symbolic link may lead the entry elsewhere.
+        const std::string::size_type cut = prefix.rfind('/') == std::string::npos ? 0 : prefix.rfind('/') + 1;
+        std::string why;
         const EntryData data = entries[i].data;
-        const bool written = data.size == 0 || std::fwrite(data.data, 1, data.size, file) == data.size;
-        const int writeErrno = errno;
-        if (std::fclose(file) != 0 || !written)
-            problem("cannot write " + target + ": " + std::strerror(written ? errno : writeErrno));
+        if (!platform::writeFileBelow(prefix.substr(0, cut), prefix.substr(cut) + name, data.data, data.size, &why))
+            problem(why);
     }
     return all;
 }

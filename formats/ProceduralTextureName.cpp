@@ -1,5 +1,8 @@
 #include "formats/ProceduralTextureName.h"
 
+#include "formats/ImageHeader.h"
+
+#include <algorithm>
 #include <sstream>
 
 namespace {
@@ -49,11 +52,24 @@ bool parseProceduralTextureName(const std::string& name, ProceduralTextureName& 
     return true;
 }
 
-bool proceduralSizeUsable(const ProceduralTextureName& parsed, std::int32_t maxTextureSize) {
+std::int64_t proceduralBytes(const ProceduralTextureName& parsed) {
+    return static_cast<std::int64_t>(parsed.width) * parsed.height * 4;
+}
+
+std::string proceduralSizeRefusal(const ProceduralTextureName& parsed, std::int32_t maxTextureSize,
+                                  std::int64_t bytesInUse) {
     // The fire needs interior columns and a non-zero half height.
-    const std::int32_t least = parsed.type == ProceduralTextureName::Type::Fire ? 2 : 1;
-    if (parsed.width < least || parsed.height < least) return false;
-    if (parsed.width > maxTextureSize || parsed.height > maxTextureSize) return false;
-    const std::int64_t bytes = static_cast<std::int64_t>(parsed.width) * parsed.height * 4;
-    return bytes <= INT32_MAX;
+    const bool fire = parsed.type == ProceduralTextureName::Type::Fire;
+    const std::int32_t least = fire ? 2 : 1;
+    if (parsed.width < least || parsed.height < least)
+        return std::string(fire ? "a fire" : "a plasma") + " needs at least " + std::to_string(least) +
+               " pixels a side";
+    const bool glSmaller = maxTextureSize < static_cast<std::int64_t>(maxImageSide);
+    const std::int64_t side = glSmaller ? maxTextureSize : maxImageSide;
+    if (parsed.width > side || parsed.height > side)
+        return "larger than " + std::to_string(side) + " pixels a side" + (glSmaller ? " (what OpenGL allows)" : "");
+    if (proceduralBytes(parsed) > proceduralPixelBudget - std::max<std::int64_t>(bytesInUse, 0))
+        return "over the budget of " + std::to_string(proceduralPixelBudget >> 20) +
+               " MiB for procedural textures alive at once";
+    return std::string();
 }

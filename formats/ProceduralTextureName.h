@@ -22,7 +22,16 @@ struct ProceduralTextureName {
 // missing or out of range; `out` is then unspecified.
 bool parseProceduralTextureName(const std::string& name, ProceduralTextureName& out);
 
-// Whether the generator can make a texture of the parsed size: at least one
-// pixel (two each way for a fire), at most maxTextureSize each way, and a
-// pixel buffer whose size fits in 32 bits.
-bool proceduralSizeUsable(const ProceduralTextureName& parsed, std::int32_t maxTextureSize);
+// The most bytes of procedural pixels (width x height x 4 each) alive at
+// once: every name is a whole-image regeneration each frame, and packs may
+// name any number of them.
+constexpr std::int64_t proceduralPixelBudget = std::int64_t(128) << 20;
+
+// Why no texture of the parsed size can be made while bytesInUse bytes of
+// procedural pixels are alive; empty when it can: at least one pixel (two
+// each way for a fire), at most maxImageSide and maxTextureSize (what
+// OpenGL allows) each way, and no more than the budget in all.
+std::string proceduralSizeRefusal(const ProceduralTextureName& parsed, std::int32_t maxTextureSize,
+                                  std::int64_t bytesInUse);
+// Its pixel bytes.
+std::int64_t proceduralBytes(const ProceduralTextureName& parsed);

@@ -16,10 +16,10 @@
 namespace platform {
 
 // The installation directory: where the programs, packs and preview bitmap
-// live. QUESSANTA_PATH if set and not empty, else (Windows) the registry
-// value the installer wrote, else the folder of the running executable.
-// Always ends in the separator ('/', on Windows '\\'), so file names are
-// appended directly.
+// live. QUESSANTA_PATH if set and not empty (a relative one taken from the
+// working folder), else (Windows) the registry value the installer wrote,
+// else the folder of the running executable. Always ends in the separator
+// ('/', on Windows '\\'), so file names are appended directly.
 std::string installDir();
 
 // The folder of the data files (packs, preview.ppk) that go with programs
@@ -53,7 +53,8 @@ std::string getEnv(const char* name);
 void putEnv(const char* name, const char* value);
 
 // Starts installDir() + fileName with no arguments and the installation
-// directory as working directory. With wait set, returns when the program
+// directory as working directory (QUESSANTA_PATH, when set, is passed on as
+// that absolute folder). With wait set, returns when the program
 // has ended, and SIGTERM, SIGINT and SIGHUP sent to this process meanwhile
 // are passed on to it (on Windows the console's Ctrl-C reaches both and only
 // the program acts on it); *exitStatus (when given) receives its exit code, or
@@ -69,10 +70,15 @@ bool launchProgram(const std::string& fileName, bool wait, int* exitStatus = nul
 // code 0 (nothing has been changed yet that needs undoing, and start-up may
 // block inside libraries); afterwards they only set the flag that
 // stopRequested() reads, so the main loop can end in order.
+// A signal the process inherited as ignored stays ignored (nohup's SIGHUP,
+// a background job's SIGINT), except SIGTERM, which hosts end savers with.
 // SIGPIPE is ignored from here on: a closed pipe is a failed write.
 void installStopSignals();
 void deferStopSignals();
 bool stopRequested();
+// Sleeps for the given time, or less when a stop request comes meanwhile
+// (or came before); true when it did.
+bool sleepUnlessStopped(double seconds);
 
 // --- Files
 
@@ -118,6 +124,19 @@ bool readRegularFileStart(const std::string& path, std::size_t count, std::vecto
 // with a one-line reason naming the folder that could not be made.
 bool createFolders(const std::string& path, std::string* error);
 
+// Appends the bytes to the file at path, creating it when missing. Only a
+// regular file is written: a FIFO (with or without a reader), a device or a
+// folder is refused without blocking on it. False with a one-line reason.
+bool appendToRegularFile(const std::string& path, const std::string& bytes, std::string* error);
+
+// Writes the bytes to the file folder + relative (folder empty: the working
+// folder; relative uses '/'), creating or truncating it, without following
+// a symbolic link anywhere in relative: one there refuses the write, as
+// does anything but a regular file at the end. The folders along relative
+// must exist. False with a one-line reason naming the path in *error.
+bool writeFileBelow(const std::string& folder, const std::string& relative, const unsigned char* bytes,
+                    std::size_t size, std::string* error);
+
 // On Windows the folder's inherited access rules apply instead.
 enum class FileMode {
     Ordinary,       // as a newly created file: 0666 less the umask
@@ -131,20 +150,23 @@ enum class FileMode {
 // never a part of either. The temporary file is removed on failure and when
 // a stop signal ends the process meanwhile; temporary files of the same
 // naming older than a minute, left by a process that was killed, are
-// removed too. False with a one-line reason in *error, the old file
-// untouched.
+// removed too. A symbolic link at path is followed: the file it leads to is
+// replaced, and the link stays. False with a one-line reason in *error, the
+// old file untouched.
 bool replaceFile(const std::string& path, const unsigned char* bytes, std::size_t size, FileMode mode,
                  std::string* error);
 
 // An advisory lock on a folder, for read-modify-write cycles of the files in
-// it between processes that take the same lock. Waits until it is free.
+// it between processes that take the same lock. Waits at most timeoutMs for
+// it to be free.
 class FolderLock {
 public:
-    explicit FolderLock(const std::string& folder);
+    FolderLock(const std::string& folder, int timeoutMs);
     ~FolderLock();
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;
-    // False when the lock could not be taken; the reason is in error().
+    // False when the lock could not be taken, also when another holder kept
+    // it too long; the reason (naming the folder) is in error().
     bool held() const { return handle >= 0; }
     const std::string& error() const { return reason; }
 
@@ -176,11 +198,15 @@ void returnFreedMemory();
 std::uint64_t rootWindow();
 // The window's size; false when it does not exist (any more).
 bool windowSize(std::uint64_t window, int* width, int* height);
-// From now on, X errors that come from the window having been destroyed by
-// its owner no longer end the process: windowGone() turns true instead, so
-// the program can end quietly. Other X errors are handled as before. (On
-// Windows nothing ends the process; windowGone() asks whether it exists.)
-void watchWindow(std::uint64_t window);
+// Checks that the window exists and can be drawn in (not input-only, a
+// true-colour visual); false with a one-line reason otherwise. Called before
+// the video starts. From then on an X error that comes from the window
+// having been destroyed by its owner ends the process quietly with exit
+// code 0, and any other X error with one line and exit code 1, never Xlib's
+// report; windowGone() tells when the window has gone, so the program can
+// end quietly before any error comes. (On Windows nothing ends the process;
+// windowGone() asks whether the window exists.)
+bool watchWindow(std::uint64_t window, std::string* problem);
 bool windowGone();
 
 // --- OpenGL

@@ -1,19 +1,26 @@
 #include "res/ProceduralTextureRegistry.h"
 
+#include "formats/EntryName.h"
 #include "formats/ProceduralTextureName.h"
 #include "res/FireGenerator.h"
 #include "res/FrameTicks.h"
 #include "res/PlasmaGenerator.h"
 
+#include <cstdio>
+
 namespace {
 
-// A texture for a valid name; null when the name cannot be built.
-std::unique_ptr<DynamicTexture> build(const std::string& name) {
+// A texture for a valid name that fits; null (with the reason) otherwise.
+std::unique_ptr<DynamicTexture> build(const std::string& name, std::int64_t bytesInUse, std::string* reason) {
     ProceduralTextureName parsed;
-    if (!parseProceduralTextureName(name, parsed)) return nullptr;
+    if (!parseProceduralTextureName(name, parsed)) {
+        *reason = "not a procedural texture name";
+        return nullptr;
+    }
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
-    if (!proceduralSizeUsable(parsed, maxSize)) return nullptr;
+    *reason = proceduralSizeRefusal(parsed, maxSize, bytesInUse);
+    if (!reason->empty()) return nullptr;
     if (parsed.type == ProceduralTextureName::Type::Plasma) {
         std::unique_ptr<PlasmaColour> colour(new PlasmaColour{parsed.red, parsed.green, parsed.blue});
         return std::unique_ptr<DynamicTexture>(
@@ -23,13 +30,15 @@ std::unique_ptr<DynamicTexture> build(const std::string& name) {
     return std::unique_ptr<DynamicTexture>(new DynamicTexture(generateFire, std::move(fire), parsed.width, parsed.height));
 }
 
+std::int64_t bytesOf(const DynamicTexture& t) { return static_cast<std::int64_t>(t.width) * t.height * 4; }
+
 }  // namespace
 
 ProceduralTextureRegistry::ProceduralTextureRegistry() = default;
 
 ProceduralTextureRegistry::~ProceduralTextureRegistry() = default;
 
-GLuint ProceduralTextureRegistry::acquire(const std::string& name) {
+GLuint ProceduralTextureRegistry::acquire(const std::string& name, const std::string& where) {
     for (Registered& r : textures) {
         if (r.name == name) {
             ++r.refCount;
@@ -37,9 +46,17 @@ GLuint ProceduralTextureRegistry::acquire(const std::string& name) {
         }
     }
     // A name that cannot be built is registered without a texture, so its
-    // release balances like any other.
-    textures.push_back(Registered{name, build(name), 1});
-    return textures.back().texture ? textures.back().texture->textureId : 0;
+    // release balances like any other, and it is reported once.
+    std::string reason;
+    textures.push_back(Registered{name, build(name, pixelBytes, &reason), 1});
+    const Registered& added = textures.back();
+    if (!added.texture) {
+        std::fprintf(stderr, "%s%sprocedural texture '%s' not used: %s\n", where.c_str(), where.empty() ? "" : ": ",
+                     escapeEntryName(name).c_str(), reason.c_str());
+        return 0;
+    }
+    pixelBytes += bytesOf(*added.texture);
+    return added.texture->textureId;
 }
 
 void ProceduralTextureRegistry::release(const std::string& name) {
@@ -47,7 +64,10 @@ void ProceduralTextureRegistry::release(const std::string& name) {
         Registered& r = textures[i];
         if (r.name != name) continue;
         if (--r.refCount > 0) return;
-        if (r.texture) glDeleteTextures(1, &r.texture->textureId);
+        if (r.texture) {
+            glDeleteTextures(1, &r.texture->textureId);
+            pixelBytes -= bytesOf(*r.texture);
+        }
         textures.erase(textures.begin() + static_cast<std::ptrdiff_t>(i));
         return;
     }

@@ -19,8 +19,10 @@ public:
     ProceduralTextureRegistry& operator=(const ProceduralTextureRegistry&) = delete;
 
     // Texture for a name such as "p#Plasma64x64,10,20,30" or "f#Fire64x128";
-    // 0 for a name that is not a valid procedural texture (still counted).
-    GLuint acquire(const std::string& name);
+    // 0 for a name that is not a valid procedural texture, or too large
+    // (still counted): one line on stderr then, beginning with `where` (the
+    // pack and entry that named it), when the name is new.
+    GLuint acquire(const std::string& name, const std::string& where = std::string());
     void release(const std::string& name);
     // Regenerates every texture from frameTicks.
     void updateAll();
@@ -35,4 +37,5 @@ private:
         std::int32_t refCount = 0;
     };
     std::vector<Registered> textures;  // in creation order
+    std::int64_t pixelBytes = 0;       // of the textures alive, against the budget
 };

@@ -24,12 +24,14 @@ GLenum alphaCut() { return framebufferMultisampled() ? GL_SAMPLE_ALPHA_TO_COVERA
 
 }  // namespace
 
-bool MeshPart::load(const unsigned char*& cursor, const unsigned char* end, const std::string& packName) {
+bool MeshPart::load(const unsigned char*& cursor, const unsigned char* end, const std::string& packName,
+                    const std::string& entryName) {
     PartRecord record;
     if (!readPartRecord(cursor, end, &record)) return false;
     textureName = record.textureName;
     if (textureName.size() >= 2 && textureName[1] == '#') {
-        texture = SceneResources::textures ? SceneResources::textures->acquire(textureName) : 0;
+        ProceduralTextureRegistry* registry = SceneResources::textures;
+        texture = registry ? registry->acquire(textureName, packName + ": " + entryName) : 0;
         textureSource = textureName;
         procedural = 1;
     } else {

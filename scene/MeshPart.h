@@ -31,7 +31,9 @@ struct MeshPart {
     // Parses one part record at `cursor`, never reading at or past `end`.
     // On success advances the cursor past the record, takes the texture and
     // returns true; a record that would run past the end loads nothing.
-    bool load(const unsigned char*& cursor, const unsigned char* end, const std::string& packName);
+    // The entry's name is for messages about its texture.
+    bool load(const unsigned char*& cursor, const unsigned char* end, const std::string& packName,
+              const std::string& entryName = std::string());
 
     void draw();          // opaque pass: draws, or queues a transparent part
     void drawDeferred();  // end of frame, for a queued part

@@ -63,6 +63,15 @@ void clockHand(MotionArgument) {
     m.target->setRotation(0, 0, angle);
 }
 
+void scaleChildren(std::int32_t phase, MotionArgument transform) {
+    if (phase == BeforeChild) {
+        glPushMatrix();
+        reinterpret_cast<const Transform*>(transform)->applyScale();
+    } else if (phase == AfterChild) {
+        glPopMatrix();
+    }
+}
+
 void noDepthTest(std::int32_t phase, MotionArgument) {
     switch (phase) {
         case BeforeModel:

@@ -23,3 +23,6 @@ void clockHand(MotionArgument);
 
 // Callback: depth test off around the node's model and each child.
 void noDepthTest(std::int32_t phase, MotionArgument);
+// Callback: the scale of the Transform the argument points to, applied
+// around each child (a node's own scale is its model's only).
+void scaleChildren(std::int32_t phase, MotionArgument transform);

@@ -22,7 +22,7 @@ SceneNode::~SceneNode() {
 }
 
 std::int32_t parseModel(const unsigned char* data, std::uint32_t size, const std::string& packName,
-                        std::vector<MeshPart*>& parts) {
+                        std::vector<MeshPart*>& parts, const std::string& entryName) {
     if (!data || size == 0) return 0;
     const unsigned char* end = data + size;
     const unsigned char* p = data;
@@ -31,7 +31,7 @@ std::int32_t parseModel(const unsigned char* data, std::uint32_t size, const std
     std::int32_t loaded = 0;
     for (std::int32_t i = 0; i < count; ++i) {
         MeshPart* part = new MeshPart;
-        if (!part->load(p, end, packName)) {
+        if (!part->load(p, end, packName, entryName)) {
             delete part;  // a truncated record: keep the complete parts before it
             break;
         }
@@ -46,7 +46,7 @@ void SceneNode::loadModel(const char* packName, const char* entryName) {
     entryNames.emplace_back(entryName);
     EntryData entry;
     if (SceneResources::packCache) entry = SceneResources::packCache->entryData(packName, entryName);
-    partCount += parseModel(entry.data, entry.size, packNames.back(), parts);
+    partCount += parseModel(entry.data, entry.size, packNames.back(), parts, entryNames.back());
     hasModel = 1;
 }
 

@@ -77,6 +77,7 @@ extern SceneNode* currentNode;
 extern std::int64_t liveSceneNodes;
 
 // Appends the mesh parts of a model entry to `parts`; returns how many.
-// Stops at the first part record that does not fit the entry.
+// Stops at the first part record that does not fit the entry. The entry's
+// name goes into messages about the textures it names.
 std::int32_t parseModel(const unsigned char* data, std::uint32_t size, const std::string& packName,
-                        std::vector<MeshPart*>& parts);
+                        std::vector<MeshPart*>& parts, const std::string& entryName = std::string());

@@ -2,13 +2,15 @@
 # The screensaver inside a host's window, as XScreenSaver's preview pane or
 # xsecurelock gives it one: the whole scene at the window's size (calendar
 # near its top-right corner, clock near its bottom-right), following a
-# resize; a prompt end on SIGTERM; a quiet end when the window is destroyed;
-# a bad option refused before anything starts.
+# resize; the meadow to every edge from portrait to 32:9, the calendar inside
+# a portrait window; a prompt end on SIGTERM; a quiet end when the window is
+# destroyed, during start-up too; a bad option refused before anything
+# starts.
 set -u
 BIN="${QUESSANTA_BIN:?}"
 HELPERS="${QUESSANTA_TEST_HELPERS:?}"
 TEST_NAME=embedded source "${QUESSANTA_SOURCE_DIR:?}/tests/support/script_test.sh"
-XVFB_SCREEN=1600x1200x24 start_xvfb || exit 1
+XVFB_SCREEN=3840x1920x24 start_xvfb || exit 1
 export QUESSANTA_COMMON_APPDATA="$T/appdata" SDL_VIDEODRIVER=x11 QUESSANTA_SEED=5
 
 source "${QUESSANTA_SOURCE_DIR:?}/tests/support/scene_picture.sh"
@@ -23,17 +25,34 @@ env -u XSCREENSAVER_WINDOW DISPLAY= SDL_VIDEODRIVER=dummy timeout 10 "$BIN/Quess
 [ $rc -eq 1 ] && [ "$(cat "$T/err")" = "Quessanta: --root: no display to draw on" ] ||
   fail "--root without a display: exit $rc, $(head -c 300 "$T/err")"
 
-for size in 320x240 1280x400; do
-  "$HELPERS/host_window" "$size" >"$T/id" &
+open_host() {  # size: a host window; sets host (its pid) and id
+  : >"$T/id"
+  "$HELPERS/host_window" "$1" >"$T/id" &
   host=$!
   for _ in $(seq 1 100); do [ -s "$T/id" ] && break; sleep 0.05; done
   id=$(cat "$T/id")
+}
+
+for size in 320x240 1280x400 2560x1080 3840x1080 1080x1920; do
+  open_host "$size"
   [ -n "$id" ] || { fail "$size: no host window"; kill "$host"; continue; }
   "$BIN/Quessanta" --window-id "$(printf '0x%x' "$id")" 2>"$T/err" &
   saver=$!
   sleep 4
   import -window "$id" "$T/shot-$size.png" 2>/dev/null || fail "$size: no screenshot"
-  check_picture "$size" "$T/shot-$size.png"
+  case $size in
+    320x240 | 1280x400) check_picture "$size" "$T/shot-$size.png" ;;
+  esac
+  # The meadow reaches every edge: no black bars at the sides.
+  black=$(black_share "$T/shot-$size.png")
+  echo "$size: ${black} % black"
+  awk -v b="$black" 'BEGIN { exit !(b < 1) }' || fail "$size: ${black} % of the picture is black"
+  if [ "$size" = 1080x1920 ]; then
+    # The calendar wholly inside, near the top-right corner, above the flowers.
+    box=($(calendar_box "$T/shot-$size.png"))
+    [ "${#box[@]}" -eq 4 ] && [ "${box[0]}" -gt 540 ] && [ "${box[1]}" -gt 0 ] && [ "${box[2]}" -lt 1079 ] &&
+      [ "${box[3]}" -lt 400 ] || fail "$size: the calendar's paper spans ${box[*]:-nothing}"
+  fi
   [ -n "${QUESSANTA_KEEP_SHOTS:-}" ] && cp "$T/shot-$size.png" "$QUESSANTA_KEEP_SHOTS"/
 
   if [ "$size" = 1280x400 ]; then
@@ -54,6 +73,19 @@ for size in 320x240 1280x400; do
     [ -s "$T/err" ] && fail "$size: stderr $(cat "$T/err")"
     kill "$host"
   fi
+  wait "$host" 2>/dev/null
+done
+
+# The host destroys its window while the saver starts: a quiet end each
+# time, never an X error.
+for delay in 0.1 0.15 0.2 0.3; do
+  open_host 320x240
+  "$BIN/Quessanta" --window-id "$id" 2>"$T/err" &
+  saver=$!
+  sleep "$delay"
+  kill "$host"
+  wait_end "$saver" 10; rc=$?
+  [ $rc -eq 0 ] && [ ! -s "$T/err" ] || fail "window destroyed ${delay} s after launch: exit $rc, $(head -c 300 "$T/err")"
   wait "$host" 2>/dev/null
 done
 

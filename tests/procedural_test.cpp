@@ -230,22 +230,41 @@ TEST(ProceduralName, InvalidNames) {
     }
 }
 
-TEST(ProceduralName, UsableSizes) {
-    auto parsed = [](const char* name) {
-        ProceduralTextureName n;
-        EXPECT_TRUE(parseProceduralTextureName(name, n)) << name;
-        return n;
+TEST(ProceduralName, SizeLimits) {
+    // name, what OpenGL allows, bytes of procedural pixels alive, usable
+    const struct {
+        const char* name;
+        std::int32_t glMax;
+        std::int64_t inUse;
+        bool usable;
+    } rows[] = {
+        {"p#Plasma1x1,0,0,0", 1024, 0, true},
+        {"f#Fire2x2", 1024, 0, true},
+        {"f#Fire1024x1024", 1024, 0, true},
+        {"f#Fire1025x8", 1024, 0, false},
+        {"f#Fire1x8", 1024, 0, false},
+        {"f#Fire8x1", 1024, 0, false},
+        {"p#Plasma0x8,0,0,0", 1024, 0, false},
+        {"p#Plasma8x-8,0,0,0", 1024, 0, false},
+        // The image limit holds whatever OpenGL allows.
+        {"p#Plasma8192x16,1,2,3", 16384, 0, true},
+        {"p#Plasma8193x16,1,2,3", 16384, 0, false},
+        {"f#Fire16x16384", 16384, 0, false},
+        {"p#Plasma16384,16384,1,2,3", 16384, 0, false},
+        {"p#Plasma40000x40000,0,0,0", 65536, 0, false},
+        // The budget: 128 MiB of pixels alive at once, this one included.
+        {"p#Plasma8192x4096,1,2,3", 16384, 0, true},
+        {"p#Plasma8192x4096,1,2,3", 16384, 4, false},
+        {"f#Fire8192x8192", 16384, 0, false},
+        {"f#Fire1024x1024", 16384, (std::int64_t(128) << 20) - 4 * 1024 * 1024, true},
+        {"f#Fire1024x1024", 16384, (std::int64_t(128) << 20) - 4 * 1024 * 1024 + 1, false},
     };
-    EXPECT_TRUE(proceduralSizeUsable(parsed("p#Plasma1x1,0,0,0"), 1024));
-    EXPECT_TRUE(proceduralSizeUsable(parsed("f#Fire2x2"), 1024));
-    EXPECT_TRUE(proceduralSizeUsable(parsed("f#Fire1024x1024"), 1024));
-    EXPECT_FALSE(proceduralSizeUsable(parsed("f#Fire1025x8"), 1024));
-    EXPECT_FALSE(proceduralSizeUsable(parsed("f#Fire1x8"), 1024));
-    EXPECT_FALSE(proceduralSizeUsable(parsed("f#Fire8x1"), 1024));
-    EXPECT_FALSE(proceduralSizeUsable(parsed("p#Plasma0x8,0,0,0"), 1024));
-    EXPECT_FALSE(proceduralSizeUsable(parsed("p#Plasma8x-8,0,0,0"), 1024));
-    // Within the maximum each way, but too big a buffer for 32 bits.
-    EXPECT_FALSE(proceduralSizeUsable(parsed("p#Plasma40000x40000,0,0,0"), 65536));
+    for (const auto& row : rows) {
+        ProceduralTextureName n;
+        ASSERT_TRUE(parseProceduralTextureName(row.name, n)) << row.name;
+        const std::string refusal = proceduralSizeRefusal(n, row.glMax, row.inUse);
+        EXPECT_EQ(refusal.empty(), row.usable) << row.name << " in use " << row.inUse << ": " << refusal;
+    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Stop signals at any moment, and a screen that another program holds: the
-# screensaver never hangs and never leaves a process behind.
+# screensaver never hangs and never leaves a process behind; a stop ends it
+# within half a second whatever the frame cap.
 set -u
 BIN="${QUESSANTA_BIN:?}"
 HELPERS="${QUESSANTA_TEST_HELPERS:?}"
@@ -59,6 +60,21 @@ kill -HUP "$pid"
 wait_end "$pid" 10; rc=$?
 [ $rc -eq 0 ] || fail "SIGHUP in the main loop: exit $rc"
 [ -s "$T/err" ] && fail "stderr: $(cat "$T/err")"
+
+# --- A stop does not wait for the next frame, at the lowest caps too.
+for cap in 1 2 10; do
+  : >"$T/id"
+  "$HELPERS/host_window" 320x240 >"$T/id" &
+  host=$!
+  for _ in $(seq 1 100); do [ -s "$T/id" ] && break; sleep 0.05; done
+  "$BIN/Quessanta" --window-id "$(cat "$T/id")" --max-fps "$cap" 2>"$T/err" &
+  pid=$!
+  sleep 2.5
+  term_promptly "$pid" "--max-fps $cap"
+  [ -s "$T/err" ] && fail "--max-fps $cap: stderr $(cat "$T/err")"
+  kill "$host"
+  wait "$host" 2>/dev/null
+done
 
 [ $failures -eq 0 ] && echo "stop signals: all good"
 exit $failures

@@ -13,7 +13,10 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
+
+#include <vector>
 
 namespace platform {
 
@@ -127,6 +130,29 @@ void removeStaleTemporaries(const std::string& path) {
     closedir(dir);
 }
 
+// The file a chain of symbolic links at path ends in (path itself when it
+// is none, or the link that names a missing file): a save replaces that
+// file and keeps the links. False for a chain that never ends.
+bool followLinks(const std::string& path, std::string* target) {
+    std::string current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st;
+        if (lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            *target = current;
+            return true;
+        }
+        std::vector<char> text(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1);
+        const ssize_t n = readlink(current.c_str(), text.data(), text.size());
+        if (n <= 0 || static_cast<std::size_t>(n) >= text.size()) {
+            *target = current;
+            return true;
+        }
+        const std::string next(text.data(), static_cast<std::size_t>(n));
+        current = next[0] == '/' ? next : folderOf(current) + "/" + next;
+    }
+    return false;
+}
+
 mode_t modeFor(FileMode mode) {
     if (mode == FileMode::ReadableByAll) return 0644;
     const mode_t mask = umask(0);
@@ -189,10 +215,107 @@ bool RegularFile::readAt(std::uint64_t offset, void* into, std::size_t count, Re
     return read(into, count, failure);
 }
 
-bool replaceFile(const std::string& path, const unsigned char* bytes, std::size_t size, FileMode mode,
+bool appendToRegularFile(const std::string& path, const std::string& bytes, std::string* error) {
+    // Asked first, so that a device is never even opened; the open itself
+    // cannot wait for a FIFO's reader, and what it opened is asked again.
+    struct stat st;
+    if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        *error = S_ISDIR(st.st_mode) ? "is a folder" : "not a regular file";
+        return false;
+    }
+    const int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        *error = errno == ENXIO ? "not a regular file" : errnoText(errno);
+        return false;
+    }
+    bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (!ok) *error = "not a regular file";
+    if (ok && !writeFully(fd, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size())) {
+        ok = false;
+        *error = errnoText(errno);
+    }
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        *error = errnoText(errno);
+    }
+    return ok;
+}
+
+bool writeFileBelow(const std::string& folder, const std::string& relative, const unsigned char* bytes,
+                    std::size_t size, std::string* error) {
+    const std::string shown = folder + relative;
+    // Folder by folder from the trusted one, each opened without following a
+    // link, so nothing can swap a link in between.
+    int dir = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0) {
+        *error = "cannot create " + shown + ": " + errnoText(errno);
+        return false;
+    }
+    std::string::size_type start = 0;
+    for (;;) {
+        const std::string::size_type slash = relative.find('/', start);
+        const std::string part = relative.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+        const std::string walked = folder + relative.substr(0, slash == std::string::npos ? relative.size() : slash);
+        const bool last = slash == std::string::npos;
+        struct stat st;
+        const bool exists = !part.empty() && fstatat(dir, part.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+        const char* refusal = nullptr;
+        if (exists && S_ISLNK(st.st_mode))
+            refusal = " is a symbolic link; not followed";
+        else if (exists && last && !S_ISREG(st.st_mode))
+            refusal = " is not a regular file";
+        if (refusal) {
+            close(dir);
+            *error = "cannot create " + shown + ": " + walked + refusal;
+            return false;
+        }
+        if (last) break;
+        if (!part.empty()) {
+            const int next = openat(dir, part.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            const int err = errno;
+            close(dir);
+            if (next < 0) {
+                *error = "cannot create " + shown + ": " + walked + ": " + errnoText(err);
+                return false;
+            }
+            dir = next;
+        }
+        start = slash + 1;
+    }
+    const std::string name = relative.substr(start);
+    const int fd = openat(dir, name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
+                          0666);
+    const int openErr = errno;
+    close(dir);
+    if (fd < 0) {
+        *error = "cannot create " + shown + ": " + (openErr == ELOOP ? "a symbolic link; not followed"
+                                                    : openErr == ENXIO ? "not a regular file"
+                                                                       : errnoText(openErr));
+        return false;
+    }
+    struct stat st;
+    bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (!ok) *error = "cannot create " + shown + ": not a regular file";
+    if (ok && !writeFully(fd, bytes, size)) {
+        ok = false;
+        *error = "cannot write " + shown + ": " + errnoText(errno);
+    }
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        *error = "cannot write " + shown + ": " + errnoText(errno);
+    }
+    return ok;
+}
+
+bool replaceFile(const std::string& givenPath, const unsigned char* bytes, std::size_t size, FileMode mode,
                  std::string* error) {
     std::string unused;
     if (!error) error = &unused;
+    std::string path;
+    if (!followLinks(givenPath, &path)) {
+        *error = "cannot replace " + givenPath + ": " + errnoText(ELOOP);
+        return false;
+    }
     const std::string folder = folderOf(path);
     removeStaleTemporaries(path);
     std::vector<char> name(path.begin(), path.end());
@@ -238,19 +361,29 @@ bool replaceFile(const std::string& path, const unsigned char* bytes, std::size_
     return true;
 }
 
-FolderLock::FolderLock(const std::string& folder) {
+FolderLock::FolderLock(const std::string& folder, int timeoutMs) {
     // The folder itself carries the lock: nothing is left behind in it.
     const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
         reason = "cannot open " + folder + ": " + errnoText(errno);
         return;
     }
-    int rc;
-    do {
-        rc = flock(fd, LOCK_EX);
-    } while (rc != 0 && errno == EINTR);
-    if (rc != 0) {
-        reason = "cannot lock " + folder + ": " + errnoText(errno);
+    // Asked again and again rather than waited for: a blocking flock cannot
+    // be given a time limit.
+    const double giveUp = monotonicSeconds() + timeoutMs / 1000.0;
+    for (;;) {
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0) break;
+        if (errno == EINTR) continue;
+        if (errno != EWOULDBLOCK) {
+            reason = "cannot lock " + folder + ": " + errnoText(errno);
+        } else if (monotonicSeconds() >= giveUp) {
+            reason = "another program has held the lock on " + folder + " for " + std::to_string(timeoutMs / 1000) +
+                     " seconds; giving up";
+        } else {
+            const timespec pause{0, 20 * 1000000L};
+            nanosleep(&pause, nullptr);
+            continue;
+        }
         close(fd);
         return;
     }

@@ -2,6 +2,7 @@
 // folder services. Covers Linux (the executable is found through
 // /proc/self/exe); lacks the registry, which the environment stands in for.
 #include "platform/Platform.h"
+#include "platform/posix/InheritedSignals.h"
 
 #include <cerrno>
 #include <climits>
@@ -22,6 +23,11 @@ const char* const settingsProgram = "config";
 
 std::string installDir() {
     std::string dir = getEnv("QUESSANTA_PATH");
+    // Absolute, so that it still holds after a launch changes folder.
+    if (!dir.empty() && dir[0] != '/') {
+        char cwd[PATH_MAX];
+        if (getcwd(cwd, sizeof cwd)) dir = std::string(cwd) + (cwd[1] ? "/" : "") + dir;
+    }
     if (dir.empty()) {
         char buf[PATH_MAX];
         ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
@@ -113,6 +119,8 @@ int exitCodeOf(int status) {
 
 bool launchProgram(const std::string& fileName, bool wait, int* exitStatus) {
     const std::string path = installDir() + fileName;
+    // The program finds its files through it too, from the folder it starts in.
+    if (!getEnv("QUESSANTA_PATH").empty()) setenv("QUESSANTA_PATH", installDir().c_str(), 1);
     std::string workDir = path;
     std::string::size_type slash = workDir.rfind('/');
     if (slash != std::string::npos) workDir.erase(slash == 0 ? 1 : slash);
@@ -161,7 +169,9 @@ bool launchProgram(const std::string& fileName, bool wait, int* exitStatus) {
         action.sa_handler = passOnStopSignal;
         sigemptyset(&action.sa_mask);
         waitedChild = pid;
-        for (int i = 0; i < 3; ++i) sigaction(passedSignals[i], &action, &previous[i]);
+        // One ignored here is ignored by the program too: nothing to pass on.
+        for (int i = 0; i < 3; ++i)
+            sigaction(passedSignals[i], keepsInheritedIgnore(passedSignals[i]) ? nullptr : &action, &previous[i]);
         sigprocmask(SIG_SETMASK, &oldMask, nullptr);
     }
     close(fds[1]);

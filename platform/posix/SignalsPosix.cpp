@@ -1,8 +1,14 @@
 // POSIX implementation of the platform layer's stop signals. Covers every
-// system with sigaction.
+// system with sigaction and ppoll.
 #include "platform/Platform.h"
+#include "platform/posix/InheritedSignals.h"
 
+#include <cerrno>
 #include <csignal>
+#include <cmath>
+#include <fcntl.h>
+#include <poll.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace platform {
@@ -12,24 +18,68 @@ namespace {
 volatile std::sig_atomic_t stopFlag = 0;
 volatile std::sig_atomic_t deferred = 0;
 const int stopSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGUSR1};
+// Written by the handler, so a wait wakes on a stop whichever thread the
+// signal lands on. It lives as long as the process: a signal may come at
+// any moment.
+int wakePipe[2] = {-1, -1};
 
 void onStopSignal(int) {
     if (!deferred) _exit(0);
     stopFlag = 1;
+    if (wakePipe[1] >= 0) {
+        const int saved = errno;
+        const ssize_t ignored = write(wakePipe[1], "", 1);
+        (void)ignored;
+        errno = saved;
+    }
 }
 
 }  // namespace
 
+bool keepsInheritedIgnore(int sig) {
+    // SIGTERM is how hosts and service managers end a saver; one ignored by
+    // accident of inheritance would leave it on the screen for good. The
+    // others stay ignored: nohup ignores SIGHUP, a shell's background job
+    // SIGINT, on purpose.
+    if (sig == SIGTERM) return false;
+    struct sigaction current = {};
+    return sigaction(sig, nullptr, &current) == 0 && current.sa_handler == SIG_IGN;
+}
+
 void installStopSignals() {
+    if (wakePipe[0] < 0 && pipe2(wakePipe, O_CLOEXEC | O_NONBLOCK) != 0) wakePipe[0] = wakePipe[1] = -1;
     struct sigaction action = {};
     action.sa_handler = onStopSignal;
     sigemptyset(&action.sa_mask);
-    for (int sig : stopSignals) sigaction(sig, &action, nullptr);
+    for (int sig : stopSignals)
+        if (!keepsInheritedIgnore(sig)) sigaction(sig, &action, nullptr);
     signal(SIGPIPE, SIG_IGN);
 }
 
 void deferStopSignals() { deferred = 1; }
 
 bool stopRequested() { return stopFlag != 0; }
+
+bool sleepUnlessStopped(double seconds) {
+    const double end = monotonicSeconds() + seconds;
+    for (;;) {
+        if (stopFlag) return true;
+        const double left = end - monotonicSeconds();
+        if (left <= 0) return false;
+        timespec ts{};
+        ts.tv_sec = static_cast<time_t>(left);
+        ts.tv_nsec = static_cast<long>((left - std::floor(left)) * 1e9);
+        if (wakePipe[0] < 0) {
+            nanosleep(&ts, nullptr);
+            continue;
+        }
+        pollfd wake{wakePipe[0], POLLIN, 0};
+        if (ppoll(&wake, 1, &ts, nullptr) > 0) {
+            char drained[16];
+            while (read(wakePipe[0], drained, sizeof drained) > 0) {
+            }
+        }
+    }
+}
 
 }  // namespace platform

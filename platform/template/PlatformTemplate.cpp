@@ -23,9 +23,10 @@ void putEnv(const char*, const char*) {}           // inherited by programs star
 bool launchProgram(const std::string&, bool, int*) { return false; }  // installation directory as working directory; wait passes stop requests on
 
 // --- Stop requests (signals, console or session events)
-void installStopSignals() {}                       // before deferStopSignals: end the process at once with 0
+void installStopSignals() {}                       // before deferStopSignals: end the process at once with 0; inherited ignores stay, but SIGTERM's
 void deferStopSignals() {}                         // afterwards: only set the flag
 bool stopRequested() { return false; }
+bool sleepUnlessStopped(double) { return false; }  // returns early, true, once a stop request has come
 
 // --- Files
 bool createFolders(const std::string&, std::string*) { return false; }  // mkdir -p; the reason names the folder
@@ -34,8 +35,10 @@ void RegularFile::close() {}
 bool RegularFile::read(void*, std::size_t, ReadFailure*) { return false; }
 bool RegularFile::readAt(std::uint64_t, void*, std::size_t, ReadFailure*) { return false; }
 // readRegularFile and readRegularFileStart come from platform/common/, on top of RegularFile.
+bool appendToRegularFile(const std::string&, const std::string&, std::string*) { return false; }  // regular files only, created when missing, never blocking
+bool writeFileBelow(const std::string&, const std::string&, const unsigned char*, std::size_t, std::string*) { return false; }  // no link followed below the folder; regular files only
 bool replaceFile(const std::string&, const unsigned char*, std::size_t, FileMode, std::string*) { return false; }  // temporary beside, flush, atomic replace
-FolderLock::FolderLock(const std::string&) {}      // advisory, waits; leaves nothing behind
+FolderLock::FolderLock(const std::string&, int) {}  // advisory, waits at most the time given; leaves nothing behind
 FolderLock::~FolderLock() {}
 
 // --- Time and memory
@@ -48,7 +51,7 @@ void returnFreedMemory() {}                        // hand freed heap memory bac
 // --- A host's window to draw in
 std::uint64_t rootWindow() { return 0; }           // the whole screen's window; 0 when there is none
 bool windowSize(std::uint64_t, int*, int*) { return false; }  // false when the window does not exist
-void watchWindow(std::uint64_t) {}                 // its destruction must not end the process
+bool watchWindow(std::uint64_t, std::string*) { return false; }  // false (why) when it cannot be drawn in; from then on its destruction must not end the process
 bool windowGone() { return false; }
 
 // --- OpenGL

@@ -146,6 +146,26 @@ std::string lockNameOf(const std::string& folder) {
     return name;
 }
 
+// The file a symbolic link at path leads to (path itself when it is none):
+// a save replaces that file and keeps the link. A link to a missing file is
+// replaced itself: the system can only name the end of a link that opens.
+std::string linkTarget(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return path;
+    const HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return path;
+    char final[MAX_PATH * 2];
+    const DWORD n = GetFinalPathNameByHandleA(file, final, sizeof final, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    CloseHandle(file);
+    if (n == 0 || n >= sizeof final) return path;
+    std::string target(final, n);
+    // "\\?\C:\..." or "\\?\UNC\server\...": the plain spelling.
+    if (target.compare(0, 8, "\\\\?\\UNC\\") == 0) return "\\\\" + target.substr(8);
+    if (target.compare(0, 4, "\\\\?\\") == 0) return target.substr(4);
+    return target;
+}
+
 }  // namespace
 
 bool RegularFile::open(const std::string& path, ReadFailure* failure) {
@@ -223,10 +243,67 @@ bool RegularFile::readAt(std::uint64_t offset, void* into, std::size_t count, Re
     return read(into, count, failure);
 }
 
-bool replaceFile(const std::string& path, const unsigned char* bytes, std::size_t size, FileMode,
+bool appendToRegularFile(const std::string& path, const std::string& bytes, std::string* error) {
+    // A pipe or device opens without waiting and is refused below; a folder
+    // does not open for appending.
+    const HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        *error = win32::errorText(GetLastError());
+        return false;
+    }
+    bool ok = GetFileType(file) == FILE_TYPE_DISK;
+    if (!ok) *error = "not a regular file";
+    if (ok && !writeFully(file, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size())) {
+        ok = false;
+        *error = win32::errorText(GetLastError());
+    }
+    CloseHandle(file);
+    return ok;
+}
+
+bool writeFileBelow(const std::string& folder, const std::string& relative, const unsigned char* bytes,
+                    std::size_t size, std::string* error) {
+    const std::string shown = folder + relative;
+    // Each step below the trusted folder is asked before the file is made:
+    // a link or junction on the way refuses the write.
+    for (std::string::size_type at = 0;; ++at) {
+        const std::string::size_type slash = relative.find_first_of("\\/", at);
+        const std::string walked = folder + relative.substr(0, slash);
+        const DWORD attributes = GetFileAttributesA(walked.c_str());
+        const bool last = slash == std::string::npos;
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+            *error = "cannot create " + shown + ": " + walked + " is a symbolic link; not followed";
+            return false;
+        }
+        if (last && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            *error = "cannot create " + shown + ": " + walked + " is not a regular file";
+            return false;
+        }
+        if (last) break;
+        at = slash;
+    }
+    const HANDLE file = CreateFileA(shown.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        *error = "cannot create " + shown + ": " + win32::errorText(GetLastError());
+        return false;
+    }
+    bool ok = GetFileType(file) == FILE_TYPE_DISK;
+    if (!ok) *error = "cannot create " + shown + ": not a regular file";
+    if (ok && !writeFully(file, bytes, size)) {
+        ok = false;
+        *error = "cannot write " + shown + ": " + win32::errorText(GetLastError());
+    }
+    CloseHandle(file);
+    return ok;
+}
+
+bool replaceFile(const std::string& givenPath, const unsigned char* bytes, std::size_t size, FileMode,
                  std::string* error) {
     std::string unused;
     if (!error) error = &unused;
+    const std::string path = linkTarget(givenPath);
     const std::string folder = folderOf(path);
     removeStaleTemporaries(path);
     guardTemporaries();
@@ -264,7 +341,7 @@ bool replaceFile(const std::string& path, const unsigned char* bytes, std::size_
     return ok;
 }
 
-FolderLock::FolderLock(const std::string& folder) {
+FolderLock::FolderLock(const std::string& folder, int timeoutMs) {
     const DWORD attributes = GetFileAttributesA(folder.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         reason = "cannot open " + folder + ": " +
@@ -287,7 +364,13 @@ FolderLock::FolderLock(const std::string& folder) {
         return;
     }
     // An abandoned mutex (its holder ended without releasing it) is ours.
-    const DWORD waited = WaitForSingleObject(mutex, INFINITE);
+    const DWORD waited = WaitForSingleObject(mutex, static_cast<DWORD>(timeoutMs));
+    if (waited == WAIT_TIMEOUT) {
+        reason = "another program has held the lock on " + folder + " for " + std::to_string(timeoutMs / 1000) +
+                 " seconds; giving up";
+        CloseHandle(mutex);
+        return;
+    }
     if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
         reason = "cannot lock " + folder + ": " + win32::errorText(GetLastError());
         CloseHandle(mutex);

@@ -8,6 +8,9 @@
 
 #include <windows.h>
 
+#include <cstdio>
+#include <string>
+
 namespace platform {
 
 namespace {
@@ -28,7 +31,16 @@ bool windowSize(std::uint64_t window, int* width, int* height) {
     return true;
 }
 
-void watchWindow(std::uint64_t window) { watched = window; }
+bool watchWindow(std::uint64_t window, std::string* problem) {
+    if (window == 0 || !IsWindow(handleOf(window))) {
+        char id[32];
+        std::snprintf(id, sizeof id, "0x%llx", static_cast<unsigned long long>(window));
+        *problem = std::string("There is no window ") + id + " to draw in";
+        return false;
+    }
+    watched = window;
+    return true;
+}
 
 bool windowGone() { return watched != 0 && !IsWindow(handleOf(watched)); }
 

@@ -96,6 +96,12 @@ BOOL WINAPI ignoreWhileWaiting(DWORD) { return TRUE; }
 
 std::string installDir() {
     std::string dir = getEnv("QUESSANTA_PATH");
+    // Absolute, so that it still holds after a launch changes folder.
+    if (!dir.empty()) {
+        char full[MAX_PATH * 2];
+        const DWORD n = GetFullPathNameA(dir.c_str(), sizeof full, full, nullptr);
+        if (n > 0 && n < sizeof full) dir.assign(full, n);
+    }
     if (dir.empty()) dir = registryInstallDir();
     if (dir.empty()) dir = executableFolder();
     if (dir.empty()) dir = ".";
@@ -160,6 +166,8 @@ bool launchProgram(const std::string& fileName, bool wait, int* exitStatus) {
     const std::string dir = installDir();
     const std::string path = dir + fileName;
     const std::string workDir = withoutSeparator(dir);
+    // The program finds its files through it too, from the folder it starts in.
+    if (!getEnv("QUESSANTA_PATH").empty()) putEnv("QUESSANTA_PATH", dir.c_str());
     if (exitStatus) *exitStatus = 0;
     // The command line names only the program: it gets no arguments.
     const std::string quoted = "\"" + path + "\"";

@@ -13,6 +13,8 @@ namespace {
 
 volatile LONG stopFlag = 0;
 volatile LONG deferred = 0;
+// Set with the flag, so a wait wakes on it; it lives as long as the process.
+HANDLE stopEvent = nullptr;
 
 // Runs on a thread of its own that the system starts for the event.
 BOOL WINAPI onConsoleEvent(DWORD event) {
@@ -30,6 +32,7 @@ BOOL WINAPI onConsoleEvent(DWORD event) {
     // undoing, and the main thread may be blocked inside a library.
     if (!deferred) TerminateProcess(GetCurrentProcess(), 0);
     InterlockedExchange(&stopFlag, 1);
+    if (stopEvent) SetEvent(stopEvent);
     // The system ends the process when the handler returns from these
     // three; waiting lets the main loop end in order first (the system
     // allows a few seconds).
@@ -39,10 +42,27 @@ BOOL WINAPI onConsoleEvent(DWORD event) {
 
 }  // namespace
 
-void installStopSignals() { SetConsoleCtrlHandler(onConsoleEvent, TRUE); }
+void installStopSignals() {
+    if (!stopEvent) stopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    SetConsoleCtrlHandler(onConsoleEvent, TRUE);
+}
 
 void deferStopSignals() { InterlockedExchange(&deferred, 1); }
 
 bool stopRequested() { return stopFlag != 0; }
+
+bool sleepUnlessStopped(double seconds) {
+    const double end = monotonicSeconds() + seconds;
+    for (;;) {
+        if (stopFlag) return true;
+        const double left = end - monotonicSeconds();
+        if (left <= 0) return false;
+        const DWORD ms = static_cast<DWORD>(left * 1000.0) + 1;
+        if (stopEvent)
+            WaitForSingleObject(stopEvent, ms);
+        else
+            Sleep(ms);
+    }
+}
 
 }  // namespace platform

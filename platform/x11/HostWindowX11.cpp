@@ -1,9 +1,13 @@
 // X11 implementation of the platform layer's host-window services: the
-// size of a window another program owns, and surviving its destruction.
-// Covers any X server.
+// size of a window another program owns, whether it can be drawn in, and a
+// quiet end at its destruction. Covers any X server.
 #include "platform/Platform.h"
 
 #include <X11/Xlib.h>
+
+#include <cstdio>
+#include <string>
+#include <unistd.h>
 
 namespace platform {
 
@@ -14,7 +18,6 @@ namespace {
 bool connectionTried = false;
 std::uint64_t watched = 0;
 bool gone = false;
-XErrorHandler previousHandler = nullptr;
 int lastError = 0;
 
 ::Display* connection() {
@@ -44,16 +47,29 @@ bool attributes(std::uint64_t window, XWindowAttributes* out) {
     return ok && lastError == 0;
 }
 
-// Installed over SDL's handler: an error caused by the watched window having
-// gone marks it gone; anything else goes to the handler before.
+std::string idText(std::uint64_t window) {
+    char id[32];
+    std::snprintf(id, sizeof id, "0x%llx", static_cast<unsigned long long>(window));
+    return id;
+}
+
+// Installed before SDL starts, so SDL's own handler hands errors on to it.
+// Both ways end the process here, as Xlib's own handler would, but without
+// its report and without exit handlers that talk to the display again.
 int onXError(::Display* d, XErrorEvent* e) {
-    if (gone) return 0;
     XWindowAttributes a;
     if (watched && !attributes(watched, &a)) {
-        gone = true;
-        return 0;
+        // The host destroyed its window: nothing is left to show, and the
+        // library that asked would go on with the answer it did not get
+        // (SDL 1.2 reads the attributes of a window that has gone).
+        _exit(0);
     }
-    return previousHandler ? previousHandler(d, e) : 0;
+    char text[160] = "";
+    XGetErrorText(d, e->error_code, text, sizeof text);
+    std::fprintf(stderr, "quessanta: cannot draw in window %s: %s (X request %d.%d)\n", idText(watched).c_str(), text,
+                 e->request_code, e->minor_code);
+    std::fflush(stderr);
+    _exit(1);
 }
 
 }  // namespace
@@ -71,11 +87,26 @@ bool windowSize(std::uint64_t window, int* width, int* height) {
     return true;
 }
 
-void watchWindow(std::uint64_t window) {
+bool watchWindow(std::uint64_t window, std::string* problem) {
+    XWindowAttributes a;
+    if (!attributes(window, &a)) {
+        *problem = "There is no window " + idText(window) + " to draw in";
+        return false;
+    }
+    // What OpenGL cannot draw in must be refused before anyone tries.
+    if (a.c_class == InputOnly) {
+        *problem = "Window " + idText(window) + " is input-only: nothing can be drawn in it";
+        return false;
+    }
+    if (!a.visual || (a.visual->c_class != TrueColor && a.visual->c_class != DirectColor) || a.depth < 15) {
+        *problem = "Window " + idText(window) + " has a " + std::to_string(a.depth) +
+                   "-bit visual without true colour: OpenGL cannot draw in it";
+        return false;
+    }
     watched = window;
     gone = false;
-    XErrorHandler before = XSetErrorHandler(onXError);
-    if (before != onXError) previousHandler = before;
+    XSetErrorHandler(onXError);
+    return true;
 }
 
 bool windowGone() {

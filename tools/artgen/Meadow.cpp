@@ -1,5 +1,7 @@
 // The background: a soft summer meadow under a sky with clouds, on one quad
-// wide enough for 16:9 screens with the main view inside its 4:3 middle.
+// wide enough for 32:9 screens (the vertical field of view is fixed, so a
+// portrait screen sees less of it sideways). Its 16:9 middle holds the main
+// view; the land and sky go on into a wing on either side, each half as wide.
 #include "Artwork.h"
 #include "Canvas.h"
 #include "Noise.h"
@@ -13,22 +15,28 @@ namespace artgen {
 
 namespace {
 
-constexpr int texW = 2048, texH = 1024;
+constexpr int middleW = 2048, wingW = middleW / 2, texW = middleW + 2 * wingW, texH = 1024;
 // Half extents of the quad. The node scales it by (4, 3) at eye depth 200:
-// 16:9 needs at least 36.8 x 27.6, so a little more hides the edges.
-constexpr double halfX = 37.3, halfY = 28.0;
-// Screen width of the picture over its height (1.78), to keep painted
-// shapes round although texels are not square on screen.
-constexpr double aspect = (halfX * 4) / (halfY * 3);
+// 32:9 needs at least 73.6 x 27.6, so a little more hides the edges (the
+// middle alone covers 16:9, 36.8 wide).
+constexpr double middleHalfX = 37.3, halfX = middleHalfX * texW / middleW, halfY = 28.0;
+// Screen width of the middle over its height (1.78), to keep painted shapes
+// round although texels are not square on screen.
+constexpr double aspect = (middleHalfX * 4) / (halfY * 3);
 
-// Painting space: X across (0 .. aspect), Y down (0 .. 1).
+// Painting space: X across (0 .. aspect in the middle, -aspect / 2 .. 0 and
+// aspect .. 1.5 aspect in the wings), Y down (0 .. 1).
 struct Meadow {
     double horizon = 0.43;
 
-    static double sx(double px) { return px / texW * aspect; }
+    static double sx(double px) { return (px - wingW) / middleW * aspect; }
     static double sy(double py) { return py / texH; }
-    static double px(double X) { return X / aspect * texW; }
+    static double px(double X) { return X / aspect * middleW + wingW; }
     static double py(double Y) { return Y * texH; }
+    // Where a draw u from 0 to 1 falls: across the middle, or across both
+    // wings (the left one for u below one half).
+    static double middleX(double u) { return u * aspect; }
+    static double wingX(double u) { return (u - 0.5) * aspect + (u < 0.5 ? 0.0 : aspect); }
 
     double farHills(double X) const { return horizon - 0.050 - 0.030 * fbm(X * 1.3, 3.1, 11, 4) - 0.012 * std::sin(X * 2.1); }
     double nearHills(double X) const { return horizon - 0.018 - 0.022 * fbm(X * 1.9, 7.7, 12, 4) + 0.008 * std::sin(X * 3.3 + 1); }
@@ -138,11 +146,10 @@ struct Meadow {
 
 // Groups of trees along the hedgerows and on the near hills: round crowns
 // built of overlapping blobs, lit from the sun's side, softened by haze.
-void paintTrees(Canvas& canvas, const Meadow& m) {
-    Rng rng(7311);
+void paintTreeGroups(Canvas& canvas, const Meadow& m, Rng& rng, double (*place)(double)) {
     const Colour haze = Colour::hex(0xc8dade);
     for (int group = 0; group < 34; ++group) {
-        const double X = rng.uniform() * aspect;
+        const double X = place(rng.uniform());
         const int trees = 1 + rng.below(5);
         const double distance = rng.uniform();  // 0 on the near hills' ridge, 1 far
         for (int t = 0; t < trees; ++t) {
@@ -173,94 +180,106 @@ void paintTrees(Canvas& canvas, const Meadow& m) {
     }
 }
 
+void paintTrees(Canvas& canvas, const Meadow& m) {
+    Rng middle(7311), wings(7312);
+    paintTreeGroups(canvas, m, middle, Meadow::middleX);
+    paintTreeGroups(canvas, m, wings, Meadow::wingX);
+}
+
+// One row of grass blades and flowers at depth (0 far, 1 near), its things
+// placed across the middle or the wings.
+void paintMeadowRow(Canvas& canvas, const Meadow& m, Rng& rng, double (*place)(double), int rows, double depth) {
+    const double Y = m.horizon + 0.004 + depth * (1 - m.horizon + 0.02);
+    const double scale = 0.15 + 3.2 * depth * depth + 0.6 * depth;  // size of things, in pixels / 4
+    const int blades = static_cast<int>(160 + 260 * (1 - depth));
+    for (int i = 0; i < blades; ++i) {
+        const double X = place(rng.uniform());
+        const double y0 = Meadow::py(Y + rng.range(-0.5, 0.5) / rows * 1.5);
+        const double x0 = Meadow::px(X);
+        if (y0 < Meadow::py(m.horizon) + 1) continue;
+        const double len = (3 + 4 * scale) * rng.range(0.6, 1.4);
+        const double lean = rng.range(-0.45, 0.45) + 0.15 * std::sin(X * 7);
+        const double width = std::max(0.45, 0.35 * scale * rng.range(0.6, 1.2));
+        const double hue = rng.uniform();
+        Colour base = mix(Colour::hex(0x3f6f26), Colour::hex(0x6e9a3a), hue);
+        Colour tip = mix(Colour::hex(0x9fc25a), Colour::hex(0xd3d88a), hue * rng.uniform());
+        // Far blades melt into the haze.
+        const Colour haze = Colour::hex(0xc4d49a);
+        base = mix(base, haze, (1 - depth) * 0.55);
+        tip = mix(tip, haze, (1 - depth) * 0.45);
+        std::vector<Vec2> pts;
+        std::vector<double> radii;
+        for (int k = 0; k <= 4; ++k) {
+            const double t = k / 4.0;
+            pts.push_back({x0 + lean * len * t * t, y0 - len * t});
+            radii.push_back(width * (1 - 0.85 * t));
+        }
+        canvas.stroke(pts, radii, mix(base, tip, 0.45).withAlpha(0.55 + 0.35 * depth));
+        canvas.stroke({pts[2], pts[3], pts[4]}, {radii[2] * 0.6, radii[3] * 0.6, radii[4] * 0.5},
+                      tip.withAlpha(0.35 + 0.3 * depth));
+    }
+    // Flowers among the grass.
+    const int flowers = static_cast<int>(18 + 30 * (1 - depth));
+    for (int i = 0; i < flowers; ++i) {
+        const double X = place(rng.uniform());
+        // Flowers gather in drifts.
+        if (fbm(X * 5, Y * 16, 77, 3) < -0.05 && rng.uniform() < 0.8) continue;
+        const double x0 = Meadow::px(X), y0 = Meadow::py(Y) - rng.uniform() * 3 * scale;
+        const int kind = rng.below(10);
+        Colour petal;
+        Colour centre = Colour::hex(0xf2c530);
+        if (kind < 4) {
+            petal = Colour::hex(0xfbfbf3);  // daisy
+        } else if (kind < 7) {
+            petal = Colour::hex(0xf6d22b);  // buttercup
+            centre = Colour::hex(0xe8a317);
+        } else if (kind < 8) {
+            petal = Colour::hex(0xd8322a);  // poppy
+            centre = Colour::hex(0x2a1b18);
+        } else if (kind < 9) {
+            petal = Colour::hex(0x6f7fe0);  // cornflower
+            centre = Colour::hex(0x4d4fa8);
+        } else {
+            petal = Colour::hex(0xc79be0);  // clover and cranesbill
+            centre = Colour::hex(0xa070c0);
+        }
+        petal = mix(petal, Colour::hex(0xd8e0c8), (1 - depth) * 0.35);
+        const double r = 0.5 + 1.1 * scale * rng.range(0.7, 1.2);
+        if (r < 1.6) {
+            canvas.dot({x0, y0}, r, petal.withAlpha(0.9), 0.8);
+            continue;
+        }
+        // A short stem, petals round a centre, seen a little from the side.
+        canvas.stroke({{x0, y0 + r * 2.5}, {x0, y0}}, {0.35 * scale * 0.5 + 0.3, 0.3}, Colour::hex(0x4a7a2a, 0.8));
+        const int n = kind < 4 ? 10 : 5;
+        const double spin = rng.uniform() * 2 * pi;
+        for (int k = 0; k < n; ++k) {
+            const double a = spin + 2 * pi * k / n;
+            const Vec2 tipP{x0 + std::cos(a) * r * 1.4, y0 + std::sin(a) * r * 0.75};
+            canvas.stroke({{x0, y0}, tipP}, {r * (kind < 4 ? 0.28 : 0.55), r * (kind < 4 ? 0.22 : 0.45)},
+                          petal.withAlpha(0.95));
+        }
+        canvas.dot({x0, y0}, r * (kind < 4 ? 0.42 : 0.3), centre, 0.8);
+    }
+}
+
 // Grass blades and flowers of the meadow, larger and sparser towards the
-// viewer; painted back to front.
+// viewer; painted back to front, each row across the middle and the wings.
 void paintMeadowDetail(Canvas& canvas, const Meadow& m) {
-    Rng rng(20240611);
+    Rng middle(20240611), wings(20240612);
     const int rows = 420;
     for (int row = 0; row < rows; ++row) {
-        const double depth = std::pow(static_cast<double>(row) / rows, 1.6);  // 0 far, 1 near
-        const double Y = m.horizon + 0.004 + depth * (1 - m.horizon + 0.02);
-        const double scale = 0.15 + 3.2 * depth * depth + 0.6 * depth;  // size of things, in pixels / 4
-        const int blades = static_cast<int>(160 + 260 * (1 - depth));
-        for (int i = 0; i < blades; ++i) {
-            const double X = rng.uniform() * aspect;
-            const double y0 = Meadow::py(Y + rng.range(-0.5, 0.5) / rows * 1.5);
-            const double x0 = Meadow::px(X);
-            if (y0 < Meadow::py(m.horizon) + 1) continue;
-            const double len = (3 + 4 * scale) * rng.range(0.6, 1.4);
-            const double lean = rng.range(-0.45, 0.45) + 0.15 * std::sin(X * 7);
-            const double width = std::max(0.45, 0.35 * scale * rng.range(0.6, 1.2));
-            const double hue = rng.uniform();
-            Colour base = mix(Colour::hex(0x3f6f26), Colour::hex(0x6e9a3a), hue);
-            Colour tip = mix(Colour::hex(0x9fc25a), Colour::hex(0xd3d88a), hue * rng.uniform());
-            // Far blades melt into the haze.
-            const Colour haze = Colour::hex(0xc4d49a);
-            base = mix(base, haze, (1 - depth) * 0.55);
-            tip = mix(tip, haze, (1 - depth) * 0.45);
-            std::vector<Vec2> pts;
-            std::vector<double> radii;
-            for (int k = 0; k <= 4; ++k) {
-                const double t = k / 4.0;
-                pts.push_back({x0 + lean * len * t * t, y0 - len * t});
-                radii.push_back(width * (1 - 0.85 * t));
-            }
-            canvas.stroke(pts, radii, mix(base, tip, 0.45).withAlpha(0.55 + 0.35 * depth));
-            canvas.stroke({pts[2], pts[3], pts[4]}, {radii[2] * 0.6, radii[3] * 0.6, radii[4] * 0.5},
-                          tip.withAlpha(0.35 + 0.3 * depth));
-        }
-        // Flowers among the grass.
-        const int flowers = static_cast<int>(18 + 30 * (1 - depth));
-        for (int i = 0; i < flowers; ++i) {
-            const double X = rng.uniform() * aspect;
-            // Flowers gather in drifts.
-            if (fbm(X * 5, Y * 16, 77, 3) < -0.05 && rng.uniform() < 0.8) continue;
-            const double x0 = Meadow::px(X), y0 = Meadow::py(Y) - rng.uniform() * 3 * scale;
-            const int kind = rng.below(10);
-            Colour petal;
-            Colour centre = Colour::hex(0xf2c530);
-            if (kind < 4) {
-                petal = Colour::hex(0xfbfbf3);  // daisy
-            } else if (kind < 7) {
-                petal = Colour::hex(0xf6d22b);  // buttercup
-                centre = Colour::hex(0xe8a317);
-            } else if (kind < 8) {
-                petal = Colour::hex(0xd8322a);  // poppy
-                centre = Colour::hex(0x2a1b18);
-            } else if (kind < 9) {
-                petal = Colour::hex(0x6f7fe0);  // cornflower
-                centre = Colour::hex(0x4d4fa8);
-            } else {
-                petal = Colour::hex(0xc79be0);  // clover and cranesbill
-                centre = Colour::hex(0xa070c0);
-            }
-            petal = mix(petal, Colour::hex(0xd8e0c8), (1 - depth) * 0.35);
-            const double r = 0.5 + 1.1 * scale * rng.range(0.7, 1.2);
-            if (r < 1.6) {
-                canvas.dot({x0, y0}, r, petal.withAlpha(0.9), 0.8);
-                continue;
-            }
-            // A short stem, petals round a centre, seen a little from the side.
-            canvas.stroke({{x0, y0 + r * 2.5}, {x0, y0}}, {0.35 * scale * 0.5 + 0.3, 0.3}, Colour::hex(0x4a7a2a, 0.8));
-            const int n = kind < 4 ? 10 : 5;
-            const double spin = rng.uniform() * 2 * pi;
-            for (int k = 0; k < n; ++k) {
-                const double a = spin + 2 * pi * k / n;
-                const Vec2 tipP{x0 + std::cos(a) * r * 1.4, y0 + std::sin(a) * r * 0.75};
-                canvas.stroke({{x0, y0}, tipP}, {r * (kind < 4 ? 0.28 : 0.55), r * (kind < 4 ? 0.22 : 0.45)},
-                              petal.withAlpha(0.95));
-            }
-            canvas.dot({x0, y0}, r * (kind < 4 ? 0.42 : 0.3), centre, 0.8);
-        }
+        const double depth = std::pow(static_cast<double>(row) / rows, 1.6);
+        paintMeadowRow(canvas, m, middle, Meadow::middleX, rows, depth);
+        paintMeadowRow(canvas, m, wings, Meadow::wingX, rows, depth);
     }
 }
 
 // A few big, slightly soft plants right at the bottom edge, nearest of
-// all, for depth.
-void paintForeground(Canvas& canvas) {
-    Rng rng(8801);
+// all, for depth; across the middle or the wings.
+void paintForegroundPlants(Canvas& canvas, Rng& rng, double (*place)(double)) {
     for (int i = 0; i < 260; ++i) {
-        const double x = rng.uniform() * texW, y = texH - rng.uniform() * 50 + 10;
+        const double x = Meadow::px(place(rng.uniform())), y = texH - rng.uniform() * 50 + 10;
         const double len = rng.range(40, 110), lean = rng.range(-0.5, 0.5);
         const double hue = rng.uniform();
         const Colour c = mix(mix(Colour::hex(0x3a6a22), Colour::hex(0x6a9a38), hue), Colour::hex(0xa8c860), rng.uniform() * 0.4);
@@ -274,7 +293,7 @@ void paintForeground(Canvas& canvas) {
         canvas.stroke(pts, radii, c.withAlpha(0.85));
     }
     for (int i = 0; i < 26; ++i) {
-        const double x = rng.uniform() * texW, y = texH - rng.range(30, 90);
+        const double x = Meadow::px(place(rng.uniform())), y = texH - rng.range(30, 90);
         const int kind = rng.below(3);
         const Colour petal = kind == 0 ? Colour::hex(0xfbfbf3) : (kind == 1 ? Colour::hex(0xf6d22b) : Colour::hex(0xd8322a));
         const Colour centre = kind == 2 ? Colour::hex(0x2a1b18) : Colour::hex(0xf0b820);
@@ -291,6 +310,12 @@ void paintForeground(Canvas& canvas) {
     }
 }
 
+void paintForeground(Canvas& canvas) {
+    Rng middle(8801), wings(8802);
+    paintForegroundPlants(canvas, middle, Meadow::middleX);
+    paintForegroundPlants(canvas, wings, Meadow::wingX);
+}
+
 Image paintMeadow() {
     Meadow m;
     Canvas canvas(texW, texH);
@@ -298,11 +323,13 @@ Image paintMeadow() {
     paintTrees(canvas, m);
     paintMeadowDetail(canvas, m);
     paintForeground(canvas);
-    // A soft light from the sun's side falling across the whole picture.
+    // A soft light from the sun's side falling across the whole picture:
+    // darker towards the corners of the middle, and no darker beyond them.
     canvas.over([&](double x, double y) {
         const double X = Meadow::sx(x), Y = Meadow::sy(y);
-        const double v = (X / aspect - 0.5) * (X / aspect - 0.5) * 1.6 + (Y - 0.45) * (Y - 0.45) * 0.9;
-        return Colour(0.10, 0.16, 0.06, clamp01(v * 0.55));  // vignette towards the corners
+        const double across = std::clamp(X / aspect - 0.5, -0.5, 0.5);
+        const double v = across * across * 1.6 + (Y - 0.45) * (Y - 0.45) * 0.9;
+        return Colour(0.10, 0.16, 0.06, clamp01(v * 0.55));
     });
     return canvas.toImage();
 }
@@ -315,7 +342,7 @@ void addMeadow(PackContents& pack) {
     // Unlit, opaque. Model -y is screen up after the node's rotation, and
     // the first image row (t = 0) belongs at the top: t follows y.
     ModelPart& part = model.add("meadow.png", Material::unlit());
-    const int cols = 8, rows = 6;
+    const int cols = 16, rows = 6;
     part.grid(cols, rows, [](double u, double v) {
         return Vertex{{-halfX + 2 * halfX * u, -halfY + 2 * halfY * v, 0}, {0, 0, -1}, {u, v}};
     });

@@ -26,7 +26,7 @@ LoadedSettings loadSettings(const std::string& path) {
 bool saveSettings(const std::function<void(Settings&)>& change, std::string* path, std::string* error) {
     *path = platform::settingsFilePath(error);
     if (path->empty()) return false;
-    const platform::FolderLock lock(platform::commonAppDataDir());
+    const platform::FolderLock lock(platform::commonAppDataDir(), settingsLockWaitMs);
     if (!lock.held()) {
         *error = lock.error();
         return false;

@@ -20,9 +20,14 @@ struct LoadedSettings {
 // (empty: no settings folder).
 LoadedSettings loadSettings(const std::string& path);
 
+// How long a save waits for another holder of the settings folder's lock
+// (which, in ~/.config, need not be this program).
+constexpr int settingsLockWaitMs = 5000;
+
 // Under the settings folder's lock, so that changes made by several runs at
 // once all land: reads the file again, applies the change and replaces the
 // file atomically. False with one line in *error, the file untouched; a file
 // that exists but cannot be read is not written over (its other fields
-// would be lost). *path receives the file's path.
+// would be lost), nor is anything when another run holds the folder's lock
+// for longer than settingsLockWaitMs. *path receives the file's path.
 bool saveSettings(const std::function<void(Settings&)>& change, std::string* path, std::string* error);
