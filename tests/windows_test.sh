@@ -163,11 +163,15 @@ for exe in Quessanta.exe config.exe pak.exe; do
 done
 cmp -s "$INST/Quessanta.exe" "$INST/Quessanta.scr" && ok "Quessanta.scr is Quessanta.exe" ||
   fail "Quessanta.scr differs from Quessanta.exe"
-# Icon, manifest (DPI awareness, common controls 6) and version record.
+# Icon, manifest (DPI awareness, common controls 6) and version record:
+# resource types 14, 24 and 16 at the top of the resource directory.
 missing=
 for exe in "$INST/Quessanta.scr" "$INST/config.exe" "$WIN/QuessantaSetup.exe"; do
-  types=$(x86_64-w64-mingw32-objdump -p "$exe" 2>/dev/null | grep -oE 'Type: [A-Z_]+' | sort -u | tr '\n' ' ')
-  for t in GROUP_ICON MANIFEST VERSION; do grep -q "Type: $t" <<<"$types" || missing="$missing $(basename "$exe"):$t"; done
+  types=$(x86_64-w64-mingw32-objdump -p "$exe" 2>/dev/null | sed -n '/Resource Directory section/,$p' |
+    sed -nE 's/^[0-9a-f]+   Entry: ID: 0x0000([0-9a-f]{2}),.*/\1/p' | tr '\n' ' ')
+  for t in 0e:icon 18:manifest 10:version; do
+    grep -qw "${t%%:*}" <<<"$types" || missing="$missing $(basename "$exe"):${t#*:}"
+  done
   grep -aq 'PerMonitorV2' "$exe" && grep -aq 'Microsoft.Windows.Common-Controls' "$exe" ||
     missing="$missing $(basename "$exe"):manifest-text"
   strings -el "$exe" | grep -qx 'Zandrim' || missing="$missing $(basename "$exe"):company"
@@ -177,6 +181,10 @@ done
 
 started=$SECONDS
 wine wineboot --init >/dev/null 2>&1
+# Xvfb has no window manager: Wine is told not to wait for one, which it
+# would for two seconds at each change of a full-screen window (at every
+# end of the screensaver twice), a delay no Windows has.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 echo "windows: the Wine prefix took $((SECONDS - started)) s"
 cd "$INST" || exit 1
 
@@ -426,11 +434,18 @@ fi
 # the screensaver it started with it.
 NONLATIN='C:\Программы\屏幕保护 Quessanta'
 NONLATIN_UNIX="$DRIVE_C/Программы/屏幕保护 Quessanta"
-timeout 120 wine "$WIN/QuessantaSetup.exe" /S "/D=$NONLATIN" >"$T/out" 2>&1
+# /D= takes the rest of the command line unquoted: the folder's words go as
+# separate arguments, which Wine joins with single spaces.
+# shellcheck disable=SC2086
+timeout 120 wine "$WIN/QuessantaSetup.exe" /S /D=$NONLATIN >"$T/out" 2>&1
 rc=$?
-path=$(wine reg query 'HKLM\Software\Zandrim\Quessanta\Settings' /v Path 2>/dev/null | tr -d '\r' | grep -E '^ +Path')
+# reg query writes through the console's code page: the value is read from
+# an export, which is UTF-16 (and doubles each backslash).
+rm -f "$T/path.reg"
+(cd "$T" && wine reg export 'HKLM\Software\Zandrim\Quessanta\Settings' path.reg /y >/dev/null 2>&1)
+path=$(iconv -f UTF-16 -t UTF-8 "$T/path.reg" 2>/dev/null | tr -d '\r' | grep '^"Path"=')
 if [ "$rc" -eq 0 ] && [ -f "$NONLATIN_UNIX/Quessanta.exe" ] && [ -f "$NONLATIN_UNIX/uninstall.exe" ] &&
-   [ ! -e "$PROGRAMS" ] && grep -qF "REG_SZ    $NONLATIN\\" <<<"$path"; then
+   [ ! -e "$PROGRAMS" ] && [ "$path" = "\"Path\"=\"${NONLATIN//\\/\\\\}\\\\\"" ]; then
   ok "installed again into $NONLATIN: Path names it, Program Files\\Zandrim is gone"
 else
   fail "install into $NONLATIN: exit $rc, Path '$path', $(ls "$NONLATIN_UNIX" 2>&1 | tr '\n' ' '), Program Files: $(ls "$PROGRAMS" 2>&1 | tr '\n' ' ')"

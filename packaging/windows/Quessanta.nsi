@@ -67,6 +67,17 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Zandrim"
 ; backslash; empty when there is none.
 Var previous
 
+; A folder without its last backslash (a drive's root keeps it), so that
+; two spellings of one folder compare equal.
+!macro STRIP_BACKSLASH VAR
+  StrCpy $R0 ${VAR} 1 -1
+  StrLen $R1 ${VAR}
+  ${If} $R0 == "\"
+  ${AndIf} $R1 > 3
+    StrCpy ${VAR} ${VAR} -1
+  ${EndIf}
+!macroend
+
 ; The full-screen screensaver and the settings dialog are asked to close,
 ; as at log-off, so that their files can be replaced; a copy that does not
 ; within five seconds stops the setup (exit code 2) with nothing changed.
@@ -104,12 +115,7 @@ FunctionEnd
 Function .onInit
   SetRegView 64
   ReadRegStr $previous HKLM "${SETTINGS_KEY}" "Path"
-  ${If} $previous != ""
-    StrCpy $R0 $previous 1 -1
-    ${If} $R0 == "\"
-      StrCpy $previous $previous -1
-    ${EndIf}
-  ${EndIf}
+  !insertmacro STRIP_BACKSLASH $previous
   Call closeRunning
 FunctionEnd
 
@@ -120,6 +126,7 @@ FunctionEnd
 
 Section "Quessanta"
   SetRegView 64
+  !insertmacro STRIP_BACKSLASH $INSTDIR
   ; Moved to another folder: the old copy goes, by its own uninstaller,
   ; so that none is left behind.
   ${If} $previous != ""
