@@ -1,5 +1,5 @@
 // The settings dialog of config.exe on Windows, from the resource in
-// config.rc: every setting as a control, filled from the settings file and
+// config.rc.in: every setting as a control, filled from the settings file and
 // saved with OK through the same locked, atomic cycle as the command line
 // (SettingsStore). Which control means which setting is decided in
 // formats/DialogChoices, not here. It belongs to the window "/c:HWND"
