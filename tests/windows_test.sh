@@ -457,8 +457,10 @@ if kill -0 "$pid" 2>/dev/null; then
   import -window root "$T/nonlatin.png"
   check_scene "/s from $NONLATIN" "$T/nonlatin.png" && ok "/s from $NONLATIN: the scene"
   timeout 30 wine taskkill /F /IM Quessanta.scr >/dev/null 2>&1
-  for _ in $(seq 1 100); do pgrep -f 'Quessanta\.exe' >/dev/null || break; sleep 0.1; done
-  if pgrep -f 'Quessanta\.exe' >/dev/null; then
+  # Wine's processes show their Windows command line.
+  saver_left() { grep -qsa 'Quessanta\.exe' /proc/[0-9]*/cmdline; }
+  for _ in $(seq 1 100); do saver_left || break; sleep 0.1; done
+  if saver_left; then
     fail "taskkill /F of Quessanta.scr: Quessanta.exe runs on"
     xdotool key Escape
   else
