@@ -115,6 +115,9 @@ bool Display::setVideoMode(std::string* error) {
     SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, askSamples ? 4 : 0);
     SDL_GL_SetAttribute(SDL_GL_ACCELERATED_VISUAL, 1);
 
+    // The title the task switcher and the window list show (SDL's default
+    // is its own name). A host's window keeps its own.
+    if (!embedded()) SDL_WM_SetCaption("Quessanta", "Quessanta");
     screenSurface = SDL_SetVideoMode(width, height, 32, flags);
     if (screenSurface) {
         if (askSamples) glEnable(GL_MULTISAMPLE);
