@@ -111,9 +111,11 @@ void runMainLoop(const LoopOptions& options) {
             }
             // Everything else is ignored.
         }
-        if (platform::stopRequested()) requestQuit(quitRequested);
-        // Nothing is left to draw in: end without the dismantling frames.
-        if (!host.check()) break;
+        // A stop signal comes from whoever runs us (a host, the session, a
+        // service manager) and wants us gone now, and nothing is left to
+        // draw in once a host's window has gone: either way no frames take
+        // the trees apart; the teardown does.
+        if (platform::stopRequested() || !host.check()) break;
         renderFrame();
         mouse.frameShown(SDL_GetTicks());
         // The builders run in the first frames, decoding images into
@@ -126,8 +128,8 @@ void runMainLoop(const LoopOptions& options) {
 }
 
 void teardown() {
-    // After an early end (the host's window went away) the trees were not
-    // dismantled by the frames: take them apart here.
+    // After an early end (a stop signal, or the host's window went away)
+    // the trees were not dismantled by the frames: take them apart here.
     if (App::sceneRoot) destroyDescendants(*App::sceneRoot);
     if (App::overlayRoot) destroyDescendants(*App::overlayRoot);
     App::settings.reset();

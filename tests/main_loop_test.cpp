@@ -110,7 +110,7 @@ TEST_F(MainLoopTest, KeysAndClicksDoNotEndItACloseRequestDoesCleanly) {
     EXPECT_EQ(stderrText(), "");
 }
 
-TEST_F(MainLoopTest, TerminationSignalsEndItThroughTheHandshake) {
+TEST_F(MainLoopTest, TerminationSignalsEndItWithExitZero) {
     for (int sig : {SIGTERM, SIGINT}) {
         writeSettings(false);
         start();
