@@ -33,6 +33,7 @@ InstallDirValue App::installDir;
 std::uint32_t& App::frameTicks = ::frameTicks;
 std::unique_ptr<SceneNode> App::sceneRoot;
 std::unique_ptr<SceneNode> App::overlayRoot;
+OverlayNodes App::overlays{};
 std::unique_ptr<Settings> App::settings;
 std::uint64_t App::previewParent = 0;
 std::int32_t App::previewWidth = 0;

@@ -1,6 +1,7 @@
 // The single process-wide state record.
 #pragma once
 
+#include "app/OverlayAssembly.h"
 #include "formats/Settings.h"
 #include "platform/Platform.h"
 #include "res/Display.h"
@@ -42,6 +43,7 @@ struct App {
     static std::uint32_t& frameTicks;
     static std::unique_ptr<SceneNode> sceneRoot;
     static std::unique_ptr<SceneNode> overlayRoot;
+    static OverlayNodes overlays;  // the overlays under overlayRoot
     static std::unique_ptr<Settings> settings;
     static InstallDirValue installDir;
     static std::uint64_t previewParent;

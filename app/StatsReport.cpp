@@ -85,7 +85,7 @@ void reportStatsIfDue() {
     countGlTextures(glLive, glNext);
     packFigures(packRefs, packTextures);
     std::string overlays;
-    if (App::overlayRoot && App::settings) overlays = describeOverlays(*App::overlayRoot, *App::settings);
+    if (App::overlayRoot && App::settings) overlays = describeOverlays(App::overlays, *App::overlayRoot, *App::settings);
 
     char line[512];
     std::snprintf(line, sizeof line,

@@ -270,13 +270,14 @@ int main(int argc, char** argv) {
     SceneNode* root = new SceneNode;
     SceneNode* overlay = new SceneNode;
     std::vector<const char*> packs;
+    OverlayNodes overlayNodes{};
     const bool overlays = !o.clock.empty() || !o.calendar.empty() || o.fps > 0;
     if (o.scene) {
         buildScene(root, packs);
-        if (overlays) buildOverlays(overlaySettings(o), *display, *overlay);
+        if (overlays) overlayNodes = buildOverlays(overlaySettings(o), *display, *overlay);
     } else if (!o.clock.empty() || !o.calendar.empty() || o.fps > 0) {
         root->addChild(buildBackground());
-        buildOverlays(overlaySettings(o), *display, *overlay);
+        overlayNodes = buildOverlays(overlaySettings(o), *display, *overlay);
     } else if (!o.butterfly.empty()) {
         // Built by the screensaver's own builder, as the resting one is.
         addLightAndBackdrop(root, o);
@@ -317,10 +318,10 @@ int main(int argc, char** argv) {
     const bool saved = savePicture(o.out, display->width, display->height);
     if (o.describe) {
         const Settings shown = overlaySettings(o);
-        std::printf("%s\n", describeOverlays(*overlay, shown).c_str());
-        if (shown.showCalendar && !overlay->children.empty()) {
+        std::printf("%s\n", describeOverlays(overlayNodes, *overlay, shown).c_str());
+        if (overlayNodes[calendarOverlay]) {
             std::string cells;
-            for (const std::string& cell : calendarPageCells(*overlay->children[0])) cells += (cells.empty() ? "" : ",") + cell;
+            for (const std::string& cell : calendarPageCells(*overlayNodes[calendarOverlay])) cells += (cells.empty() ? "" : ",") + cell;
             std::printf("cells=%s\n", cells.c_str());
         }
     }
