@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/OverlayAssembly.h"
+#include "app/RunInputs.h"
 #include "formats/Settings.h"
 #include "platform/Platform.h"
 #include "res/Display.h"
@@ -40,6 +41,7 @@ struct App {
     static PackCache packCache;
     static ProceduralTextureRegistry proceduralTextures;
     static std::vector<MeshPart*> deferredParts;
+    static RunInputs runInputs;  // read once, before the generator is seeded from them
     static std::uint32_t& frameTicks;
     static std::unique_ptr<SceneNode> sceneRoot;
     static std::unique_ptr<SceneNode> overlayRoot;

@@ -65,19 +65,19 @@ std::string wallText(std::time_t t) {
 void reportStatsIfDue() {
     if (!state.checked) {
         state.checked = true;
-        const char* path = std::getenv("QUESSANTA_STATS_FILE");
-        if (path && *path) state.path = path;
-        const char* seconds = std::getenv("QUESSANTA_STATS_SECONDS");
-        if (seconds && std::atof(seconds) > 0) state.intervalSeconds = std::atof(seconds);
+        const RunInputs& in = App::runInputs;
+        state.path = in.statsFile;
+        const double seconds = std::atof(in.statsSeconds.c_str());
+        if (seconds > 0) state.intervalSeconds = seconds;
         state.started = platform::monotonicSeconds();
         state.nextReport = state.started + state.intervalSeconds;
-        state.previousWall = std::time(nullptr);
+        state.previousWall = platform::wallTime();
     }
     if (state.path.empty()) return;
     ++state.frames;
     const double now = platform::monotonicSeconds();
     const std::time_t frameStartWall = state.previousWall;
-    state.previousWall = std::time(nullptr);
+    state.previousWall = platform::wallTime();
     if (now < state.nextReport) return;
     state.nextReport = now + state.intervalSeconds;
 

@@ -27,6 +27,7 @@
 #include "platform/Platform.h"
 #include "res/Display.h"
 #include "res/FrameTicks.h"
+#include "res/Multisampling.h"
 #include "scene/MotionFunctions.h"
 #include "scene/SceneNode.h"
 #include "scene/WallClock.h"
@@ -238,6 +239,7 @@ bool savePicture(const std::string& path, int width, int height) {
 
 int main(int argc, char** argv) {
     setProgramName(argc > 0 ? argv[0] : nullptr, "viewer");
+    setMultisampleChoice(parseMultisampleChoice(App::runInputs.multisample));
     const Options o = parse(argc, argv);
     App::packCache.setBaseDir(App::installDir.dataDir());
     App::packCache.setOpenFailureHandler(endOnPackFailure);
