@@ -4,7 +4,6 @@
 #include "scene/SceneResources.h"
 
 #include <cstdlib>
-#include <ctime>
 
 InstallDirValue::InstallDirValue() : text(platform::installDir()), data(platform::dataDirFor(text)) {}
 
@@ -12,12 +11,11 @@ namespace {
 
 // The random choices of the scene differ from run to run; QUESSANTA_SEED
 // fixes them (for tests and benchmarks).
-bool seedRandom() {
-    const char* seed = std::getenv("QUESSANTA_SEED");
-    if (seed && *seed)
-        std::srand(static_cast<unsigned>(std::strtoul(seed, nullptr, 10)));
+bool seedRandom(const RunInputs& in) {
+    if (!in.seed.empty())
+        std::srand(static_cast<unsigned>(std::strtoul(in.seed.c_str(), nullptr, 10)));
     else
-        std::srand(static_cast<unsigned>(std::time(nullptr)));
+        std::srand(static_cast<unsigned>(in.startWallTime));
     return true;
 }
 
@@ -28,11 +26,13 @@ std::unique_ptr<Display> App::display;
 PackCache App::packCache;
 ProceduralTextureRegistry App::proceduralTextures;
 std::vector<MeshPart*> App::deferredParts;
-static const bool randomSeeded = seedRandom();
+RunInputs App::runInputs = readRunInputs();
+static const bool randomSeeded = seedRandom(App::runInputs);
 InstallDirValue App::installDir;
 std::uint32_t& App::frameTicks = ::frameTicks;
 std::unique_ptr<SceneNode> App::sceneRoot;
 std::unique_ptr<SceneNode> App::overlayRoot;
+OverlayNodes App::overlays{};
 std::unique_ptr<Settings> App::settings;
 std::uint64_t App::previewParent = 0;
 std::int32_t App::previewWidth = 0;

@@ -1,6 +1,8 @@
 // The single process-wide state record.
 #pragma once
 
+#include "app/OverlayAssembly.h"
+#include "app/RunInputs.h"
 #include "formats/Settings.h"
 #include "platform/Platform.h"
 #include "res/Display.h"
@@ -39,9 +41,11 @@ struct App {
     static PackCache packCache;
     static ProceduralTextureRegistry proceduralTextures;
     static std::vector<MeshPart*> deferredParts;
+    static RunInputs runInputs;  // read once, before the generator is seeded from them
     static std::uint32_t& frameTicks;
     static std::unique_ptr<SceneNode> sceneRoot;
     static std::unique_ptr<SceneNode> overlayRoot;
+    static OverlayNodes overlays;  // the overlays under overlayRoot
     static std::unique_ptr<Settings> settings;
     static InstallDirValue installDir;
     static std::uint64_t previewParent;

@@ -54,7 +54,7 @@ public:
         if (w != display.width || h != display.height) {
             const OverlayPlaces before = overlayPlaces(*App::settings, display);
             display.resize(w, h);
-            followResize(*App::settings, before, overlayPlaces(*App::settings, display), *App::overlayRoot);
+            followResize(App::overlays, before, overlayPlaces(*App::settings, display), *App::overlayRoot);
         }
         return true;
     }
@@ -132,6 +132,7 @@ void teardown() {
     // the trees were not dismantled by the frames: take them apart here.
     if (App::sceneRoot) destroyDescendants(*App::sceneRoot);
     if (App::overlayRoot) destroyDescendants(*App::overlayRoot);
+    App::overlays = {};
     App::settings.reset();
     App::sceneRoot.reset();
     App::overlayRoot.reset();

@@ -11,10 +11,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
+#include <cstdint>
 
 void buildOverlays() {
     if (!App::settings || !App::display || !App::overlayRoot) return;
-    buildOverlays(*App::settings, *App::display, *App::overlayRoot);
+    App::overlays = buildOverlays(*App::settings, *App::display, *App::overlayRoot);
 }
 
 OverlayPlaces overlayPlaces(const Settings& settings, const Display& display) {
@@ -66,23 +68,44 @@ void scaleOverlays(SceneNode& root, double scale) {
     root.addCallback(scaleChildren, transform);
 }
 
-// The overlays under the root, in the order buildOverlays adds them; null
-// for those the settings leave out.
-struct OverlayNodes {
-    SceneNode* calendar = nullptr;
-    SceneNode* counter = nullptr;
-    SceneNode* clock = nullptr;
+// What each overlay needs from the settings and what it is built from.
+void placeCalendar(SceneNode& node, const Settings& settings) {
+    node.script.startNewStep({oneShotMotion(buildCalendar, settings.russianCalendar ? 0 : 1)});
+}
+
+void placeCounter(SceneNode& node, const Settings&) {
+    node.loadModel("utils.pak", "fps");
+    node.script.startNewStep({endlessMotion(updateFrameCounter)});
+}
+
+void placeClock(SceneNode& node, const Settings& settings) {
+    Motion build = oneShotMotion(buildDigitalClock, settings.clock24h ? 1 : 0);
+    if (settings.analogClock) build = oneShotMotion(buildAnalogueClock);
+    node.script.startNewStep({build});
+}
+
+std::string describeClockOverlay(const SceneNode& node, const Settings& settings) {
+    return describeClock(node, settings.analogClock != 0);
+}
+std::string describeCalendarOverlay(const SceneNode& node, const Settings&) { return describeCalendar(node); }
+std::string describeCounterOverlay(const SceneNode& node, const Settings&) { return describeCounter(node); }
+
+// One row per overlay, in the order of OverlayIndex: whether the settings
+// show it, where it stands, what its node starts with, how it describes
+// itself and where its description goes in the line.
+struct OverlayRow {
+    std::uint8_t Settings::*shown;
+    std::array<double, 3> OverlayPlaces::*place;
+    void (*build)(SceneNode&, const Settings&);
+    std::string (*describe)(const SceneNode&, const Settings&);
+    std::size_t describedAt;
 };
 
-OverlayNodes overlayNodes(const SceneNode& root, const Settings& settings) {
-    OverlayNodes nodes;
-    std::size_t next = 0;
-    auto take = [&]() -> SceneNode* { return next < root.children.size() ? root.children[next++] : nullptr; };
-    if (settings.showCalendar) nodes.calendar = take();
-    if (settings.showFps) nodes.counter = take();
-    if (settings.showClock) nodes.clock = take();
-    return nodes;
-}
+const OverlayRow overlayTable[overlayCount] = {
+    {&Settings::showCalendar, &OverlayPlaces::calendar, placeCalendar, describeCalendarOverlay, 1},
+    {&Settings::showFps, &OverlayPlaces::counter, placeCounter, describeCounterOverlay, 2},
+    {&Settings::showClock, &OverlayPlaces::clock, placeClock, describeClockOverlay, 0},
+};
 
 void moveBy(SceneNode* node, const std::array<double, 3>& from, const std::array<double, 3>& to) {
     if (node) node->translateBy(to[0] - from[0], to[1] - from[1], to[2] - from[2]);
@@ -90,60 +113,48 @@ void moveBy(SceneNode* node, const std::array<double, 3>& from, const std::array
 
 }  // namespace
 
-void followResize(const Settings& settings, const OverlayPlaces& before, const OverlayPlaces& after,
+void followResize(const OverlayNodes& nodes, const OverlayPlaces& before, const OverlayPlaces& after,
                   SceneNode& root) {
     // Moved by how far their corners moved, which keeps what the builders
     // added to their places (scaled with them).
-    const OverlayNodes nodes = overlayNodes(root, settings);
-    moveBy(nodes.calendar, before.calendar, after.calendar);
-    moveBy(nodes.counter, before.counter, after.counter);
-    moveBy(nodes.clock, before.clock, after.clock);
+    for (std::size_t i = 0; i < overlayCount; ++i)
+        moveBy(nodes[i], before.*overlayTable[i].place, after.*overlayTable[i].place);
     if (after.scale != before.scale) scaleOverlays(root, after.scale);
 }
 
-void buildOverlays(const Settings& settings, const Display& display, SceneNode& root) {
+OverlayNodes buildOverlays(const Settings& settings, const Display& display, SceneNode& root) {
     const OverlayPlaces places = overlayPlaces(settings, display);
-    if (settings.showCalendar) {
-        SceneNode* calendar = new SceneNode;
-        calendar->setPosition(places.calendar[0], places.calendar[1], places.calendar[2]);
-        calendar->script.startNewStep({oneShotMotion(buildCalendar, settings.russianCalendar ? 0 : 1)});
-        root.addChild(calendar);
-    }
-
     root.setPosition(0, 0, 0);
     root.addCallback(noDepthTest, 0);
     if (places.scale < 1) scaleOverlays(root, places.scale);
 
-    if (settings.showFps) {
-        SceneNode* counter = new SceneNode;
-        counter->setPosition(places.counter[0], places.counter[1], places.counter[2]);
-        counter->loadModel("utils.pak", "fps");
-        counter->script.startNewStep({endlessMotion(updateFrameCounter)});
-        root.addChild(counter);
+    OverlayNodes nodes{};
+    for (std::size_t i = 0; i < overlayCount; ++i) {
+        const OverlayRow& row = overlayTable[i];
+        if (!(settings.*row.shown)) continue;
+        const std::array<double, 3>& place = places.*row.place;
+        SceneNode* node = new SceneNode;
+        node->setPosition(place[0], place[1], place[2]);
+        row.build(*node, settings);
+        root.addChild(node);
+        nodes[i] = node;
     }
-
-    if (settings.showClock) {
-        SceneNode* clock = new SceneNode;
-        clock->setPosition(places.clock[0], places.clock[1], places.clock[2]);
-        Motion build = oneShotMotion(buildDigitalClock, settings.clock24h ? 1 : 0);
-        if (settings.analogClock) build = oneShotMotion(buildAnalogueClock);
-        clock->script.startNewStep({build});
-        root.addChild(clock);
-    }
+    return nodes;
 }
 
-std::string describeOverlays(const SceneNode& root, const Settings& settings) {
-    const OverlayNodes nodes = overlayNodes(root, settings);
-    const SceneNode* calendar = nodes.calendar;
-    const SceneNode* counter = nodes.counter;
-    const SceneNode* clock = nodes.clock;
+std::string describeOverlays(const OverlayNodes& nodes, const SceneNode& root, const Settings& settings) {
+    std::array<std::string, overlayCount> parts;
+    for (std::size_t i = 0; i < overlayCount; ++i) {
+        // Only while still under the root: the removal protocol deletes them.
+        const SceneNode* node = nodes[i];
+        if (!node || std::find(root.children.begin(), root.children.end(), node) == root.children.end()) continue;
+        parts[overlayTable[i].describedAt] = overlayTable[i].describe(*node, settings);
+    }
     std::string out;
-    auto append = [&](const std::string& part) {
+    for (const std::string& part : parts) {
+        if (part.empty()) continue;
         if (!out.empty()) out += ' ';
         out += part;
-    };
-    if (clock) append(describeClock(*clock, settings.analogClock != 0));
-    if (calendar) append(describeCalendar(*calendar));
-    if (counter) append(describeCounter(*counter));
+    }
     return out;
 }

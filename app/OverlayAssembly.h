@@ -9,11 +9,18 @@ class Display;
 struct Settings;
 struct SceneNode;
 
-// From App::settings and App::display, under App::overlayRoot. Runs once,
-// after the scene assembly and before the first frame.
+// The overlays, in the order they are built under the root (and drawn).
+enum OverlayIndex { calendarOverlay, counterOverlay, clockOverlay, overlayCount };
+// The overlays one assembly put under a root, kept by pointer; null for
+// those the settings left out.
+using OverlayNodes = std::array<SceneNode*, overlayCount>;
+
+// From App::settings and App::display, under App::overlayRoot, keeping the
+// nodes in App::overlays. Runs once, after the scene assembly and before
+// the first frame.
 void buildOverlays();
 // The same for any settings, display and root.
-void buildOverlays(const Settings& settings, const Display& display, SceneNode& root);
+OverlayNodes buildOverlays(const Settings& settings, const Display& display, SceneNode& root);
 
 // Where the overlays stand, from the display's edges. On screens narrower
 // than 4:3 each overlay looks as it would in its corner of a 4:3 screen as
@@ -27,12 +34,12 @@ OverlayPlaces overlayPlaces(const Settings& settings, const Display& display);
 // After the display changed size: moves the overlays under the root by how
 // far their places moved, so they keep their distances from the corners,
 // and scales them as the new places say.
-void followResize(const Settings& settings, const OverlayPlaces& before, const OverlayPlaces& after,
+void followResize(const OverlayNodes& nodes, const OverlayPlaces& before, const OverlayPlaces& after,
                   SceneNode& root);
 
 // One line such as
 //   clock=pm|_|7|dot|0|5 calendar=m2,29,first=4 fps=5,7
-// for the overlays that the settings put under `root`, as the last frame
-// drew them, each as its own content describes itself; absent overlays are
-// left out. For the run statistics and the tests.
-std::string describeOverlays(const SceneNode& root, const Settings& settings);
+// for the overlays still under `root`, as the last frame drew them, each as
+// its own content describes itself; absent overlays are left out. For the
+// run statistics, the viewer and the tests.
+std::string describeOverlays(const OverlayNodes& nodes, const SceneNode& root, const Settings& settings);

@@ -6,6 +6,7 @@
 #include "formats/DialogChoices.h"
 #include "formats/Options.h"
 #include "platform/Platform.h"
+#include "res/Multisampling.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -73,6 +74,7 @@ std::string settingsOwner(const std::string& commandLine) {
 }
 
 int runCommandLine(const std::vector<std::string>& args) {
+    setMultisampleChoice(parseMultisampleChoice(App::runInputs.multisample));
     std::string commandLine;
     for (const std::string& arg : args) commandLine += (commandLine.empty() ? "" : " ") + arg;
     std::string previewArgument;

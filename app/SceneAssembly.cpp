@@ -13,8 +13,12 @@ Motion butterflyBuilder(int selector, double wingSpeedOffset, const std::vector<
     return m;
 }
 
+// How a flying butterfly's carrier sways: up and down (amplitude in units,
+// rate in radians a second), a roll about z (degrees, at 2 radians a
+// second), and two swings in depth, one of its own amplitude and one 5
+// units wide.
 struct FlyerSway {
-    double a2, b2, a3, a4, b4, b5;
+    double riseAmplitude, riseRate, rollDegrees, depthAmplitude, depthRate, wideDepthRate;
 };
 
 SceneNode* flyingCarrier(double x, double y, double z, double rz, const FlyerSway& s,
@@ -22,9 +26,10 @@ SceneNode* flyingCarrier(double x, double y, double z, double rz, const FlyerSwa
     SceneNode* carrier = new SceneNode;
     carrier->setPosition(x, y, z);
     carrier->setRotation(0, 0, rz);
-    carrier->script.startNewStep({butterflyBuilder(1, -1.0, packs), endlessMotion(swayTranslate, 1, s.a2, s.b2, 0),
-                                  endlessMotion(swayRotate, 2, s.a3, 2.0, 0), endlessMotion(swayTranslate, 2, s.a4, s.b4, 0),
-                                  endlessMotion(swayTranslate, 2, 5.0, s.b5, 0)});
+    carrier->script.startNewStep({butterflyBuilder(1, -1.0, packs), endlessMotion(swayTranslate, 1, s.riseAmplitude, s.riseRate, 0),
+                                  endlessMotion(swayRotate, 2, s.rollDegrees, 2.0, 0),
+                                  endlessMotion(swayTranslate, 2, s.depthAmplitude, s.depthRate, 0),
+                                  endlessMotion(swayTranslate, 2, 5.0, s.wideDepthRate, 0)});
     return carrier;
 }
 

@@ -7,32 +7,28 @@
 #include "content/Lighting.h"
 #include "formats/CommandLine.h"
 #include "formats/Options.h"
+#include "formats/SettingsFile.h"
 #include "platform/Platform.h"
 
 #include <SDL/SDL.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <sstream>
+#include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
-// The settings file's bytes, as a stream for the reader; false when there is
-// no file to read. Only a regular file is read, so a FIFO or a device in its
-// place cannot block or flood start-up.
-bool openSettings(std::istringstream& stream) {
+// The settings from the file, or the defaults: silently when there is none
+// or it is not a settings file, with one line when it cannot be read.
+std::unique_ptr<Settings> readSettings() {
     const std::string path = platform::settingsFilePath();
-    if (path.empty()) return false;
-    std::vector<unsigned char> bytes;
-    platform::ReadFailure failure;
-    if (!platform::readRegularFileStart(path, Settings::fileSize, &bytes, &failure)) {
-        if (!failure.missing)
-            std::fprintf(stderr, "%s: %s; using the default settings\n", path.c_str(), failure.reason.c_str());
-        return false;
-    }
-    stream.str(std::string(bytes.begin(), bytes.end()));
-    return true;
+    const LoadedSettings loaded = loadSettings(path);
+    if (loaded.source == SettingsSource::Unreadable)
+        std::fprintf(stderr, "%s: %s; using the default settings\n", path.c_str(), loaded.reason.c_str());
+    return std::make_unique<Settings>(loaded.settings);
 }
 
 // The host's window to draw in: the one --window-id names, or with --root
@@ -44,11 +40,11 @@ bool hostWindow(const ParsedOptions& options, std::uint64_t* window) {
     if (options.windowIdGiven) {
         *window = options.windowId;
     } else if (options.root) {
-        const char* named = std::getenv("XSCREENSAVER_WINDOW");
-        if (named && *named) {
-            if (!parseWindowIdText(named, window)) {
+        const std::string& named = App::runInputs.hostWindowName;
+        if (!named.empty()) {
+            if (!parseWindowIdText(named.c_str(), window)) {
                 std::fprintf(stderr, "%s: XSCREENSAVER_WINDOW='%s' is not a window id\n", programName().c_str(),
-                             named);
+                             named.c_str());
                 return false;
             }
         } else {
@@ -86,13 +82,12 @@ int runScreensaver(const ParsedOptions& options) {
     }
     std::uint64_t window = 0;
     if (!hostWindow(options, &window)) return 1;
-    std::istringstream settingsFile;
-    const bool settingsOpen = openSettings(settingsFile);
+    std::unique_ptr<Settings> settings = readSettings();
     App::packCache.setBaseDir(App::installDir.dataDir());
     // The scene cannot be shown without its packs: one that cannot be read
     // ends the program, naming it, with exit code 1.
     App::packCache.setOpenFailureHandler(endOnPackFailure);
-    App::settings.reset(settingsOpen ? new Settings(settingsFile) : new Settings());
+    App::settings = std::move(settings);
     // For this run only: the file is never written.
     options.applyTo(*App::settings);
     // Watched before the video starts: the host may destroy its window at

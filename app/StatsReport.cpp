@@ -25,7 +25,7 @@ struct StatsState {
     std::time_t previousWall = 0;
 };
 
-StatsState state;
+StatsState statsRun;  // what this run has reported so far
 
 // Texture objects that exist in the context, counted by asking OpenGL
 // about every name up to the next one it would hand out.
@@ -63,43 +63,44 @@ std::string wallText(std::time_t t) {
 }  // namespace
 
 void reportStatsIfDue() {
-    if (!state.checked) {
-        state.checked = true;
-        const char* path = std::getenv("QUESSANTA_STATS_FILE");
-        if (path && *path) state.path = path;
-        const char* seconds = std::getenv("QUESSANTA_STATS_SECONDS");
-        if (seconds && std::atof(seconds) > 0) state.intervalSeconds = std::atof(seconds);
-        state.started = platform::monotonicSeconds();
-        state.nextReport = state.started + state.intervalSeconds;
-        state.previousWall = std::time(nullptr);
+    if (!statsRun.checked) {
+        statsRun.checked = true;
+        const RunInputs& in = App::runInputs;
+        statsRun.path = in.statsFile;
+        const double seconds = std::atof(in.statsSeconds.c_str());
+        if (seconds > 0) statsRun.intervalSeconds = seconds;
+        statsRun.started = platform::monotonicSeconds();
+        statsRun.nextReport = statsRun.started + statsRun.intervalSeconds;
+        statsRun.previousWall = platform::wallTime();
     }
-    if (state.path.empty()) return;
-    ++state.frames;
+    if (statsRun.path.empty()) return;
+    ++statsRun.frames;
     const double now = platform::monotonicSeconds();
-    const std::time_t frameStartWall = state.previousWall;
-    state.previousWall = std::time(nullptr);
-    if (now < state.nextReport) return;
-    state.nextReport = now + state.intervalSeconds;
+    const std::time_t frameStartWall = statsRun.previousWall;
+    statsRun.previousWall = platform::wallTime();
+    if (now < statsRun.nextReport) return;
+    statsRun.nextReport = now + statsRun.intervalSeconds;
 
     long glLive = 0, glNext = 0, packRefs = 0, packTextures = 0;
     countGlTextures(glLive, glNext);
     packFigures(packRefs, packTextures);
     std::string overlays;
-    if (App::overlayRoot && App::settings) overlays = describeOverlays(*App::overlayRoot, *App::settings);
+    if (App::overlayRoot && App::settings)
+        overlays = describeOverlays(App::overlays, *App::overlayRoot, *App::settings);
 
     char line[512];
     std::snprintf(line, sizeof line,
                   "t=%.1f frames=%llu ticks=%lu wall0=%s wall1=%s nodes=%lld packs=%zu packrefs=%ld packtex=%ld "
                   "proctex=%zu gltex=%ld glnext=%ld rss_kb=%ld ",
-                  now - state.started, state.frames, static_cast<unsigned long>(frameTicks),
-                  wallText(frameStartWall).c_str(), wallText(state.previousWall).c_str(),
+                  now - statsRun.started, statsRun.frames, static_cast<unsigned long>(frameTicks),
+                  wallText(frameStartWall).c_str(), wallText(statsRun.previousWall).c_str(),
                   static_cast<long long>(liveSceneNodes), App::packCache.openCount(), packRefs, packTextures,
                   App::proceduralTextures.liveCount(), glLive, glNext, platform::residentKilobytes());
     // Only a regular file: a FIFO without a reader would hold the frames up
     // for good, and a device is no place for them.
     std::string error;
-    if (!platform::appendToRegularFile(state.path, line + overlays + "\n", &error)) {
-        std::fprintf(stderr, "QUESSANTA_STATS_FILE %s: %s; no statistics\n", state.path.c_str(), error.c_str());
-        state.path.clear();
+    if (!platform::appendToRegularFile(statsRun.path, line + overlays + "\n", &error)) {
+        std::fprintf(stderr, "QUESSANTA_STATS_FILE %s: %s; no statistics\n", statsRun.path.c_str(), error.c_str());
+        statsRun.path.clear();
     }
 }

@@ -20,6 +20,7 @@
 #include "content/Lighting.h"
 #include "formats/LittleEndian.h"
 #include "platform/Platform.h"
+#include "res/Multisampling.h"
 #include "scene/MotionFunctions.h"
 
 #include <GL/gl.h>
@@ -135,6 +136,7 @@ int main(int argc, char** argv) {
     const std::string mode = argv[1];
     const double seconds = std::atof(argv[3]);
     App::packCache.setBaseDir(App::installDir.dataDir());
+    setMultisampleChoice(parseMultisampleChoice(App::runInputs.multisample));
     App::settings.reset(new Settings());
     std::string error;
     App::display = Display::open(width, height, 32, &error);

@@ -36,11 +36,15 @@ void fillFrom(std::int32_t first, std::int32_t days, std::int32_t cells[calendar
 
 void buildCalendar(MotionArgument) {
     SceneNode* calendar = currentNode;
-    const std::int32_t variant = currentMotion->selector;
-    calendar->addChild(placedModel(variant != 0 ? "fon" : "fon_rus", -16, -12));
+    // Selector 0 asks for the Russian page (weeks from Monday), any other the
+    // English one (weeks from Sunday).
+    const std::int32_t selector = currentMotion->selector;
+    const bool english = selector != 0;
+    calendar->addChild(
+        placedModel(english ? "fon" : "fon_rus", overlayLayout::calendarPageX, overlayLayout::calendarPageY));
 
     SceneNode* holder = new SceneNode;
-    holder->script.startNewStep({endlessMotion(refreshCalendar, variant)});
+    holder->script.startNewStep({endlessMotion(refreshCalendar, selector)});
     calendar->addChild(holder);
 }
 
@@ -48,7 +52,7 @@ void refreshCalendar(MotionArgument) {
     const std::tm now = wallClockNow();
     if (now.tm_mday == lastCalendarDay) return;
     lastCalendarDay = now.tm_mday;
-    const std::int32_t variant = currentMotion->selector;
+    const bool english = currentMotion->selector != 0;
 
     SceneNode* page = new SceneNode;
     page->script.startNewStep({endlessMotion(dayExpiry, now.tm_mday)});
@@ -57,22 +61,22 @@ void refreshCalendar(MotionArgument) {
     CalendarDate date;
     std::int32_t cells[calendarCells];
     SceneNode* weekdays = new SceneNode;
-    if (variant != 0) {
+    if (english) {
         fillSundayFirst(date, cells);
         weekdays->loadModel(calendarPack, "day");
     } else {
         fillMondayFirst(date, cells);
         weekdays->loadModel(calendarPack, "day_rus");
     }
-    weekdays->setPosition(-16, 8, 0);
+    weekdays->setPosition(overlayLayout::calendarPageX, overlayLayout::calendarWeekdaysY, 0);
     page->addChild(weekdays);
 
     const std::int32_t month = (date.month >= 0 && date.month < 12) ? date.month : 0;
-    page->addChild(placedModel(monthNames[month], -16, 16));
+    page->addChild(placedModel(monthNames[month], overlayLayout::calendarPageX, overlayLayout::calendarMonthY));
 
     for (std::int32_t i = 0; i < calendarCells; ++i) {
-        const double x = overlayLayout::calendarCellPitch * ((i % 7) - 5);
-        const double y = -overlayLayout::calendarCellPitch * (i / 7);
+        const double x = overlayLayout::calendarCellX(i % 7);
+        const double y = overlayLayout::calendarCellY(i / 7);
         const std::int32_t dayNumber = (cells[i] >= 0 && cells[i] <= 31) ? cells[i] : 0;
         SceneNode* cell = new SceneNode;
         cell->loadModel(calendarPack, dayNames[dayNumber]);

@@ -92,7 +92,7 @@ void buildAnalogueClock(MotionArgument) {
 void buildDigitalClock(MotionArgument) {
     SceneNode* clock = currentNode;
     const bool twentyFour = currentMotion->selector != 0;
-    clock->translateBy(-10, 1, 0);
+    clock->translateBy(clockDigitalX, clockDigitalY, 0);
 
     SceneNode* plate = new SceneNode;
     if (twentyFour) {

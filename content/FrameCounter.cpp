@@ -12,7 +12,8 @@ using namespace overlayLayout;
 namespace {
 
 // Units, tens and hundreds of the average: where each sits beside the label
-// and the frame count above which it is shown.
+// and the frame count above which it is shown. A digit's expiry motion
+// carries its place's index as its selector, which starts a new set at 0.
 struct CounterPlace {
     double x;
     std::int32_t shownAbove;
@@ -30,13 +31,14 @@ void updateFrameCounter(MotionArgument) {
     motion.time -= frameCounterPeriod;
 
     SceneNode* counter = currentNode;
-    for (const CounterPlace& place : places) {
+    for (std::int32_t i = 0; i < 3; ++i) {
+        const CounterPlace& place = places[i];
         if (frameCount <= place.shownAbove) continue;
         SceneNode* digit = new SceneNode;
         digit->setPosition(place.x, 0, 0);
         digit->addCallback(noDepthTest, 0);
         digit->loadModel("utils.pak", digitEntryNames[(frameCount / place.divisor) % 10]);
-        digit->script.startNewStep({endlessMotion(expire, 0, frameCounterPeriod)});
+        digit->script.startNewStep({endlessMotion(expire, i, frameCounterPeriod)});
         counter->addChild(digit);
     }
     frameCount = 0;
@@ -48,7 +50,7 @@ std::string describeCounter(const SceneNode& counter) {
     for (std::size_t i = counter.children.size(); i-- > 0;) {
         const SceneNode* digit = counter.children[i];
         set.push_back(digit);
-        if (digit->transform.position.x > (counterUnitsX + counterTensX) / 2) break;
+        if (digit->track.motions.empty() || digit->track.motions[0].selector == 0) break;
     }
     std::string out = "fps=";
     for (std::size_t i = 0; i < set.size(); ++i) {  // hundreds, tens, units

@@ -2,6 +2,7 @@
 
 #include "formats/LittleEndian.h"
 
+#include <algorithm>
 #include <cstring>
 
 std::size_t partRecordSize(const unsigned char* p, std::size_t avail) {
@@ -57,4 +58,83 @@ bool readModelHeader(const unsigned char*& cursor, const unsigned char* end, std
     *partCount = readInt32Le(p);
     cursor = p + 4;
     return true;
+}
+
+RenderBlock readRenderBlock(const unsigned char* block) {
+    RenderBlock r;
+    r.alphaTest = block[renderBlock::alphaTest] != 0;
+    r.transparent = block[renderBlock::transparent] != 0;
+    for (int i = 0; i < 4; ++i) {
+        r.ambient[i] = readFloatLe(block + renderBlock::ambient + 4 * i);
+        r.diffuse[i] = readFloatLe(block + renderBlock::diffuse + 4 * i);
+        r.specular[i] = readFloatLe(block + renderBlock::specular + 4 * i);
+    }
+    r.shininess = readFloatLe(block + renderBlock::shininess);
+    return r;
+}
+
+std::vector<unsigned char> writeModel(const std::vector<PartContents>& parts) {
+    std::vector<unsigned char> out;
+    out.push_back(0);
+    putInt32(out, static_cast<std::int32_t>(parts.size()));
+    for (const PartContents& p : parts) {
+        putInt32(out, static_cast<std::int32_t>(p.textureName.size() + 1));
+        out.insert(out.end(), p.textureName.begin(), p.textureName.end());
+        out.push_back(0);
+        out.insert(out.end(), 80, 0);
+        const RenderBlock& r = p.render;
+        out.push_back(r.alphaTest ? 1 : 0);
+        out.push_back(r.transparent ? 1 : 0);
+        out.push_back(0);
+        out.push_back(0);
+        for (float f : r.ambient) putFloat(out, f);
+        for (float f : r.diffuse) putFloat(out, f);
+        for (float f : r.specular) putFloat(out, f);
+        putFloat(out, r.shininess);
+        putInt32(out, 0);
+        const std::size_t T = std::min({p.positions.size() / 9, p.normals.size() / 9, p.texCoords.size() / 6});
+        putInt32(out, static_cast<std::int32_t>(T));
+        out.push_back(0);
+        for (std::size_t i = 0; i < 9 * T; ++i) putDouble(out, p.positions[i]);
+        for (std::size_t i = 0; i < 9 * T; ++i) putDouble(out, p.normals[i]);
+        for (std::size_t i = 0; i < 6 * T; ++i) putDouble(out, p.texCoords[i]);
+    }
+    return out;
+}
+
+std::vector<PartContents> readModel(const unsigned char* bytes, std::size_t size) {
+    std::vector<PartContents> parts;
+    const unsigned char* cursor = bytes;
+    const unsigned char* end = bytes + size;
+    std::int32_t count = 0;
+    if (!bytes || !readModelHeader(cursor, end, &count)) return parts;
+    PartRecord record;
+    for (std::int32_t i = 0; i < count && readPartRecord(cursor, end, &record); ++i) {
+        PartContents p;
+        p.textureName = record.textureName;
+        p.render = readRenderBlock(record.material);
+        const std::size_t T = static_cast<std::size_t>(record.triangleCount);
+        auto doubles = [](const unsigned char* from, std::size_t n, std::vector<double>& to) {
+            to.resize(n);
+            for (std::size_t k = 0; k < n; ++k) to[k] = readDoubleLe(from + 8 * k);
+        };
+        doubles(record.positions, 9 * T, p.positions);
+        doubles(record.normals, 9 * T, p.normals);
+        doubles(record.texCoords, 6 * T, p.texCoords);
+        parts.push_back(std::move(p));
+    }
+    return parts;
+}
+
+bool identical(const PartContents& a, const PartContents& b) {
+    const auto sameBits = [](const auto& x, const auto& y) {
+        return x.size() == y.size() && (x.empty() || std::memcmp(x.data(), y.data(), x.size() * sizeof x[0]) == 0);
+    };
+    const RenderBlock &r = a.render, &q = b.render;
+    return a.textureName == b.textureName && r.alphaTest == q.alphaTest && r.transparent == q.transparent &&
+           std::memcmp(r.ambient, q.ambient, sizeof r.ambient) == 0 &&
+           std::memcmp(r.diffuse, q.diffuse, sizeof r.diffuse) == 0 &&
+           std::memcmp(r.specular, q.specular, sizeof r.specular) == 0 &&
+           std::memcmp(&r.shininess, &q.shininess, sizeof r.shininess) == 0 && sameBits(a.positions, b.positions) &&
+           sameBits(a.normals, b.normals) && sameBits(a.texCoords, b.texCoords);
 }

@@ -10,6 +10,25 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
+
+// Where the render block keeps each field: two flag bytes, the ambient,
+// diffuse and specular colours (4 floats each) and the shininess (a float).
+namespace renderBlock {
+constexpr std::size_t alphaTest = 0, transparent = 1, ambient = 4, diffuse = 20, specular = 36, shininess = 52;
+constexpr std::size_t size = 60;
+}  // namespace renderBlock
+
+// A render block's fields; a flag is set when its byte is not zero.
+struct RenderBlock {
+    bool alphaTest = false;
+    bool transparent = false;
+    float ambient[4] = {1, 1, 1, 1};
+    float diffuse[4] = {1, 1, 1, 1};
+    float specular[4] = {0, 0, 0, 1};
+    float shininess = 0;
+};
+RenderBlock readRenderBlock(const unsigned char* block);
 
 // Size in bytes of the part record at `p` (at most `avail` bytes there), or
 // 0 when it does not fit.
@@ -32,3 +51,24 @@ bool readPartRecord(const unsigned char*& cursor, const unsigned char* end, Part
 // Reads the header before the part records; false when the entry is too
 // short for it.
 bool readModelHeader(const unsigned char*& cursor, const unsigned char* end, std::int32_t* partCount);
+
+// A part to write: its texture name (without zero bytes), its render block
+// and, per triangle, 9 position, 9 normal and 6 texture-coordinate doubles.
+struct PartContents {
+    std::string textureName;
+    RenderBlock render;
+    std::vector<double> positions, normals, texCoords;
+};
+
+// The bytes of a model entry: marker byte 0, the part count, the records
+// with every unused byte zero and each name's terminator counted in L.
+// Parts with arrays of unequal triangle counts take the smallest.
+std::vector<unsigned char> writeModel(const std::vector<PartContents>& parts);
+
+// Every part record of a model entry that fits, copied out of the bytes;
+// reading stops at the first part that does not fit, as drawing does.
+std::vector<PartContents> readModel(const unsigned char* bytes, std::size_t size);
+
+// True when the parts hold the same bits field for field (a NaN equals
+// itself): what a round trip through the bytes must keep.
+bool identical(const PartContents& a, const PartContents& b);

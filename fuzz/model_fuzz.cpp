@@ -1,5 +1,7 @@
 // Model entries from untrusted bytes: the parser must stop at the entry's
-// end whatever the counts and lengths say.
+// end whatever the counts and lengths say, and what it reads, written again,
+// must read back the same.
+#include "formats/ModelFormat.h"
 #include "scene/MeshPart.h"
 #include "scene/SceneNode.h"
 
@@ -25,5 +27,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             __builtin_trap();
         delete p;
     }
+    const std::vector<PartContents> read = readModel(bytes.get(), size);
+    if (read.size() != static_cast<std::size_t>(n)) __builtin_trap();
+    const std::vector<unsigned char> written = writeModel(read);
+    const std::vector<PartContents> again = readModel(written.data(), written.size());
+    if (again.size() != read.size()) __builtin_trap();
+    for (std::size_t i = 0; i < read.size(); ++i)
+        if (!identical(read[i], again[i])) __builtin_trap();
     return 0;
 }

@@ -192,6 +192,8 @@ private:
 
 // Seconds on a clock that never jumps, from an arbitrary start.
 double monotonicSeconds();
+// The wall-clock time now, in seconds as std::time gives them.
+std::time_t wallTime();
 // The local time of a moment given as std::time gives it; false when it
 // cannot be told.
 bool localTime(std::time_t moment, std::tm* out);

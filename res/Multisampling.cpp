@@ -3,14 +3,11 @@
 #include "platform/Platform.h"
 
 #include <cctype>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 
-MultisampleChoice multisampleChoice() {
-    const char* value = std::getenv("QUESSANTA_MULTISAMPLE");
-    if (value && std::strcmp(value, "on") == 0) return MultisampleChoice::On;
-    if (value && std::strcmp(value, "off") == 0) return MultisampleChoice::Off;
+MultisampleChoice parseMultisampleChoice(const std::string& value) {
+    if (value == "on") return MultisampleChoice::On;
+    if (value == "off") return MultisampleChoice::Off;
     return MultisampleChoice::Auto;
 }
 
@@ -34,9 +31,13 @@ bool isSoftwareRenderer(const char* renderer) {
 }
 
 namespace {
-// Process-wide, like the OpenGL context it describes.
+// Process-wide, like the OpenGL context they describe.
+MultisampleChoice requestedMultisampling = MultisampleChoice::Auto;
 bool multisampledFramebuffer = false;
 }  // namespace
+
+MultisampleChoice multisampleChoice() { return requestedMultisampling; }
+void setMultisampleChoice(MultisampleChoice choice) { requestedMultisampling = choice; }
 
 bool framebufferMultisampled() { return multisampledFramebuffer; }
 void setFramebufferMultisampled(bool multisampled) { multisampledFramebuffer = multisampled; }

@@ -3,11 +3,17 @@
 // edges that hardly change, so it is left off there unless asked for.
 #pragma once
 
+#include <string>
+
 enum class MultisampleChoice { Auto, On, Off };
 
-// QUESSANTA_MULTISAMPLE: "on", "off", or "auto" (also unset or anything
-// else): off on a software rasteriser, on otherwise.
+// QUESSANTA_MULTISAMPLE's value: "on", "off", or "auto" (also empty or
+// anything else): off on a software rasteriser, on otherwise.
+MultisampleChoice parseMultisampleChoice(const std::string& value);
+// The choice displays opened from now on apply; Auto until a program's
+// entry sets what its run was asked for.
 MultisampleChoice multisampleChoice();
+void setMultisampleChoice(MultisampleChoice choice);
 
 // The choice applied: in "auto", the renderer a window would get is asked
 // for first (platform::openGlRenderer), before any visible mode exists.

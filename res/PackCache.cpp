@@ -8,7 +8,7 @@ void PackCache::endProcessOnOpenFailure(const std::string& path, const std::stri
     std::exit(1);
 }
 
-PackCache::PackCache() : baseDir("0") {}
+PackCache::PackCache() : baseDir(noBaseDir) {}
 
 PackCache::~PackCache() = default;
 
@@ -25,8 +25,7 @@ PackFile* PackCache::openOrShare(const std::string& pack) {
         ++open->refCount;
         return open->pack.get();
     }
-    // Only the first character is tested: "0" and "" both mean no directory.
-    const bool noDir = baseDir.empty() || baseDir[0] == '0';
+    const bool noDir = baseDir.empty() || baseDir[0] == noBaseDir[0];
     const std::string path = noDir ? pack : baseDir + pack;
     std::string error;
     std::unique_ptr<PackFile> opened = PackFile::open(path, &error);

@@ -24,8 +24,10 @@ public:
     PackCache(const PackCache&) = delete;
     PackCache& operator=(const PackCache&) = delete;
 
-    // "0" (the initial value) and "" mean no directory; otherwise it is put
-    // directly in front of every pack name.
+    // The base directory's initial value. It and "" mean no directory: only
+    // the first character is looked at, so any text starting with '0' means
+    // none too. Any other is put directly in front of every pack name.
+    static constexpr const char* noBaseDir = "0";
     void setBaseDir(const std::string& dir);
     void setOpenFailureHandler(OpenFailureHandler handler) { onOpenFailure = handler; }
 

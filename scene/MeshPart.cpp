@@ -60,12 +60,12 @@ MeshPart::~MeshPart() {
 void MeshPart::commonDraw() const {
     float colour[4];
     glBindTexture(GL_TEXTURE_2D, texture);
-    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, readFloatLe(material + 52));
-    readColour(material + 36, colour);
+    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, readFloatLe(material + renderBlock::shininess));
+    readColour(material + renderBlock::specular, colour);
     glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, colour);
-    readColour(material + 20, colour);
+    readColour(material + renderBlock::diffuse, colour);
     glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, colour);
-    readColour(material + 4, colour);
+    readColour(material + renderBlock::ambient, colour);
     glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, colour);
     // The arrays are used in place; OpenGL reads unaligned doubles here.
     glVertexPointer(3, GL_DOUBLE, 0, positions);

@@ -38,8 +38,8 @@ struct MeshPart {
     void draw();          // opaque pass: draws, or queues a transparent part
     void drawDeferred();  // end of frame, for a queued part
 
-    bool alphaTested() const { return material && material[0] != 0; }
-    bool transparent() const { return material && material[1] != 0; }
+    bool alphaTested() const { return material && material[renderBlock::alphaTest] != 0; }
+    bool transparent() const { return material && material[renderBlock::transparent] != 0; }
 
 private:
     void commonDraw() const;

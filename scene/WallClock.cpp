@@ -9,7 +9,7 @@ extern std::tm fixedWallClock;
 std::tm wallClockNow() {
     if (wallClockIsFixed) return fixedWallClock;
     std::tm local{};
-    platform::localTime(std::time(nullptr), &local);
+    platform::localTime(platform::wallTime(), &local);
     return local;
 }
 

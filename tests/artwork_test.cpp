@@ -2,6 +2,7 @@
 // parses with the program's own loader; the textures its parts name exist
 // and decode to 32-bit RGBA with power-of-two sides, or are valid
 // procedural names; and every model fits where the program puts it.
+#include "content/OverlayLayout.h"
 #include "res/PackFile.h"
 #include "formats/ProceduralTextureName.h"
 #include "scene/MeshPart.h"
@@ -313,13 +314,14 @@ TEST_F(ArtworkTest, AnalogueClockFitsItsCorner) {
 }
 
 TEST_F(ArtworkTest, DigitalClockGlyphsFitTheirSlots) {
-    // Slots at -6.483, -2.498, 0, 2.523, 6.466: a digit shows at most about
-    // 3.6 wide; it stands on the origin, one unit above the screen's edge.
+    using namespace overlayLayout;
+    // A digit shows at most about 3.6 wide, less than its slot; it stands on
+    // the origin, above the screen's edge.
     for (int d = 0; d <= 9; ++d) {
         SCOPED_TRACE(d);
         const LoadedModel m = load("clock.pak", std::to_string(d));
         EXPECT_LE(m.box.width(), 3.98);
-        EXPECT_GE(m.box.min[1], -1.0);
+        EXPECT_GE(m.box.min[1], -clockDigitalY);
         const Box ink = inkBox("clock.pak", m);
         ASSERT_FALSE(ink.empty());
         EXPECT_LE(ink.width(), 3.6);
@@ -332,25 +334,26 @@ TEST_F(ArtworkTest, DigitalClockGlyphsFitTheirSlots) {
     for (const char* sign : {"am", "pm"}) {
         SCOPED_TRACE(sign);
         const LoadedModel m = load("clock.pak", sign);
-        // At 11.432, with the screen's edge 15.186 from the clock's origin.
-        EXPECT_LE(m.box.max[0], 15.186 - 11.432);
-        EXPECT_GE(m.box.min[1], -1.0);
+        // Clear of the screen's edge when the 12-hour clock stands furthest left.
+        EXPECT_LE(m.box.max[0], -clockDigitalX + clock12hShift - clockAmPmX);
+        EXPECT_GE(m.box.min[1], -clockDigitalY);
         EXPECT_FALSE(inkBox("clock.pak", m).empty());
     }
 }
 
 TEST_F(ArtworkTest, DigitalClockPlatesSpanTheSlots) {
+    using namespace overlayLayout;
     const LoadedModel plate = load("clock.pak", "podlozka");
-    EXPECT_LE(plate.box.min[0], -6.483 - 1.8);
-    EXPECT_GE(plate.box.max[0], 6.466 + 1.8);
-    EXPECT_LE(plate.box.max[0], 10.0);  // the right screen edge
-    EXPECT_GE(plate.box.min[1], -1.0);  // the bottom screen edge
+    EXPECT_LE(plate.box.min[0], clockHourTensX - 1.8);
+    EXPECT_GE(plate.box.max[0], clockMinuteUnitsX + 1.8);
+    EXPECT_LE(plate.box.max[0], -clockDigitalX);  // the right screen edge
+    EXPECT_GE(plate.box.min[1], -clockDigitalY);  // the bottom screen edge
     EXPECT_GE(plate.box.max[1], 6.0);
     const LoadedModel wide = load("clock.pak", "podlozka_am");
-    EXPECT_LE(wide.box.min[0], -6.483 - 1.8);
-    EXPECT_GE(wide.box.max[0], 11.432 + 1.5);
-    EXPECT_LE(wide.box.max[0], 15.186);
-    EXPECT_GE(wide.box.min[1], -1.0);
+    EXPECT_LE(wide.box.min[0], clockHourTensX - 1.8);
+    EXPECT_GE(wide.box.max[0], clockAmPmX + 1.5);
+    EXPECT_LE(wide.box.max[0], -clockDigitalX + clock12hShift);
+    EXPECT_GE(wide.box.min[1], -clockDigitalY);
 }
 
 TEST_F(ArtworkTest, CalendarPiecesFitTheGrid) {
@@ -370,9 +373,10 @@ TEST_F(ArtworkTest, CalendarPiecesFitTheGrid) {
         SCOPED_TRACE(row);
         const Box ink = inkBox("calendar.pak", load("calendar.pak", row));
         ASSERT_FALSE(ink.empty());
-        // Names centred at x = -24 ... 24.
-        EXPECT_NEAR(ink.min[0], -24 - 1.5, 1.5);
-        EXPECT_NEAR(ink.max[0], 24 + 1.5, 1.5);
+        // Names centred over the first and last columns.
+        using namespace overlayLayout;
+        EXPECT_NEAR(ink.min[0], calendarCellX(0) - calendarPageX - 1.5, 1.5);
+        EXPECT_NEAR(ink.max[0], calendarCellX(6) - calendarPageX + 1.5, 1.5);
         EXPECT_LE(ink.height(), 6.0);
     }
     for (int month = 1; month <= 12; ++month) {
@@ -386,10 +390,10 @@ TEST_F(ArtworkTest, CalendarPiecesFitTheGrid) {
     for (int day = 1; day <= 31; ++day) {
         SCOPED_TRACE(day);
         const LoadedModel m = load("calendar.pak", std::to_string(day));
-        EXPECT_LE(m.box.width(), 8.0);
+        EXPECT_LE(m.box.width(), overlayLayout::calendarCellPitch);
         const Box ink = inkBox("calendar.pak", m);
         ASSERT_FALSE(ink.empty());
-        EXPECT_LE(ink.width(), 7.0);
+        EXPECT_LE(ink.width(), overlayLayout::calendarCellPitch - 1);
         EXPECT_NEAR((ink.min[0] + ink.max[0]) / 2, 0.0, 0.6);
         EXPECT_NEAR((ink.min[1] + ink.max[1]) / 2, 0.0, 0.8);
     }
@@ -413,8 +417,9 @@ TEST_F(ArtworkTest, FrameCounterLabelAndDigitsFitTheirPlaces) {
     for (int d = 0; d <= 9; ++d) {
         SCOPED_TRACE(d);
         const LoadedModel m = load("utils.pak", std::to_string(d));
-        // Places at 0.5, 1.9 and 3.3: 1.4 apart.
-        EXPECT_LE(m.box.width(), 1.4);
+        // No wider than the distance between places.
+        EXPECT_LE(m.box.width(), overlayLayout::counterTensX - overlayLayout::counterHundredsX + 1e-9);
+        EXPECT_LE(m.box.width(), overlayLayout::counterUnitsX - overlayLayout::counterTensX + 1e-9);
         const Box ink = inkBox("utils.pak", m);
         ASSERT_FALSE(ink.empty());
         EXPECT_LE(ink.width(), 1.3);

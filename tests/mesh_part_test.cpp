@@ -1,5 +1,6 @@
 // Model entries and mesh parts: parsing rules, bounds, textures, the
 // opaque and deferred draws and the state they leave behind.
+#include "formats/ModelFormat.h"
 #include "scene/MeshPart.h"
 #include "scene/SceneNode.h"
 #include "support/ModelBytes.h"
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 
 using testsupport::modelEntry;
@@ -114,6 +116,42 @@ TEST_F(MeshPartTest, TruncatedEntriesKeepTheCompletePartsAndNeverReadPastTheEnd)
     negative[9 + 3] = 0x80;
     EXPECT_EQ(parseModel(negative.data(), static_cast<std::uint32_t>(negative.size()), "m.pak", none), 0);
     EXPECT_EQ(cache->openCount(), 0u);
+}
+
+TEST_F(MeshPartTest, WrittenModelsReadBackAsTheyWereAndAsTheBytesSay) {
+    // What the writer makes reads back field for field.
+    PartContents lit;
+    lit.textureName = "x#Plasma16x16,1,2,3";
+    lit.render.alphaTest = true;
+    lit.render.diffuse[2] = 0.25f;
+    lit.render.specular[3] = std::nanf("");
+    lit.render.shininess = 12.5f;
+    lit.positions = square(1, 2, 3, 4);
+    for (std::size_t i = 0; i < 18; ++i) lit.normals.push_back(-0.5 * static_cast<double>(i));
+    for (std::size_t i = 0; i < 12; ++i) lit.texCoords.push_back(1.0 / static_cast<double>(i + 1));
+    PartContents empty;
+    empty.textureName = "t";
+    empty.render.transparent = true;
+    const std::vector<unsigned char> bytes = writeModel({lit, empty});
+    const std::vector<PartContents> back = readModel(bytes.data(), bytes.size());
+    ASSERT_EQ(back.size(), 2u);
+    EXPECT_TRUE(identical(back[0], lit));
+    EXPECT_TRUE(identical(back[1], empty));
+    EXPECT_FALSE(identical(back[0], back[1]));
+
+    // And the reader takes what an entry built byte by byte says.
+    PartBlueprint blueprint = part("tex", 5, true);
+    blueprint.ambient[1] = 0.5f;
+    const std::vector<unsigned char> entry = modelEntry({blueprint}, 255);
+    const std::vector<PartContents> read = readModel(entry.data(), entry.size());
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_EQ(read[0].textureName, "tex");
+    EXPECT_TRUE(read[0].render.transparent);
+    EXPECT_FALSE(read[0].render.alphaTest);
+    EXPECT_EQ(read[0].render.ambient[1], 0.5f);
+    EXPECT_EQ(read[0].positions, blueprint.positions);
+    ASSERT_EQ(read[0].normals.size(), 18u);
+    EXPECT_EQ(read[0].normals[2], 1.0);
 }
 
 TEST_F(MeshPartTest, TransparentPartsAreBlendedAfterTheTreeInTraversalOrder) {

@@ -24,10 +24,7 @@ TEST(Multisampling, SoftwareRasterisersAreToldByName) {
 }
 
 GLint sampleBuffersWith(const char* choice) {
-    if (choice)
-        setenv("QUESSANTA_MULTISAMPLE", choice, 1);
-    else
-        unsetenv("QUESSANTA_MULTISAMPLE");
+    setMultisampleChoice(parseMultisampleChoice(choice ? choice : ""));
     std::string error;
     std::unique_ptr<Display> display = Display::open(320, 240, 32, &error);
     EXPECT_TRUE(display) << error;
@@ -50,7 +47,7 @@ TEST(Multisampling, LlvmpipeGetsNoneByDefaultAndFourWhenAsked) {
     EXPECT_EQ(sampleBuffersWith("on"), 1);
     GLint samples = 0;
     {
-        setenv("QUESSANTA_MULTISAMPLE", "on", 1);
+        setMultisampleChoice(MultisampleChoice::On);
         std::string error;
         std::unique_ptr<Display> display = Display::open(320, 240, 32, &error);
         ASSERT_TRUE(display) << error;
@@ -59,7 +56,7 @@ TEST(Multisampling, LlvmpipeGetsNoneByDefaultAndFourWhenAsked) {
     }
     EXPECT_EQ(samples, 4);
     EXPECT_EQ(sampleBuffersWith("off"), 0);
-    unsetenv("QUESSANTA_MULTISAMPLE");
+    setMultisampleChoice(MultisampleChoice::Auto);
 }
 
 }  // namespace

@@ -45,9 +45,11 @@ protected:
     SceneNode& assemble(const Settings& settings) {
         SceneNode* root = new SceneNode;
         roots.push_back(root);
-        buildOverlays(settings, *display, *root);
+        nodes = buildOverlays(settings, *display, *root);
         return *root;
     }
+
+    OverlayNodes nodes{};  // of the last assembly
 
     static const Motion& onlyMotion(const SceneNode& node) {
         EXPECT_EQ(node.track.motions.size(), 1u);
@@ -108,6 +110,7 @@ TEST_F(OverlayAssembly, EverythingOnInOrderCalendarCounterClock) {
     s.largeClock = 0;
     SceneNode& root = assemble(s);
     ASSERT_EQ(root.children.size(), 3u);
+    EXPECT_EQ(nodes, (OverlayNodes{root.children[0], root.children[1], root.children[2]}));
     expectOneShot(onlyMotion(*root.children[0]), buildCalendar, 0);
     const SceneNode& counter = *root.children[1];
     expectPosition(counter, d.edgeX(-100) + 5, -2.5 - d.edgeY(-100), 0);
@@ -124,7 +127,7 @@ TEST_F(OverlayAssembly, EverythingOnInOrderCalendarCounterClock) {
     ASSERT_TRUE(testsupport::setLocalTime("2024-02-29 19:05:01"));
     frame(16, root);
     frame(32, root);
-    EXPECT_EQ(describeOverlays(root, s), "clock=1|9|dot|0|5 calendar=m2,29,first=3 fps=0");
+    EXPECT_EQ(describeOverlays(nodes, root, s), "clock=1|9|dot|0|5 calendar=m2,29,first=3 fps=0");
 }
 
 TEST_F(OverlayAssembly, NoClockWithoutShowClockWhateverTheOtherClockFlags) {
@@ -152,13 +155,14 @@ TEST_F(OverlayAssembly, TwentyFourHourFlagDoesNotChangeTheAnalogueClock) {
         s.clock24h = h24;
         SceneNode& root = assemble(s);
         ASSERT_EQ(root.children.size(), 1u);
+        EXPECT_EQ(nodes, (OverlayNodes{nullptr, nullptr, root.children[0]}));
         const Motion& build = onlyMotion(*root.children[0]);
         expectOneShot(build, buildAnalogueClock, 0);
         EXPECT_EQ(build.argument, 0);
         frame(16, root);
         frame(32, root);
         shown.push_back(drawnNames());
-        EXPECT_EQ(describeOverlays(root, s), "clock=hands:-90,-180,-405");
+        EXPECT_EQ(describeOverlays(nodes, root, s), "clock=hands:-90,-180,-405");
     }
     EXPECT_EQ(shown[0], (Names{"ciferblat", "sec", "min", "chas"}));
     EXPECT_EQ(shown[1], shown[0]);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <time.h>
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -38,6 +39,8 @@ double monotonicSeconds() {
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
 }
+
+std::time_t wallTime() { return std::time(nullptr); }
 
 bool localTime(std::time_t moment, std::tm* out) { return localtime_r(&moment, out) != nullptr; }
 

@@ -45,6 +45,7 @@ FolderLock::~FolderLock() {}
 
 // --- Time and memory
 double monotonicSeconds() { return 0; }
+std::time_t wallTime() { return 0; }
 bool localTime(std::time_t, std::tm*) { return false; }
 long residentKilobytes() { return -1; }
 long peakResidentKilobytes() { return -1; }

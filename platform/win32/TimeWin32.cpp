@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <ctime>
 #include <malloc.h>
 #include <time.h>
 
@@ -31,6 +32,8 @@ double monotonicSeconds() {
     QueryPerformanceCounter(&now);
     return static_cast<double>(now.QuadPart) / ticksPerSecond;
 }
+
+std::time_t wallTime() { return std::time(nullptr); }
 
 bool localTime(std::time_t moment, std::tm* out) { return localtime_s(out, &moment) == 0; }
 

@@ -1,20 +1,8 @@
 #include "Bitmap.h"
 
+#include "formats/LittleEndian.h"
+
 namespace artgen {
-
-namespace {
-
-void put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    put16(out, v & 0xFFFF);
-    put16(out, v >> 16);
-}
-
-}  // namespace
 
 std::vector<std::uint8_t> encodeBmp24(const Image& image) {
     const std::uint32_t rowBytes = (static_cast<std::uint32_t>(image.width) * 3 + 3) & ~3u;

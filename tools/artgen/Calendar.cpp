@@ -8,6 +8,7 @@
 #include "Canvas.h"
 #include "Flat.h"
 #include "Noise.h"
+#include "content/OverlayLayout.h"
 
 #include <cmath>
 #include <string>
@@ -24,9 +25,14 @@ Material overlayBlended() {
 
 // ---- The page ----------------------------------------------------------
 
-// The page model is centred on the calendar's (-16, -12): its cells are at
-// x = -24 ... 24 and y = 12 ... -28 here, the weekday row at y = 20 and the
-// month name at y = 28.
+using overlayLayout::calendarCellPitch;
+
+// The page model is centred where the calendar puts the page: its cells are
+// at x = -24 ... 24 and y = 12 ... -28 here, the weekday row at y = 20 and
+// the month name at y = 28. The weekday row's names stand at the columns'
+// x too.
+constexpr double pageCellX(int column) { return overlayLayout::calendarCellX(column) - overlayLayout::calendarPageX; }
+constexpr double pageCellY(int row) { return overlayLayout::calendarCellY(row) - overlayLayout::calendarPageY; }
 constexpr double pageLeft = -31.5, pageRight = 31.5, pageBottom = -35.5, pageTop = 34.5;
 constexpr double headerBottom = 22.8;
 constexpr double cornerRadius = 2.2;
@@ -65,16 +71,16 @@ Image paintPage(const PageStyle& st) {
                                        F.px({0, pageBottom + 1.8}).y, 1.0 * k));
     };
     if (st.mondayFirst) {
-        column(16);
-        column(24);
+        column(pageCellX(5));
+        column(pageCellX(6));
     } else {
-        column(-24);
+        column(pageCellX(0));
     }
     c.paint(weekend, st.weekend);
     // Rules between the weeks and under the weekday row.
     Mask rules(F.width, F.height);
     for (int row = 0; row <= 6; ++row) {
-        const double y = 16 - 8 * row;
+        const double y = pageCellY(row) + calendarCellPitch / 2;
         rules.capsule(F.px({-27.5, y}), 0.04 * k, F.px({27.5, y}), 0.04 * k);
     }
     c.paint(rules, st.rule);
@@ -138,7 +144,7 @@ Model pageModel(const std::string& texture) {
 const Colour ink = Colour::hex(0x2a2620);
 const Colour red = Colour::hex(0xc0302a);
 
-// The weekday row: seven names at x = -24 ... 24 of its origin.
+// The weekday row: seven names over the columns.
 Image paintWeekdays(const Font& font, const std::vector<std::string>& names, const std::vector<bool>& holiday) {
     const FlatFrame f{-28, -3, 28, 3, 512, 64};
     const int ss = 2;
@@ -148,7 +154,7 @@ Image paintWeekdays(const Font& font, const std::vector<std::string>& names, con
     const double size = 3.1 * F.pxPerUnit();
     for (int i = 0; i < 7; ++i) {
         Mask m(F.width, F.height);
-        const Vec2 at = F.px({-24.0 + 8 * i, 0});
+        const Vec2 at = F.px({pageCellX(i), 0});
         m.fill(font.text(names[i], size, font.centredOrigin(names[i], size, at)));
         c.paint(m, holiday[i] ? red : ink);
     }
@@ -182,7 +188,7 @@ Image paintNumbers(const Font& font) {
     const int cell = 64, ss = 2;
     Canvas c(8 * cell * ss, 4 * cell * ss);
     c.fill(ink.withAlpha(0));
-    const double k = cell * ss / 8.0;  // pixels per unit: a cell is 8 units
+    const double k = cell * ss / calendarCellPitch;  // pixels per unit
     for (int n = 1; n <= 31; ++n) {
         const int cx = (n - 1) % 8, cy = (n - 1) / 8;
         const Vec2 centre{(cx + 0.5) * cell * ss, (cy + 0.5) * cell * ss};
@@ -206,7 +212,8 @@ Image paintNumbers(const Font& font) {
 Model numberModel(int n) {
     Model m;
     ModelPart& part = m.add("numbers.png", overlayBlended());
-    addRect(part, -4, -4, 4, 4, 0, {0, 1}, {1, 0});
+    const double h = calendarCellPitch / 2;
+    addRect(part, -h, -h, h, h, 0, {0, 1}, {1, 0});
     const int cx = (n - 1) % 8, cy = (n - 1) / 8;
     // Cell (cx, cy) of the 8 x 4 grid, texel centres at the cell's edges.
     remapUv(part, 0, {(cx * 64 + 0.5) / 512.0, (cy * 64 + 0.5) / 256.0},

@@ -7,6 +7,7 @@
 #include "Canvas.h"
 #include "Flat.h"
 #include "Noise.h"
+#include "content/OverlayLayout.h"
 
 #include <algorithm>
 #include <cmath>
@@ -278,8 +279,6 @@ Model glyphModel(const std::string& texture, const FlatFrame& f) {
 // The plate behind the digits, from x0 to x1 and y -0.75 to 6.65, with the
 // unlit segments showing faintly at every digit slot.
 constexpr double plateBottom = -0.75, plateTop = 6.65;
-const double slotX[5] = {-6.483, -2.498, 0, 2.523, 6.466};
-constexpr double amPmX = 11.432;
 
 Image paintPlate(const FlatFrame& f, bool withSign) {
     const int ss = 2;
@@ -300,8 +299,8 @@ Image paintPlate(const FlatFrame& f, bool withSign) {
     });
     // Ghosts of the unlit segments.
     Mask ghosts(F.width, F.height);
-    for (double x : slotX) {
-        if (x == 0) {
+    for (double x : overlayLayout::clockDigitXs) {
+        if (x == overlayLayout::clockSeparatorX) {
             for (double y : {1.55, 3.85})
                 ghosts.circle(F.px({x + leanX(y), y}), 0.34 * k);
             continue;

@@ -4,6 +4,7 @@
 #include "Artwork.h"
 #include "Canvas.h"
 #include "Flat.h"
+#include "content/OverlayLayout.h"
 
 #include <string>
 
@@ -39,8 +40,10 @@ Image paintLabel(const Font& font, const std::string& text, const FlatFrame& f, 
 }  // namespace
 
 void addFrameCounter(PackContents& pack, const Fonts& fonts) {
-    // Each digit: 1.4 x 2.8 units around its place, at most 1.3 wide inked.
-    const FlatFrame digit{-0.7, -1.4, 0.7, 1.4, 32, 64};
+    // Each digit: as wide as the distance between places, 2.8 units high,
+    // at most 1.3 wide inked.
+    const double half = (overlayLayout::counterTensX - overlayLayout::counterHundredsX) / 2;
+    const FlatFrame digit{-half, -1.4, half, 1.4, 32, 64};
     for (int d = 0; d <= 9; ++d) {
         const std::string name = std::to_string(d);
         pack.addImage("fps" + name + ".png", paintLabel(fonts.sansBold, name, digit, 2.05, Colour::hex(0xfbfff0)));

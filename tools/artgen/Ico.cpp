@@ -1,20 +1,11 @@
 #include "Ico.h"
 
 #include "Png.h"
+#include "formats/LittleEndian.h"
 
 namespace artgen {
 
 namespace {
-
-void put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    put16(out, v & 0xFFFF);
-    put16(out, v >> 16);
-}
 
 // BITMAPINFOHEADER (of twice the height: colour, then mask), bottom-up rows
 // of B, G, R, A, then the 1-bit mask, set where the picture is transparent.
@@ -52,7 +43,7 @@ std::vector<std::uint8_t> encodeIco(const std::vector<Image>& pictures) {
     std::vector<std::uint8_t> out;
     put16(out, 0);
     put16(out, 1);  // an icon, not a cursor
-    put16(out, static_cast<std::uint32_t>(pictures.size()));
+    put16(out, static_cast<std::uint16_t>(pictures.size()));
     std::uint32_t offset = 6 + 16 * static_cast<std::uint32_t>(pictures.size());
     for (std::size_t i = 0; i < pictures.size(); ++i) {
         // 0 stands for 256.

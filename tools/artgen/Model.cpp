@@ -1,31 +1,10 @@
 #include "Model.h"
 
+#include "formats/ModelFormat.h"
+
 #include <cstring>
 
 namespace artgen {
-
-namespace {
-
-void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
-void putInt(std::vector<std::uint8_t>& out, std::int32_t v) {
-    std::uint32_t u;
-    std::memcpy(&u, &v, 4);
-    put32(out, u);
-}
-void putFloat(std::vector<std::uint8_t>& out, float f) {
-    std::uint32_t u;
-    std::memcpy(&u, &f, 4);
-    put32(out, u);
-}
-void putDouble(std::vector<std::uint8_t>& out, double d) {
-    std::uint64_t u;
-    std::memcpy(&u, &d, 8);
-    for (int i = 0; i < 8; ++i) out.push_back(static_cast<std::uint8_t>(u >> (8 * i)));
-}
-
-}  // namespace
 
 Material Material::lit(double level, double specular, double shine) { return lit(level, level, specular, shine); }
 
@@ -79,42 +58,26 @@ void Model::transform(const Affine& a) {
 }
 
 std::vector<std::uint8_t> Model::encode() const {
-    std::vector<std::uint8_t> out;
-    out.push_back(0);
-    putInt(out, static_cast<std::int32_t>(parts.size()));
+    std::vector<PartContents> contents;
+    contents.reserve(parts.size());
     for (const ModelPart& p : parts) {
-        // The name with its terminator inside the counted length.
-        putInt(out, static_cast<std::int32_t>(p.texture.size() + 1));
-        out.insert(out.end(), p.texture.begin(), p.texture.end());
-        out.push_back(0);
-        out.insert(out.end(), 80, 0);
-        out.push_back(p.material.alphaTest ? 1 : 0);
-        out.push_back(p.material.transparent ? 1 : 0);
-        out.push_back(0);
-        out.push_back(0);
-        for (float f : p.material.ambient) putFloat(out, f);
-        for (float f : p.material.diffuse) putFloat(out, f);
-        for (float f : p.material.specular) putFloat(out, f);
-        putFloat(out, p.material.shininess);
-        putInt(out, 0);
-        putInt(out, p.triangleCount());
-        out.push_back(0);
+        PartContents c;
+        c.textureName = p.texture;
+        RenderBlock& r = c.render;
+        r.alphaTest = p.material.alphaTest;
+        r.transparent = p.material.transparent;
+        std::memcpy(r.ambient, p.material.ambient, sizeof r.ambient);
+        std::memcpy(r.diffuse, p.material.diffuse, sizeof r.diffuse);
+        std::memcpy(r.specular, p.material.specular, sizeof r.specular);
+        r.shininess = p.material.shininess;
         for (const Vertex& v : p.vertices) {
-            putDouble(out, v.position.x);
-            putDouble(out, v.position.y);
-            putDouble(out, v.position.z);
+            c.positions.insert(c.positions.end(), {v.position.x, v.position.y, v.position.z});
+            c.normals.insert(c.normals.end(), {v.normal.x, v.normal.y, v.normal.z});
+            c.texCoords.insert(c.texCoords.end(), {v.uv.x, v.uv.y});
         }
-        for (const Vertex& v : p.vertices) {
-            putDouble(out, v.normal.x);
-            putDouble(out, v.normal.y);
-            putDouble(out, v.normal.z);
-        }
-        for (const Vertex& v : p.vertices) {
-            putDouble(out, v.uv.x);
-            putDouble(out, v.uv.y);
-        }
+        contents.push_back(std::move(c));
     }
-    return out;
+    return writeModel(contents);
 }
 
 }  // namespace artgen

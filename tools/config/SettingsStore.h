@@ -1,24 +1,13 @@
-// The settings file as the settings program reads and saves it, shared by
-// its command line and (on Windows) its dialog: one way to load, and one
-// locked read-change-replace cycle to save.
+// The settings file as the settings program saves it, shared by its command
+// line and (on Windows) its dialog: one locked read-change-replace cycle.
+// It loads the file as the screensaver does (formats/SettingsFile.h).
 #pragma once
 
 #include "formats/Settings.h"
+#include "formats/SettingsFile.h"
 
 #include <functional>
 #include <string>
-
-enum class SettingsSource { File, Missing, Invalid, Unreadable, NoFolder };
-
-struct LoadedSettings {
-    Settings settings;  // the defaults unless source is File
-    SettingsSource source = SettingsSource::Missing;
-    std::string reason;  // why the file could not be read
-};
-
-// The settings as the screensaver would take them from the file at path
-// (empty: no settings folder).
-LoadedSettings loadSettings(const std::string& path);
 
 // How long a save waits for another holder of the settings folder's lock
 // (which, in ~/.config, need not be this program).

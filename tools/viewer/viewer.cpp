@@ -27,6 +27,7 @@
 #include "platform/Platform.h"
 #include "res/Display.h"
 #include "res/FrameTicks.h"
+#include "res/Multisampling.h"
 #include "scene/MotionFunctions.h"
 #include "scene/SceneNode.h"
 #include "scene/WallClock.h"
@@ -238,6 +239,7 @@ bool savePicture(const std::string& path, int width, int height) {
 
 int main(int argc, char** argv) {
     setProgramName(argc > 0 ? argv[0] : nullptr, "viewer");
+    setMultisampleChoice(parseMultisampleChoice(App::runInputs.multisample));
     const Options o = parse(argc, argv);
     App::packCache.setBaseDir(App::installDir.dataDir());
     App::packCache.setOpenFailureHandler(endOnPackFailure);
@@ -270,13 +272,14 @@ int main(int argc, char** argv) {
     SceneNode* root = new SceneNode;
     SceneNode* overlay = new SceneNode;
     std::vector<const char*> packs;
+    OverlayNodes overlayNodes{};
     const bool overlays = !o.clock.empty() || !o.calendar.empty() || o.fps > 0;
     if (o.scene) {
         buildScene(root, packs);
-        if (overlays) buildOverlays(overlaySettings(o), *display, *overlay);
+        if (overlays) overlayNodes = buildOverlays(overlaySettings(o), *display, *overlay);
     } else if (!o.clock.empty() || !o.calendar.empty() || o.fps > 0) {
         root->addChild(buildBackground());
-        buildOverlays(overlaySettings(o), *display, *overlay);
+        overlayNodes = buildOverlays(overlaySettings(o), *display, *overlay);
     } else if (!o.butterfly.empty()) {
         // Built by the screensaver's own builder, as the resting one is.
         addLightAndBackdrop(root, o);
@@ -317,10 +320,10 @@ int main(int argc, char** argv) {
     const bool saved = savePicture(o.out, display->width, display->height);
     if (o.describe) {
         const Settings shown = overlaySettings(o);
-        std::printf("%s\n", describeOverlays(*overlay, shown).c_str());
-        if (shown.showCalendar && !overlay->children.empty()) {
+        std::printf("%s\n", describeOverlays(overlayNodes, *overlay, shown).c_str());
+        if (overlayNodes[calendarOverlay]) {
             std::string cells;
-            for (const std::string& cell : calendarPageCells(*overlay->children[0])) cells += (cells.empty() ? "" : ",") + cell;
+            for (const std::string& cell : calendarPageCells(*overlayNodes[calendarOverlay])) cells += (cells.empty() ? "" : ",") + cell;
             std::printf("cells=%s\n", cells.c_str());
         }
     }
