@@ -70,9 +70,7 @@ BouquetAtlas::BouquetAtlas() {
     capsule = region(408, 136, 32, 64);
 }
 
-Image BouquetAtlas::paint() const {
-    Canvas c(size, size);
-
+void BouquetAtlas::paintFoliage(Canvas& c) const {
     paintRegion(c, leaf, [](double u, double v) {
         const double across = std::fabs(u - 0.5) * 2;
         // Fine teeth along both edges, none at the stalk.
@@ -97,7 +95,9 @@ Image BouquetAtlas::paint() const {
         // Deep in the bunch, where the stems meet, little light arrives.
         return s.scaled(0.4 + 0.6 * smoothstep(0.0, 0.6, v));
     });
+}
 
+void BouquetAtlas::paintPetals(Canvas& c) const {
     paintRegion(c, daisyPetal, [](double u, double v) {
         const double across = std::fabs(u - 0.5) * 2;
         Colour p = Colour::hex(0xfdfdf8);
@@ -144,7 +144,9 @@ Image BouquetAtlas::paint() const {
         const double rim = 0.97 - 0.22 * teeth(u * 10);
         return f.withAlpha(inside(v - rim, 0.03));
     });
+}
 
+void BouquetAtlas::paintFlowerHearts(Canvas& c) const {
     paintRegion(c, daisyDisc, [](double u, double v) {
         const double x = u - 0.5, y = v - 0.5;
         const double r = std::sqrt(x * x + y * y) * 2;
@@ -184,29 +186,31 @@ Image BouquetAtlas::paint() const {
         t = mix(t, Colour::hex(0x3a1f3a), (1 - smoothstep(0.0, 0.25, ray)) * smoothstep(0.1, 0.3, r) * 0.9);
         return t;
     });
+}
 
-    {
-        // Little florets in round clusters, seen from above; the rest cut
-        // away. Painted as dots so each floret stays a clean round spot.
-        paintRegion(c, yarrow, [](double, double) { return Colour(0.95, 0.94, 0.88, 0); });
-        Rng rng(506);
-        const Vec2 centre = yarrow.pixel(0.5, 0.5);
-        const double scale = yarrow.pixelsPerU() / 2;
-        for (int cluster = 0; cluster < 19; ++cluster) {
-            const double ring = cluster == 0 ? 0 : (cluster < 7 ? 0.38 : 0.74);
-            const int inRing = cluster == 0 ? 1 : (cluster < 7 ? 6 : 12);
-            const int index = cluster == 0 ? 0 : (cluster < 7 ? cluster - 1 : cluster - 7);
-            const double a = 2 * pi * index / inRing + (cluster < 7 ? 0 : 0.26);
-            const Vec2 cc = centre + Vec2{std::cos(a), std::sin(a)} * (ring * scale);
-            for (int f = 0; f < 15; ++f) {
-                const double fa = rng.uniform() * 2 * pi, fr = std::sqrt(rng.uniform()) * 0.14 * scale;
-                const Vec2 p = cc + Vec2{std::cos(fa), std::sin(fa)} * fr;
-                c.dot(p, 0.06 * scale, Colour::hex(0xfbfaf2), 0.8);
-                c.dot(p, 0.02 * scale, Colour::hex(0xe6d6a0), 0.8);
-            }
+void BouquetAtlas::paintYarrow(Canvas& c) const {
+    // Little florets in round clusters, seen from above; the rest cut
+    // away. Painted as dots so each floret stays a clean round spot.
+    paintRegion(c, yarrow, [](double, double) { return Colour(0.95, 0.94, 0.88, 0); });
+    Rng rng(506);
+    const Vec2 centre = yarrow.pixel(0.5, 0.5);
+    const double scale = yarrow.pixelsPerU() / 2;
+    for (int cluster = 0; cluster < 19; ++cluster) {
+        const double ring = cluster == 0 ? 0 : (cluster < 7 ? 0.38 : 0.74);
+        const int inRing = cluster == 0 ? 1 : (cluster < 7 ? 6 : 12);
+        const int index = cluster == 0 ? 0 : (cluster < 7 ? cluster - 1 : cluster - 7);
+        const double a = 2 * pi * index / inRing + (cluster < 7 ? 0 : 0.26);
+        const Vec2 cc = centre + Vec2{std::cos(a), std::sin(a)} * (ring * scale);
+        for (int f = 0; f < 15; ++f) {
+            const double fa = rng.uniform() * 2 * pi, fr = std::sqrt(rng.uniform()) * 0.14 * scale;
+            const Vec2 p = cc + Vec2{std::cos(fa), std::sin(fa)} * fr;
+            c.dot(p, 0.06 * scale, Colour::hex(0xfbfaf2), 0.8);
+            c.dot(p, 0.02 * scale, Colour::hex(0xe6d6a0), 0.8);
         }
     }
+}
 
+void BouquetAtlas::paintCentres(Canvas& c) const {
     paintRegion(c, stamens, [](double u, double v) {
         // Dark filaments ending in anthers, a ragged fringe at the top.
         const double ragged = 0.7 + 0.25 * (0.5 + 0.5 * std::sin(u * 2 * pi * 23)) * (0.5 + 0.5 * valueNoise(u * 40, 3, 508));
@@ -229,7 +233,9 @@ Image BouquetAtlas::paint() const {
         Colour m = mix(Colour::hex(0x2c1650), Colour::hex(0x6a3ea0), smoothstep(0.1, 0.5, cells));
         return mix(m, Colour::hex(0x3060c0), smoothstep(0.3, 0.5, std::sqrt(x * x + y * y)) * 0.5);
     });
+}
 
+void BouquetAtlas::paintBudsAndSeeds(Canvas& c) const {
     paintRegion(c, bud, [](double u, double v) {
         const double hairs = valueNoise(u * 60, v * 24, 510);
         Colour b = mix(Colour::hex(0x54803a), Colour::hex(0x6e9848), 0.5 + 0.5 * fbm(u * 4, v * 4, 511, 3));
@@ -261,7 +267,16 @@ Image BouquetAtlas::paint() const {
         Colour k = mix(Colour::hex(0x8aa86a), Colour::hex(0x6a8a50), ribs * 0.7);
         return mix(k, Colour::hex(0xa8c088), smoothstep(0.6, 1.0, v) * 0.4);
     });
+}
 
+Image BouquetAtlas::paint() const {
+    Canvas c(size, size);
+    paintFoliage(c);
+    paintPetals(c);
+    paintFlowerHearts(c);
+    paintYarrow(c);
+    paintCentres(c);
+    paintBudsAndSeeds(c);
     return c.toImage();
 }
 
