@@ -1,7 +1,7 @@
 // The builders of every pack, one per piece of the installation data.
 #pragma once
 
-#include "Font.h"
+#include "Fonts.h"
 #include "Image.h"
 #include "PackContents.h"
 
@@ -9,16 +9,6 @@
 #include <vector>
 
 namespace artgen {
-
-// The fonts the artwork's lettering uses (DejaVu, which covers Cyrillic).
-struct Fonts {
-    Font sans{dejaVuPath("DejaVuSans.ttf")};
-    Font sansBold{dejaVuPath("DejaVuSans-Bold.ttf")};
-    Font condensedBold{dejaVuPath("DejaVuSansCondensed-Bold.ttf")};
-    Font serif{dejaVuPath("DejaVuSerif.ttf")};
-    Font serifBold{dejaVuPath("DejaVuSerif-Bold.ttf")};
-    Font serifItalic{dejaVuPath("DejaVuSerifCondensed-Italic.ttf")};
-};
 
 // "fon": the meadow and sky behind everything.
 void addMeadow(PackContents& pack);

@@ -1,15 +1,12 @@
 #include "Font.h"
 
-#include "formats/CommandLine.h"
-
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <vector>
 
 namespace artgen {
@@ -81,18 +78,28 @@ struct Font::Impl {
 
 std::string dejaVuPath(const std::string& file) { return "/usr/share/fonts/truetype/dejavu/" + file; }
 
-Font::Font(const std::string& path) : impl(new Impl) {
-    if (FT_Init_FreeType(&impl->library) != 0 || FT_New_Face(impl->library, path.c_str(), 0, &impl->face) != 0 ||
-        FT_Set_Char_Size(impl->face, 0, static_cast<FT_F26Dot6>(unitsPerEm * 64), 72, 72) != 0) {
-        std::fprintf(stderr, "%s: cannot load the font %s\n", programName().c_str(), path.c_str());
-        std::exit(1);
-    }
-}
+Font::Font() : impl(new Impl) {}
 
 Font::~Font() {
+    close();
+    delete impl;
+}
+
+void Font::close() {
     if (impl->face) FT_Done_Face(impl->face);
     if (impl->library) FT_Done_FreeType(impl->library);
-    delete impl;
+    impl->face = nullptr;
+    impl->library = nullptr;
+}
+
+bool Font::open(const std::string& path, std::string* error) {
+    close();
+    if (FT_Init_FreeType(&impl->library) != 0 || FT_New_Face(impl->library, path.c_str(), 0, &impl->face) != 0 ||
+        FT_Set_Char_Size(impl->face, 0, static_cast<FT_F26Dot6>(unitsPerEm * 64), 72, 72) != 0) {
+        *error = "cannot load the font " + path;
+        return false;
+    }
+    return true;
 }
 
 Path Font::text(const std::string& utf8, double size, Vec2 origin, double tracking) const {

@@ -18,12 +18,15 @@ struct TextMetrics {
 
 class Font {
 public:
-    // Ends the generator with a message when the font cannot be loaded: the
-    // artwork cannot be made without it.
-    explicit Font(const std::string& path);
+    // A font is opened before it is used.
+    Font();
     ~Font();
     Font(const Font&) = delete;
     Font& operator=(const Font&) = delete;
+
+    // Loads the font file; false and a one-line reason in `error` when it
+    // cannot be loaded.
+    bool open(const std::string& path, std::string* error);
 
     // The outline of a UTF-8 string at `size` pixels per em, pen starting at
     // `origin` on the baseline; y grows downwards as in the pictures.
@@ -34,6 +37,7 @@ public:
     Vec2 centredOrigin(const std::string& utf8, double size, Vec2 centre, double tracking = 0) const;
 
 private:
+    void close();
     struct Impl;
     Impl* impl;
 };

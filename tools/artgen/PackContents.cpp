@@ -1,11 +1,9 @@
 #include "PackContents.h"
 
 #include "Png.h"
-#include "formats/CommandLine.h"
 #include "formats/PackFormat.h"
 
-#include <cstdio>
-#include <cstdlib>
+#include <string>
 
 namespace artgen {
 
@@ -15,16 +13,20 @@ bool powerOfTwo(int v) { return v > 0 && (v & (v - 1)) == 0; }
 
 }  // namespace
 
+void PackContents::fail(const std::string& problem) {
+    if (error.empty()) error = problem;
+}
+
 void PackContents::addImage(const std::string& name, const Image& image) {
     if (!powerOfTwo(image.width) || !powerOfTwo(image.height)) {
-        std::fprintf(stderr, "%s: image %s is %dx%d, not a power of two\n", programName().c_str(), name.c_str(), image.width,
-                     image.height);
-        std::exit(1);
+        fail("image " + name + " is " + std::to_string(image.width) + "x" + std::to_string(image.height) +
+             ", not a power of two");
+        return;
     }
     std::vector<std::uint8_t> png = encodePng(image);
     if (png.empty()) {
-        std::fprintf(stderr, "%s: cannot encode %s\n", programName().c_str(), name.c_str());
-        std::exit(1);
+        fail("cannot encode " + name);
+        return;
     }
     entries.emplace_back(name, std::move(png));
     images[name] = image;
@@ -35,14 +37,11 @@ void PackContents::addModel(const std::string& name, const Model& model) {
     models[name] = model;
 }
 
-bool PackContents::save(const std::string& path) const {
+bool PackContents::save(const std::string& path, std::string* error) const {
     std::vector<PackEntryView> views;
     for (const auto& e : entries)
         views.push_back(PackEntryView{&e.first, EntryData{e.second.data(), static_cast<std::uint32_t>(e.second.size())}});
-    std::string error;
-    if (writePackFile(path, views, &error)) return true;
-    std::fprintf(stderr, "%s: %s: %s\n", programName().c_str(), path.c_str(), error.c_str());
-    return false;
+    return writePackFile(path, views, error);
 }
 
 }  // namespace artgen

@@ -18,14 +18,20 @@ struct PackContents {
     std::map<std::string, Image> images;
     std::map<std::string, Model> models;
 
+    // The first thing that went wrong while the pack was built, empty while
+    // nothing has: the generator reports it and writes nothing more.
+    std::string error;
+    void fail(const std::string& problem);
+
     // Power-of-two sides are checked here: the textures are made without
-    // resizing, and older OpenGL needs them.
+    // resizing, and older OpenGL needs them. An image that fails the check
+    // or cannot be encoded is left out, and the pack fails.
     void addImage(const std::string& name, const Image& image);
     void addModel(const std::string& name, const Model& model);
 
-    // Writes the pack with the project's pack writer; false (after a line on
-    // stderr) on failure.
-    bool save(const std::string& path) const;
+    // Writes the pack with the project's pack writer; false and the reason
+    // in `error` on failure.
+    bool save(const std::string& path, std::string* error) const;
 };
 
 }  // namespace artgen
