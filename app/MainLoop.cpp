@@ -1,6 +1,7 @@
 #include "app/MainLoop.h"
 
 #include "app/App.h"
+#include "app/MouseExitRule.h"
 #include "app/OverlayAssembly.h"
 #include "app/StatsReport.h"
 #include "platform/Platform.h"
@@ -99,7 +100,7 @@ void runMainLoop(const LoopOptions& options) {
     FramePacer pacer(options.maxFps);
     // Mouse motion only ends a full-screen saver: in a host's window (or its
     // preview pane) the host decides.
-    const bool mouseEnds = !options.hostWindow && App::settings && App::settings->exitOnMouseMove;
+    MouseExitRule mouse(!options.hostWindow && App::settings && App::settings->exitOnMouseMove);
     long frames = 0;
     for (;;) {
         if (quitRequested && App::sceneRoot->removed && App::overlayRoot->removed) break;
@@ -108,14 +109,21 @@ void runMainLoop(const LoopOptions& options) {
             if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE) {
                 requestQuit(quitRequested);
             } else if (event.type == SDL_MOUSEMOTION) {
-                if (SDL_GetTicks() > 3000 && mouseEnds) requestQuit(quitRequested);
+                if (mouse.ends(event.motion.xrel, event.motion.yrel, SDL_GetTicks())) requestQuit(quitRequested);
+            } else if (event.type == SDL_QUIT) {
+                // The window system's close request (Alt+F4, a polite kill,
+                // log-off): refusing it would hold the session up.
+                requestQuit(quitRequested);
             }
-            // Everything else, the window system's quit request included, is ignored.
+            // Everything else is ignored.
         }
-        if (platform::stopRequested()) requestQuit(quitRequested);
-        // Nothing is left to draw in: end without the dismantling frames.
-        if (!host.check()) break;
+        // A stop signal comes from whoever runs us (a host, the session, a
+        // service manager) and wants us gone now, and nothing is left to
+        // draw in once a host's window has gone: either way no frames take
+        // the trees apart; the teardown does.
+        if (platform::stopRequested() || !host.check()) break;
         renderFrame();
+        mouse.frameShown(SDL_GetTicks());
         // The builders run in the first frames, decoding images into
         // textures; what they freed goes back to the system then.
         if (++frames == 3) platform::returnFreedMemory();
@@ -126,8 +134,8 @@ void runMainLoop(const LoopOptions& options) {
 }
 
 void teardown() {
-    // After an early end (the host's window went away) the trees were not
-    // dismantled by the frames: take them apart here.
+    // After an early end (a stop signal, or the host's window went away)
+    // the trees were not dismantled by the frames: take them apart here.
     if (App::sceneRoot) destroyDescendants(*App::sceneRoot);
     if (App::overlayRoot) destroyDescendants(*App::overlayRoot);
     App::settings.reset();

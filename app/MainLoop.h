@@ -3,8 +3,9 @@
 
 #include <cstdint>
 
-// SIGTERM, SIGINT, SIGHUP and SIGUSR1 (platform::stopRequested) end the loop
-// like Esc.
+// SIGTERM, SIGINT, SIGHUP and SIGUSR1 (platform::stopRequested) and the
+// window system's close request end the loop like Esc; mouse motion does
+// when the settings allow it (MouseExitRule).
 
 struct SceneNode;
 

@@ -3,9 +3,11 @@
 #include "app/App.h"
 #include "app/MainLoop.h"
 #include "formats/CommandLine.h"
+#include "formats/DialogChoices.h"
 #include "formats/Options.h"
 #include "platform/Platform.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <sstream>
 
@@ -60,19 +62,39 @@ RunMode decideRunMode(const std::string& commandLine, std::string* previewArgume
     return RunMode::Screensaver;
 }
 
+std::string settingsOwner(const std::string& commandLine) {
+    std::istringstream in(commandLine);
+    std::string token, argument;
+    in >> token >> argument;
+    // "/c:1234", or the number as the next word.
+    if (token.size() > 3 && token[2] == ':') argument = token.substr(3);
+    std::uint64_t window = 0;
+    return platform::parseWindowId(argument, &window) ? argument : std::string();
+}
+
 int runCommandLine(const std::vector<std::string>& args) {
     std::string commandLine;
     for (const std::string& arg : args) commandLine += (commandLine.empty() ? "" : " ") + arg;
     std::string previewArgument;
+    std::string error;
     switch (decideRunMode(commandLine, &previewArgument)) {
         case RunMode::LaunchScreensaver: {
             platform::putEnv("SDL_VIDEO_ALLOW_SCREENSAVER", "1");
             // The host learns how the screensaver ended.
             int status = 0;
-            return platform::launchProgram(platform::screensaverProgram, true, &status) ? status : 1;
+            if (platform::launchProgram(platform::screensaverProgram, true, &status, &error)) return status;
+            platform::showFatalError(error);
+            return 1;
         }
-        case RunMode::LaunchSettings:
-            return platform::launchProgram(platform::settingsProgram, false) ? 0 : 1;
+        case RunMode::LaunchSettings: {
+            // The settings program takes no arguments: the window its dialog
+            // belongs to comes through its environment.
+            const std::string owner = settingsOwner(commandLine);
+            if (!owner.empty()) platform::putEnv(dialogOwnerVariable, owner.c_str());
+            if (platform::launchProgram(platform::settingsProgram, false, nullptr, &error)) return 0;
+            platform::showFatalError(error);
+            return 1;
+        }
         case RunMode::Preview:
             return runPreview(previewArgument);
         case RunMode::Screensaver:
@@ -83,7 +105,9 @@ int runCommandLine(const std::vector<std::string>& args) {
         std::string error;
         if (!parseOptions(args, OptionUser::Screensaver, &options, &error)) {
             // A bad option never starts the screensaver.
-            std::fputs(usageErrorText(error).c_str(), stderr);
+            std::string text = usageErrorText(error);
+            if (!text.empty() && text.back() == '\n') text.pop_back();
+            platform::showFatalError(text);
             return 2;
         }
         if (options.help) {

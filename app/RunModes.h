@@ -15,6 +15,10 @@ enum class RunMode { LaunchScreensaver, LaunchSettings, Preview, Screensaver };
 // selects the preview; anything else is the screensaver.
 RunMode decideRunMode(const std::string& commandLine, std::string* previewArgument);
 
+// The window id of "/c:HWND" (or "/c HWND"), the window the settings
+// dialog belongs to; empty when the command line has none.
+std::string settingsOwner(const std::string& commandLine);
+
 // Runs the mode for the arguments (those after the program name, which
 // joined with spaces make the command line); returns the exit code.
 int runCommandLine(const std::vector<std::string>& args);
@@ -24,7 +28,8 @@ int runCommandLine(const std::vector<std::string>& args);
 int runScreensaver(const ParsedOptions& options);
 int runPreview(const std::string& windowId);
 // What the preview paints into a pane of that size: 3 bytes (red, green,
-// blue) a pixel, rows from the top. The preview bitmap in the top-left
-// corner of a pane 152 pixels wide (the size of the Windows settings'
-// monitor picture), black otherwise; false when the bitmap cannot be read.
+// blue) a pixel, rows from the top. The preview bitmap scaled to fill the
+// pane (pixel for pixel in a pane of its own size, 152 x 112, that of the
+// Windows settings' monitor picture at 100 %); false when the bitmap cannot
+// be read.
 bool previewPicture(int width, int height, std::vector<unsigned char>* rgb);

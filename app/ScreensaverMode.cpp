@@ -10,6 +10,7 @@
 #include "platform/Platform.h"
 
 #include <GL/gl.h>
+#include <SDL/SDL.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -64,6 +65,14 @@ bool hostWindow(const ParsedOptions& options, std::uint64_t* window) {
     return true;
 }
 
+// A pack that cannot be read ends the program, naming it. The full-screen
+// window goes first: a message about it must not be hidden behind it.
+void endOnPackFailure(const std::string& path, const std::string& reason) {
+    SDL_Quit();
+    platform::showFatalError(path + ": " + reason);
+    std::exit(1);
+}
+
 }  // namespace
 
 int runScreensaver(const ParsedOptions& options) {
@@ -83,7 +92,7 @@ int runScreensaver(const ParsedOptions& options) {
     App::packCache.setBaseDir(App::installDir.dataDir());
     // The scene cannot be shown without its packs: one that cannot be read
     // ends the program, naming it, with exit code 1.
-    App::packCache.setOpenFailureHandler(PackCache::endProcessOnOpenFailure);
+    App::packCache.setOpenFailureHandler(endOnPackFailure);
     App::settings.reset(settingsOpen ? new Settings(settingsFile) : new Settings());
     // For this run only: the file is never written.
     options.applyTo(*App::settings);
@@ -100,7 +109,7 @@ int runScreensaver(const ParsedOptions& options) {
                                      App::settings->screenBitsPerPixel(), &error);
     if (!App::display) {
         if (window && platform::windowGone()) return 0;
-        std::fprintf(stderr, "%s\n", error.c_str());
+        platform::showFatalError(error);
         return 1;
     }
     // The video mode may have changed: from now on only in order.

@@ -139,7 +139,14 @@ fi
 # A sanitizer build must keep its runtime first in the preload list.
 PRELOAD="$FAKETIME_LIB"
 ASAN_LIB=$(ldd "$EXE" 2>/dev/null | awk '/libasan/ && !found {print $3; found = 1}' || true)
-[ -n "$ASAN_LIB" ] && PRELOAD="$ASAN_LIB:$FAKETIME_LIB"
+if [ -n "$ASAN_LIB" ]; then
+  PRELOAD="$ASAN_LIB:$FAKETIME_LIB"
+  # The sanitizer's allocator reads the monotonic clock when it first maps
+  # memory, which can be inside libfaketime's own start-up (newer C
+  # libraries): both then wait on each other for ever. Never handing memory
+  # back to the system is what stops the allocator from reading the clock.
+  export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}allocator_release_to_os_interval_ms=-1"
+fi
 
 STATS="$WORK/stats.txt"
 echo "soak: $SECONDS_RUN s at x$SPEED from $START, sample every $INTERVAL s"

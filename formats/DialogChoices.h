@@ -22,6 +22,10 @@ struct DialogChoices {
     std::int32_t resolution = 0;
 };
 
+// The environment variable in which "/c:HWND" hands the settings program,
+// started without arguments, the window its dialog belongs to.
+constexpr const char* dialogOwnerVariable = "QUESSANTA_SETTINGS_OWNER";
+
 // What the controls show for the settings. A resolution row outside the
 // table shows as the desktop's mode, which is what the screensaver uses.
 DialogChoices choicesFrom(const Settings& settings);

@@ -47,6 +47,17 @@ std::string settingsFilePath(std::string* reason = nullptr);
 extern const char* const screensaverProgram;  // "Quessanta" ("Quessanta.exe")
 extern const char* const settingsProgram;     // "config" ("config.exe")
 
+// The program's arguments after its name, as UTF-8 text: on Windows read
+// again from the wide-character command line (argv there is in the ANSI
+// code page, which cannot spell every name); elsewhere argv as given.
+std::vector<std::string> commandLineArguments(int argc, char** argv);
+
+// A fatal error's one line (without the line break): on stderr, and on
+// Windows also in a message box titled "Quessanta" unless stderr is a
+// console, since Windows shows no windowed program's standard error.
+// Returns when the box has been closed.
+void showFatalError(const std::string& line);
+
 // An environment variable's value; empty when it is unset or empty.
 std::string getEnv(const char* name);
 // Puts NAME=VALUE into the process environment (inherited by children).
@@ -54,13 +65,15 @@ void putEnv(const char* name, const char* value);
 
 // Starts installDir() + fileName with no arguments and the installation
 // directory as working directory (QUESSANTA_PATH, when set, is passed on as
-// that absolute folder). With wait set, returns when the program
-// has ended, and SIGTERM, SIGINT and SIGHUP sent to this process meanwhile
-// are passed on to it (on Windows the console's Ctrl-C reaches both and only
-// the program acts on it); *exitStatus (when given) receives its exit code, or
-// 128 + the signal number that ended it. On failure writes one line naming
-// the path and the reason to stderr and returns false.
-bool launchProgram(const std::string& fileName, bool wait, int* exitStatus = nullptr);
+// that absolute folder). With wait set, returns when the program has ended,
+// and it cannot outlive this process: SIGTERM, SIGINT and SIGHUP sent to
+// this process meanwhile are passed on to it (on Windows the console's
+// Ctrl-C reaches both and only the program acts on it, and the program is in
+// a job that ends it when this process ends, however it ends); *exitStatus
+// (when given) receives its exit code, or 128 + the signal number that ended
+// it. On failure returns false with one line naming the path and the reason
+// in *error.
+bool launchProgram(const std::string& fileName, bool wait, int* exitStatus, std::string* error);
 
 // --- Stop signals
 
@@ -145,7 +158,7 @@ enum class FileMode {
 
 // Replaces the file at path with the bytes, atomically: they go to a
 // temporary file beside it (path, a dot and six letters or digits), are
-// flushed to the disk and renamed over path (MoveFileExA on Windows, where
+// flushed to the disk and renamed over path (MoveFileExW on Windows, where
 // rename does not replace), so readers see the old file or the new one,
 // never a part of either. The temporary file is removed on failure and when
 // a stop signal ends the process meanwhile; temporary files of the same

@@ -41,6 +41,10 @@ std::unique_ptr<Display> Display::openInWindow(std::uint64_t window, std::string
     // told that it may make it an OpenGL window (classic SDL ignores that).
     platform::putEnv("SDL_WINDOWID", std::to_string(window).c_str());
     platform::putEnv("SDL_VIDEO_FOREIGN_WINDOW_OPENGL", "1");
+    // The host may destroy its window at any moment, and then we end
+    // quietly; Mesa would first complain on stderr that it lost the
+    // drawable. LIBGL_DEBUG set by the user still speaks.
+    if (platform::getEnv("LIBGL_DEBUG").empty()) platform::putEnv("LIBGL_DEBUG", "quiet");
     std::unique_ptr<Display> display(new Display);
     display->hostWindow = window;
     if (!display->init(w, h, 32, error)) return nullptr;
@@ -115,6 +119,9 @@ bool Display::setVideoMode(std::string* error) {
     SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, askSamples ? 4 : 0);
     SDL_GL_SetAttribute(SDL_GL_ACCELERATED_VISUAL, 1);
 
+    // The title the task switcher and the window list show (SDL's default
+    // is its own name). A host's window keeps its own.
+    if (!embedded()) SDL_WM_SetCaption("Quessanta", "Quessanta");
     screenSurface = SDL_SetVideoMode(width, height, 32, flags);
     if (screenSurface) {
         if (askSamples) glEnable(GL_MULTISAMPLE);

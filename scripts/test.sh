@@ -53,6 +53,9 @@ normal_stage() {
     lap "the normal build"
     (cd build && ctest --output-on-failure -j"$JOBS") 2>&1 | tee build/ctest.log
     count_ctest build/ctest.log
+    # What the pictures of each multisampling choice held, for the record.
+    sed -n 's/^\(auto\|on\|off\), \(full screen\|host window\): \([0-9]* colours\)$/pictures: &/p' \
+      build/Testing/Temporary/LastTest.log
     lap "the normal tests"
   else
     echo "normal build failed"; failed=$((failed + 1))

@@ -11,7 +11,7 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 [ -x "$ARTGEN" ] || { echo "FAIL: no generator at $ARTGEN"; exit 1; }
 FILES="main.pak utils.pak butterfly1.pak butterfly2.pak butterfly3.pak butterfly4.pak butterfly5.pak
-  clock.pak calendar.pak preview.ppk"
+  clock.pak calendar.pak preview.ppk Quessanta.ico"
 
 mkdir -p "$WORK/a" "$WORK/b"
 start=$(date +%s%N)

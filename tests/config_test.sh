@@ -239,12 +239,12 @@ else
     [ -s "$T/saver.log" ] && fail "no settings folder: the screensaver said: $(cat "$T/saver.log")"
   fi
 
-  # The mouse rule: motion after the first three seconds ends the run only
-  # when the settings say so.
+  # The mouse rule: motion from three seconds after the first frame ends the
+  # run only when the settings say so.
   for flag in on off; do
     "$CONFIG" --exit-on-mouse=$flag >/dev/null || fail "config --exit-on-mouse=$flag"
     start_saver || continue
-    sleep 3.5
+    sleep 5
     xdotool mousemove 100 100 mousemove 300 200 mousemove 500 400 >/dev/null 2>&1
     ended=no
     for _ in $(seq 1 50); do

@@ -9,6 +9,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <array>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -19,6 +20,7 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -34,23 +36,12 @@ std::ostream& operator<<(std::ostream& os, const Rgb& c) {
     return os << "(" << c.r << ", " << c.g << ", " << c.b << ")";
 }
 
-// A 24-bit bottom-up Windows bitmap. Pixel (x, y), y from the top, stores
-// the bytes 10 + 40x, 20 + 60y, 30 + x + 10y, so a row read from a wrong
-// offset shows as a wrong colour.
-constexpr int bitmapWidth = 5;  // rows of 15 bytes, padded to 16
-constexpr int bitmapHeight = 3;
-
-unsigned char byteOf(int x, int y, int i) {
-    const int values[3] = {10 + 40 * x, 20 + 60 * y, 30 + x + 10 * y};
-    return static_cast<unsigned char>(values[i]);
-}
-
-// What the pane must show for (x, y): red is byte 2, green 1, blue 0.
-Rgb paintedAt(int x, int y) { return {byteOf(x, y, 2), byteOf(x, y, 1), byteOf(x, y, 0)}; }
-
-std::vector<unsigned char> makeBitmap() {
-    const int rowBytes = (3 * bitmapWidth + 3) / 4 * 4;
-    const int imageSize = rowBytes * bitmapHeight;
+// A 24-bit bottom-up Windows bitmap of width x height, pixel (x, y) (y from
+// the top) holding the bytes colour(x, y).
+template <typename F>
+std::vector<unsigned char> makeBitmap(int width, int height, F colour) {
+    const int rowBytes = (3 * width + 3) / 4 * 4;
+    const int imageSize = rowBytes * height;
     std::vector<unsigned char> b(54 + imageSize, 0);
     auto le32 = [&b](int at, std::uint32_t v) {
         for (int i = 0; i < 4; ++i) b[at + i] = static_cast<unsigned char>(v >> (8 * i));
@@ -60,19 +51,47 @@ std::vector<unsigned char> makeBitmap() {
     le32(2, static_cast<std::uint32_t>(b.size()));
     le32(10, 54);  // pixel data offset
     le32(14, 40);  // BITMAPINFOHEADER
-    le32(18, bitmapWidth);
-    le32(22, bitmapHeight);
+    le32(18, width);
+    le32(22, height);
     b[26] = 1;   // planes
     b[28] = 24;  // bits per pixel
     le32(34, static_cast<std::uint32_t>(imageSize));
-    for (int fileRow = 0; fileRow < bitmapHeight; ++fileRow) {
-        const int y = bitmapHeight - 1 - fileRow;  // bottom-up
-        for (int x = 0; x < bitmapWidth; ++x)
-            for (int i = 0; i < 3; ++i) b[54 + fileRow * rowBytes + 3 * x + i] = byteOf(x, y, i);
+    for (int fileRow = 0; fileRow < height; ++fileRow) {
+        const int y = height - 1 - fileRow;  // bottom-up
+        for (int x = 0; x < width; ++x) {
+            const std::array<unsigned char, 3> bytes = colour(x, y);
+            for (int i = 0; i < 3; ++i) b[54 + fileRow * rowBytes + 3 * x + i] = bytes[i];
+        }
         // Padding bytes that would show as a colour if taken for a pixel.
-        for (int p = 3 * bitmapWidth; p < rowBytes; ++p) b[54 + fileRow * rowBytes + p] = 0xEE;
+        for (int p = 3 * width; p < rowBytes; ++p) b[54 + fileRow * rowBytes + p] = 0xEE;
     }
     return b;
+}
+
+// A 5 x 3 picture whose pixels all differ, so that a row read from a wrong
+// offset shows as a wrong colour: the bytes 10 + 40x, 20 + 60y, 30 + x + 10y.
+constexpr int bitmapWidth = 5;  // rows of 15 bytes, padded to 16
+constexpr int bitmapHeight = 3;
+
+std::array<unsigned char, 3> gradient(int x, int y) {
+    return {static_cast<unsigned char>(10 + 40 * x), static_cast<unsigned char>(20 + 60 * y),
+            static_cast<unsigned char>(30 + x + 10 * y)};
+}
+
+// What the pane must show for (x, y): red is byte 2, green 1, blue 0.
+Rgb paintedAt(int x, int y) {
+    const auto b = gradient(x, y);
+    return {b[2], b[1], b[0]};
+}
+
+// A 40 x 30 picture of four plain quarters: where a pane shows which tells
+// that the picture fills it, the right way up and round.
+std::array<unsigned char, 3> quarters(int x, int y) {
+    const bool right = x >= 20, bottom = y >= 15;
+    if (!right && !bottom) return {0, 0, 200};        // red
+    if (right && !bottom) return {0, 200, 0};         // green
+    if (!right) return {200, 0, 0};                   // blue
+    return {255, 255, 255};                           // white
 }
 
 struct Result {
@@ -103,7 +122,7 @@ protected:
         ASSERT_NE(x, nullptr) << "cannot start a private Xvfb";
         installDir = testsupport::makeTempDir();
         ASSERT_FALSE(installDir.empty());
-        testsupport::writeFile(installDir + "/preview.ppk", makeBitmap());
+        testsupport::writeFile(installDir + "/preview.ppk", makeBitmap(bitmapWidth, bitmapHeight, gradient));
     }
 
     void TearDown() override {
@@ -210,19 +229,14 @@ bool isOneLine(const std::string& s) {
     return !s.empty() && s.back() == '\n' && s.find('\n') == s.size() - 1;
 }
 
-TEST_F(Preview, PaneOf152PaintsTheBitmapThenEndsWithItsWindow) {
-    const Window parent = makeParent(152, 112);
+TEST_F(Preview, PaneOfThePicturesSizeShowsItPixelForPixelThenEndsWithItsWindow) {
+    const Window parent = makeParent(bitmapWidth, bitmapHeight);
     start({"/p", idOf(parent)});
     // Bytes 10, 20, 30 paint red 30, green 20, blue 10.
     EXPECT_EQ(waitFor(parent, 0, 0, Rgb{30, 20, 10}), (Rgb{30, 20, 10}));
     // Every pixel, rows included that a tightly packed reading would shift.
     for (int y = 0; y < bitmapHeight; ++y)
         for (int px = 0; px < bitmapWidth; ++px) EXPECT_EQ(pixel(parent, px, y), paintedAt(px, y)) << px << "," << y;
-    // Outside the picture the pane is black, to its far corner: the child
-    // has the parent's size.
-    EXPECT_EQ(pixel(parent, bitmapWidth, 0), (Rgb{0, 0, 0}));
-    EXPECT_EQ(pixel(parent, 0, bitmapHeight), (Rgb{0, 0, 0}));
-    EXPECT_EQ(pixel(parent, 151, 111), (Rgb{0, 0, 0}));
 
     // Repainted after being covered and uncovered.
     const int screen = DefaultScreen(x);
@@ -240,17 +254,22 @@ TEST_F(Preview, PaneOf152PaintsTheBitmapThenEndsWithItsWindow) {
     EXPECT_EQ(r.code, 0) << r.err;
 }
 
-TEST_F(Preview, OtherWidthsShowBlack) {
-    for (int width : {151, 153, 320}) {
-        SCOPED_TRACE(width);
-        const Window parent = makeParent(width, 90);
+TEST_F(Preview, PanesOfAnySizeAreFilledWithThePictureScaled) {
+    testsupport::writeFile(installDir + "/preview.ppk", makeBitmap(40, 30, quarters));
+    // The Windows settings' pane at 100 % and 200 %, the usual 4:3, and odd
+    // shapes both ways.
+    for (const auto& size : std::vector<std::pair<int, int>>{{152, 112}, {304, 224}, {320, 240}, {151, 90}, {60, 90}}) {
+        const int w = size.first, h = size.second;
+        SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
+        const Window parent = makeParent(w, h);
         start({"/p", idOf(parent)});
-        EXPECT_EQ(waitFor(parent, width - 1, 89, Rgb{0, 0, 0}), (Rgb{0, 0, 0}));
-        // The pane is up; give its first paint time to land, then no part of
-        // the bitmap may show.
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        EXPECT_EQ(pixel(parent, 0, 0), (Rgb{0, 0, 0}));
-        EXPECT_EQ(pixel(parent, 1, 1), (Rgb{0, 0, 0}));
+        EXPECT_EQ(waitFor(parent, w / 4, h / 4, Rgb{200, 0, 0}), (Rgb{200, 0, 0}));
+        EXPECT_EQ(pixel(parent, 3 * w / 4, h / 4), (Rgb{0, 200, 0}));
+        EXPECT_EQ(pixel(parent, w / 4, 3 * h / 4), (Rgb{0, 0, 200}));
+        EXPECT_EQ(pixel(parent, 3 * w / 4, 3 * h / 4), (Rgb{255, 255, 255}));
+        // To the far corners: neither the white host nor black shows.
+        EXPECT_EQ(pixel(parent, 0, 0), (Rgb{200, 0, 0}));
+        EXPECT_EQ(pixel(parent, w - 1, h - 1), (Rgb{255, 255, 255}));
         XDestroyWindow(x, parent);
         XSync(x, False);
         const Result r = finish(10);

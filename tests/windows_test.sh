@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # The Windows build under Wine, on an Xvfb and in a Wine prefix of its own:
-# the programs as built (GUI programs needing only system DLLs), the preview
-# in a host's window and its pixels, "/s" with the scene on screen and Esc,
-# "/c" and the settings dialog (Cancel, OK), a settings round trip through
-# config.exe and ProgramData that the screensaver shows, images the Windows
-# decoder refuses, and the installer and uninstaller.
+# the programs as built (GUI programs needing only system DLLs, with icon,
+# manifest and version record), the preview in a host's window and its
+# pixels at several sizes, "/s" with the scene on screen and Esc, "/c" and
+# the settings dialog (Cancel, OK, its owner, one at a time), a settings
+# round trip through config.exe and ProgramData that the screensaver shows,
+# exit on mouse motion, a close request, a broken pack's message box,
+# images the Windows decoder refuses, and the installer (again into a
+# folder named in Cyrillic and Chinese, with /s, /c and a killed .scr from
+# there) and uninstaller.
 # Usage: tests/windows_test.sh [BUILD_DIR]   (default build-win, made by
 # scripts/windows-build.sh). One line per check, then a summary line:
 #   windows tests: N passed, M failed
@@ -25,6 +29,9 @@ summary() { echo "windows tests: $passed passed, $failed failed"; }
 KEEP_SHOTS="${QUESSANTA_KEEP_SHOTS:-}"
 for v in $(compgen -e | grep -E '^(QUESSANTA_|SDL_)'); do unset "$v"; done
 export WINEPREFIX=$T/prefix WINEDEBUG=-all
+# Wine takes the command line's and the files' names in the locale's
+# encoding: UTF-8, so that any folder name can be given.
+export LC_ALL=C.UTF-8
 # No Mono or Gecko: a new prefix would otherwise offer to download them.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 source "$ROOT/scripts/xvfb.sh"
@@ -156,9 +163,28 @@ for exe in Quessanta.exe config.exe pak.exe; do
 done
 cmp -s "$INST/Quessanta.exe" "$INST/Quessanta.scr" && ok "Quessanta.scr is Quessanta.exe" ||
   fail "Quessanta.scr differs from Quessanta.exe"
+# Icon, manifest (DPI awareness, common controls 6) and version record:
+# resource types 14, 24 and 16 at the top of the resource directory.
+missing=
+for exe in "$INST/Quessanta.scr" "$INST/config.exe" "$WIN/QuessantaSetup.exe"; do
+  types=$(x86_64-w64-mingw32-objdump -p "$exe" 2>/dev/null | sed -n '/Resource Directory section/,$p' |
+    sed -nE 's/^[0-9a-f]+   Entry: ID: 0x0000([0-9a-f]{2}),.*/\1/p' | tr '\n' ' ')
+  for t in 0e:icon 18:manifest 10:version; do
+    grep -qw "${t%%:*}" <<<"$types" || missing="$missing $(basename "$exe"):${t#*:}"
+  done
+  grep -aq 'PerMonitorV2' "$exe" && grep -aq 'Microsoft.Windows.Common-Controls' "$exe" ||
+    missing="$missing $(basename "$exe"):manifest-text"
+  strings -el "$exe" | grep -qx 'Zandrim' || missing="$missing $(basename "$exe"):company"
+done
+[ -z "$missing" ] && ok "resources: icon, per-monitor DPI and common controls 6 manifest, version by Zandrim in Quessanta.scr, config.exe, QuessantaSetup.exe" ||
+  fail "resources missing:$missing"
 
 started=$SECONDS
 wine wineboot --init >/dev/null 2>&1
+# Xvfb has no window manager: Wine is told not to wait for one, which it
+# would for two seconds at each change of a full-screen window (at every
+# end of the screensaver twice), a delay no Windows has.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 echo "windows: the Wine prefix took $((SECONDS - started)) s"
 cd "$INST" || exit 1
 
@@ -177,15 +203,15 @@ if [ "$rc" -eq 0 ] && grep -qx "child class=Zandrim size=152x112 children=1" <<<
 else
   fail "/p in a host window: exit $rc: $out $(tr -d '\r' <"$T/err")"
 fi
-timeout 90 wine "$HELPERS/host_window.exe" 200 150 Quessanta.exe >"$T/out" 2>&1
+timeout 90 wine "$HELPERS/host_window.exe" 304 224 Quessanta.exe >"$T/out" 2>&1
 out=$(tr -d '\r' <"$T/out")
-grep -qx "child class=Zandrim size=200x150 children=1" <<<"$out" && grep -qx "exit=0" <<<"$out" &&
-  ok "/p: a 200x150 host gets a 200x150 pane" || fail "/p in a 200x150 host: $out"
+grep -qx "child class=Zandrim size=304x224 children=1" <<<"$out" && grep -qx "exit=0" <<<"$out" &&
+  ok "/p: a 304x224 host gets a 304x224 pane" || fail "/p in a 304x224 host: $out"
 
 QUESSANTA_PATH=$(winepath -w "$INST/") timeout 90 wine "$HELPERS/preview_pixels.exe" >"$T/out" 2>&1
 rc=$?
 out=$(tr -d '\r' <"$T/out")
-[ "$rc" -eq 0 ] && ok "preview pixels: $(grep -c '^pane .* 0 of' <<<"$out") panes as expected" ||
+[ "$rc" -eq 0 ] && ok "preview pixels: $(grep -c '^pane' <<<"$out") panes painted (152x112 the bitmap; 304x224, 320x240 filled)" ||
   fail "preview pixels: exit $rc: $out"
 
 # --- "/s" with the default settings: the scene, the digital clock, the
@@ -216,6 +242,14 @@ if window_shown "Quessanta Settings"; then
 else
   fail "/c: no window titled Quessanta Settings"
 fi
+# "/c:HWND": the dialog belongs to that window, centred over it; a second
+# "/c" brings it to the front instead of opening another.
+timeout 90 wine "$HELPERS/host_window.exe" --settings Quessanta.exe >"$T/out" 2>&1
+out=$(tr -d '\r' <"$T/out")
+grep -qx "dialog owner=host centred=yes dialogs=1" <<<"$out" &&
+  ok "/c:HWND: the dialog is owned by the window and centred over it; a second /c opens no other" ||
+  fail "/c:HWND: $out"
+window_gone "^Quessanta Settings$" || fail "/c:HWND: the dialog stayed after Cancel"
 
 # --- A settings round trip: config.exe writes the 20-byte file in
 # ProgramData; its dialog shows it and saves a change with OK; the
@@ -249,6 +283,87 @@ for f in "$SETTINGS".*; do [ -e "$f" ] && fail "a temporary file was left: $f"; 
 if shoot "analogue clock" "$T/analog.png" wine Quessanta.exe && check_scene "analogue clock" "$T/analog.png" &&
    check_overlays "analogue clock" "$T/analog.png" analog russian; then
   ok "the saved settings on screen: analogue clock, Russian calendar"
+fi
+
+# --- Exit on mouse motion: the grace counts from the first frame and only
+# real movement ends it, so the scene still shows 12 s after the start,
+# and a 50 px move after that ends it.
+timeout 60 wine config.exe --exit-on-mouse=on >/dev/null 2>&1
+timeout 120 wine Quessanta.exe /s >"$T/out" 2>"$T/err" &
+pid=$!
+sleep 12
+if kill -0 "$pid" 2>/dev/null; then
+  import -window root "$T/mouse.png"
+  if check_scene "exit on mouse motion" "$T/mouse.png"; then
+    xdotool mousemove_relative 50 0
+    for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    if kill -0 "$pid" 2>/dev/null; then
+      fail "exit on mouse motion: a 50 px move did not end it"
+      xdotool key Escape
+    else
+      wait "$pid" && ok "exit on mouse motion: the scene at 12 s, a 50 px move ends it with 0" ||
+        fail "exit on mouse motion: exit $?"
+    fi
+  fi
+else
+  wait "$pid"
+  fail "exit on mouse motion: ended by itself within 12 s (exit $?)"
+fi
+wait "$pid" 2>/dev/null
+timeout 60 wine config.exe --exit-on-mouse=off >/dev/null 2>&1
+
+# --- A close request (taskkill without /F, Alt+F4, log-off) ends it as Esc does.
+timeout 120 wine Quessanta.exe >"$T/out" 2>"$T/err" &
+pid=$!
+if window_shown "^Quessanta$" && sleep 4 && kill -0 "$pid" 2>/dev/null; then
+  timeout 30 wine taskkill /IM Quessanta.exe >/dev/null 2>&1
+  asked=$(date +%s%N)
+  for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  took=$(( ($(date +%s%N) - asked) / 1000000 ))
+  if kill -0 "$pid" 2>/dev/null; then
+    fail "close request: still running 10 s after it"
+    xdotool key Escape
+  else
+    wait "$pid"
+    rc=$?
+    [ "$rc" -eq 0 ] && [ "$took" -le 3000 ] && ok "close request: ended in $took ms with 0" ||
+      fail "close request: exit $rc after $took ms"
+  fi
+else
+  fail "close request: no screensaver window"
+fi
+wait "$pid" 2>/dev/null
+
+# --- A pack that cannot be read: its line in a message box titled
+# Quessanta (the full-screen window gone first), exit 1 once it is closed.
+mkdir -p "$T/broken" && cp "$INST"/Quessanta.exe "$INST"/*.pak "$INST"/preview.ppk "$T/broken/"
+: >"$T/broken/main.pak"
+timeout 120 wine "$T/broken/Quessanta.exe" >"$T/out" 2>"$T/err" &
+pid=$!
+box=
+for _ in $(seq 1 150); do
+  for wid in $(xdotool search --name '^Quessanta$' 2>/dev/null); do
+    width=$(xdotool getwindowgeometry "$wid" 2>/dev/null | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p')
+    [ -n "$width" ] && [ "$width" -lt 900 ] && box=$wid
+  done
+  [ -n "$box" ] && break
+  sleep 0.2
+done
+if [ -n "$box" ]; then
+  [ -n "$KEEP_SHOTS" ] && import -window root "$KEEP_SHOTS/message-box.png"
+  xdotool windowfocus --sync "$box" 2>/dev/null
+  sleep 0.5
+  xdotool key Return
+  for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  wait "$pid"
+  rc=$?
+  err=$(tr -d '\r' <"$T/err")
+  [ "$rc" -eq 1 ] && grep -q 'main.pak: ' <<<"$err" && ok "empty main.pak: a message box titled Quessanta, exit 1: $err" ||
+    fail "empty main.pak: exit $rc, stderr '$err'"
+else
+  fail "empty main.pak: no message box titled Quessanta"
+  kill "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null
 fi
 
 # --- Images the Windows decoder cannot take: one line each, and the scene
@@ -313,15 +428,69 @@ if shoot "installed /s" "$T/installed.png" wine 'C:\windows\system32\Quessanta.s
   ok "C:\\windows\\system32\\Quessanta.scr /s: the scene with the saved settings"
 fi
 
+# --- Installed again into a folder named in Cyrillic and Chinese: the copy
+# in Program Files goes, the registry names the new folder, and "/s" and
+# "/c" work from there. Killing the .scr (as Windows does at log-off) takes
+# the screensaver it started with it.
+NONLATIN='C:\Программы\屏幕保护 Quessanta'
+NONLATIN_UNIX="$DRIVE_C/Программы/屏幕保护 Quessanta"
+# /D= takes the rest of the command line unquoted: the folder's words go as
+# separate arguments, which Wine joins with single spaces.
+# shellcheck disable=SC2086
+timeout 120 wine "$WIN/QuessantaSetup.exe" /S /D=$NONLATIN >"$T/out" 2>&1
+rc=$?
+# reg query writes through the console's code page: the value is read from
+# an export, which is UTF-16 (and doubles each backslash).
+rm -f "$T/path.reg"
+(cd "$T" && wine reg export 'HKLM\Software\Zandrim\Quessanta\Settings' path.reg /y >/dev/null 2>&1)
+path=$(iconv -f UTF-16 -t UTF-8 "$T/path.reg" 2>/dev/null | tr -d '\r' | grep '^"Path"=')
+if [ "$rc" -eq 0 ] && [ -f "$NONLATIN_UNIX/Quessanta.exe" ] && [ -f "$NONLATIN_UNIX/uninstall.exe" ] &&
+   [ ! -e "$PROGRAMS" ] && [ "$path" = "\"Path\"=\"${NONLATIN//\\/\\\\}\\\\\"" ]; then
+  ok "installed again into $NONLATIN: Path names it, Program Files\\Zandrim is gone"
+else
+  fail "install into $NONLATIN: exit $rc, Path '$path', $(ls "$NONLATIN_UNIX" 2>&1 | tr '\n' ' '), Program Files: $(ls "$PROGRAMS" 2>&1 | tr '\n' ' ')"
+fi
+timeout 120 wine 'C:\windows\system32\Quessanta.scr' /s >"$T/out" 2>"$T/err" &
+pid=$!
+sleep 9
+if kill -0 "$pid" 2>/dev/null; then
+  import -window root "$T/nonlatin.png"
+  check_scene "/s from $NONLATIN" "$T/nonlatin.png" && ok "/s from $NONLATIN: the scene"
+  timeout 30 wine taskkill /F /IM Quessanta.scr >/dev/null 2>&1
+  # Wine's processes show their Windows command line.
+  saver_left() { grep -qsa 'Quessanta\.exe' /proc/[0-9]*/cmdline; }
+  for _ in $(seq 1 100); do saver_left || break; sleep 0.1; done
+  if saver_left; then
+    fail "taskkill /F of Quessanta.scr: Quessanta.exe runs on"
+    xdotool key Escape
+  else
+    ok "taskkill /F of Quessanta.scr: no Quessanta.exe left"
+  fi
+else
+  wait "$pid"
+  fail "/s from $NONLATIN: ended at once (exit $?): $(tr -d '\r' <"$T/err")"
+fi
+wait "$pid" 2>/dev/null
+timeout 60 wine 'C:\windows\system32\Quessanta.scr' /c >"$T/out" 2>"$T/err"
+if window_shown "^Quessanta Settings$"; then
+  ok "/c from $NONLATIN: the settings dialog"
+  focus_window "^Quessanta Settings$"
+  xdotool key Escape
+  window_gone "^Quessanta Settings$" || fail "/c from $NONLATIN: Esc did not close the dialog"
+else
+  fail "/c from $NONLATIN: no dialog: $(tr -d '\r' <"$T/err")"
+fi
+
 # --- The uninstaller copies itself away and returns at once: waits for
 # its work to show.
-timeout 60 wine "C:\\Program Files\\Zandrim\\Quessanta\\uninstall.exe" /S >"$T/out" 2>&1
+timeout 60 wine "$NONLATIN\\uninstall.exe" /S >"$T/out" 2>&1
 for _ in $(seq 1 150); do
-  [ -e "$PROGRAMS" ] || [ -e "$DRIVE_C/windows/system32/Quessanta.scr" ] || break
+  [ -e "$NONLATIN_UNIX" ] || [ -e "$DRIVE_C/windows/system32/Quessanta.scr" ] || break
   sleep 0.2
 done
 left=
 [ -e "$DRIVE_C/Program Files/Zandrim" ] && left="$left Program Files\\Zandrim"
+[ -e "$NONLATIN_UNIX" ] && left="$left $NONLATIN"
 [ -e "$DRIVE_C/windows/system32/Quessanta.scr" ] && left="$left system32\\Quessanta.scr"
 wine reg query 'HKLM\Software\Zandrim' >/dev/null 2>&1 && left="$left HKLM\\Software\\Zandrim"
 wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quessanta' >/dev/null 2>&1 &&

@@ -3,8 +3,11 @@
 ; find them, Quessanta.scr in the system folder for the screensaver settings
 ; to list, and an uninstaller in Add/Remove Programs that takes it all away
 ; again (the settings file in ProgramData stays). /S installs silently.
+; Installing again goes to the folder recorded (an installation moved to
+; another folder is taken away from the old one); running copies are asked
+; to close first, as at log-off, and the setup stops if they do not.
 ;
-; makensis -DSOURCE_DIR=build-win\quessanta -DOUTFILE=QuessantaSetup.exe -DVERSION=1.2.3 Quessanta.nsi
+; makensis -DSOURCE_DIR=build-win\quessanta -DOUTFILE=QuessantaSetup.exe -DVERSION=1.2.3 -DICON=Quessanta.ico Quessanta.nsi
 ; (Installer.cmake runs it.)
 
 Unicode true
@@ -12,7 +15,14 @@ Unicode true
 ; the redirected registry and system folder.
 Target amd64-unicode
 SetCompressor /SOLID lzma
+ManifestDPIAware true
+ManifestDPIAwareness "PerMonitorV2,System"
+ManifestSupportedOS all
 
+!include MUI2.nsh
+!include FileFunc.nsh
+!include LogicLib.nsh
+!include WinMessages.nsh
 !include x64.nsh
 
 !define PRODUCT "Quessanta"
@@ -22,16 +32,113 @@ SetCompressor /SOLID lzma
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES64\Zandrim\Quessanta"
+; Where it was installed before (the value ends in a backslash).
+InstallDirRegKey HKLM "${SETTINGS_KEY}" "Path"
 RequestExecutionLevel admin
 ShowInstDetails show
 
-Page directory
-Page instfiles
-UninstPage uninstConfirm
-UninstPage instfiles
+VIProductVersion "${VERSION}.0"
+VIFileVersion "${VERSION}.0"
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_ABORTWARNING
+!define MUI_WELCOMEPAGE_TEXT "This will install ${PRODUCT} ${VERSION}, a 3D screensaver: a meadow, a turning bunch of flowers and butterflies, with a clock and a calendar if you like.$\r$\n$\r$\nAny running copy of ${PRODUCT} is closed first.$\r$\n$\r$\nClick Next to continue."
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_TEXT "${PRODUCT} is installed. Pick it in the screen saver settings; its Settings button there chooses the clock, the calendar and more."
+!define MUI_FINISHPAGE_RUN "$SYSDIR\control.exe"
+!define MUI_FINISHPAGE_RUN_PARAMETERS "desk.cpl,,@screensaver"
+!define MUI_FINISHPAGE_RUN_TEXT "Open the screen saver settings"
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
+VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "CompanyName" "Zandrim"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "FileDescription" "${PRODUCT} setup"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Zandrim"
+
+; The folder of the installation found at start, without its last
+; backslash; empty when there is none.
+Var previous
+
+; A folder without its last backslash (a drive's root keeps it), so that
+; two spellings of one folder compare equal.
+!macro STRIP_BACKSLASH VAR
+  StrCpy $R0 ${VAR} 1 -1
+  StrLen $R1 ${VAR}
+  ${If} $R0 == "\"
+  ${AndIf} $R1 > 3
+    StrCpy ${VAR} ${VAR} -1
+  ${EndIf}
+!macroend
+
+; The full-screen screensaver and the settings dialog are asked to close,
+; as at log-off, so that their files can be replaced; a copy that does not
+; within five seconds stops the setup (exit code 2) with nothing changed.
+!macro CLOSE_RUNNING PREFIX
+Function ${PREFIX}closeRunning
+  StrCpy $R0 0
+  ${Do}
+    FindWindow $R1 "SDL_app" "${PRODUCT}"
+    FindWindow $R2 "#32770" "${PRODUCT} Settings"
+    ${If} $R1 = 0
+    ${AndIf} $R2 = 0
+      Return
+    ${EndIf}
+    ${If} $R0 = 0
+      ${If} $R1 <> 0
+        SendMessage $R1 ${WM_CLOSE} 0 0 /TIMEOUT=2000
+      ${EndIf}
+      ${If} $R2 <> 0
+        SendMessage $R2 ${WM_CLOSE} 0 0 /TIMEOUT=2000
+      ${EndIf}
+    ${EndIf}
+    IntOp $R0 $R0 + 1
+    ${If} $R0 > 50
+      MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} is running and does not close. Close it, then run this again." /SD IDOK
+      SetErrorLevel 2
+      Quit
+    ${EndIf}
+    Sleep 100
+  ${Loop}
+FunctionEnd
+!macroend
+!insertmacro CLOSE_RUNNING ""
+!insertmacro CLOSE_RUNNING "un."
+
+Function .onInit
+  SetRegView 64
+  ReadRegStr $previous HKLM "${SETTINGS_KEY}" "Path"
+  !insertmacro STRIP_BACKSLASH $previous
+  Call closeRunning
+FunctionEnd
+
+Function un.onInit
+  SetRegView 64
+  Call un.closeRunning
+FunctionEnd
 
 Section "Quessanta"
   SetRegView 64
+  !insertmacro STRIP_BACKSLASH $INSTDIR
+  ; Moved to another folder: the old copy goes, by its own uninstaller,
+  ; so that none is left behind.
+  ${If} $previous != ""
+  ${AndIf} $previous != $INSTDIR
+  ${AndIf} ${FileExists} "$previous\uninstall.exe"
+    DetailPrint "Removing the installation in $previous"
+    ExecWait '"$previous\uninstall.exe" /S _?=$previous'
+    Delete "$previous\uninstall.exe"
+    RMDir "$previous"
+    RMDir "$previous\.."
+  ${EndIf}
+
   SetOutPath "$INSTDIR"
   File "${SOURCE_DIR}\Quessanta.exe"
   File "${SOURCE_DIR}\config.exe"
@@ -53,11 +160,16 @@ Section "Quessanta"
   ${DisableX64FSRedirection}
   SetOutPath "$SYSDIR"
   File "${SOURCE_DIR}\Quessanta.scr"
+  ${GetSize} "$SYSDIR" "/M=Quessanta.scr /S=0K /G=0" $1 $2 $3
   ${EnableX64FSRedirection}
 
   WriteUninstaller "$INSTDIR\uninstall.exe"
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $2 $3
+  IntOp $0 $0 + $1
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Quessanta.exe,0"
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Zandrim"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'

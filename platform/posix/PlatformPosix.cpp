@@ -97,6 +97,13 @@ std::string getEnv(const char* name) {
 
 void putEnv(const char* name, const char* value) { setenv(name, value, 1); }
 
+std::vector<std::string> commandLineArguments(int argc, char** argv) {
+    return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>();
+}
+
+// A terminal or the host's log shows stderr.
+void showFatalError(const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); }
+
 namespace {
 
 const int passedSignals[] = {SIGTERM, SIGINT, SIGHUP};
@@ -117,7 +124,7 @@ int exitCodeOf(int status) {
 
 }  // namespace
 
-bool launchProgram(const std::string& fileName, bool wait, int* exitStatus) {
+bool launchProgram(const std::string& fileName, bool wait, int* exitStatus, std::string* error) {
     const std::string path = installDir() + fileName;
     // The program finds its files through it too, from the folder it starts in.
     if (!getEnv("QUESSANTA_PATH").empty()) setenv("QUESSANTA_PATH", installDir().c_str(), 1);
@@ -130,7 +137,7 @@ bool launchProgram(const std::string& fileName, bool wait, int* exitStatus) {
     // parent can tell the user instead of reporting success.
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
-        std::fprintf(stderr, "Cannot start %s: %s\n", path.c_str(), std::strerror(errno));
+        *error = "Cannot start " + path + ": " + std::strerror(errno);
         return false;
     }
     // Stop signals are held back from before the fork until the forwarding
@@ -145,7 +152,7 @@ bool launchProgram(const std::string& fileName, bool wait, int* exitStatus) {
         if (wait) sigprocmask(SIG_SETMASK, &oldMask, nullptr);
         close(fds[0]);
         close(fds[1]);
-        std::fprintf(stderr, "Cannot start %s: %s\n", path.c_str(), std::strerror(err));
+        *error = "Cannot start " + path + ": " + std::strerror(err);
         return false;
     }
     if (pid == 0) {
@@ -194,7 +201,7 @@ bool launchProgram(const std::string& fileName, bool wait, int* exitStatus) {
         waitedChild = 0;
     }
     if (!started) {
-        std::fprintf(stderr, "Cannot start %s: %s\n", path.c_str(), std::strerror(childErr));
+        *error = "Cannot start " + path + ": " + std::strerror(childErr);
         return false;
     }
     if (exitStatus) *exitStatus = wait ? (reaped == pid ? exitCodeOf(status) : 1) : 0;

@@ -20,7 +20,9 @@ const char* const settingsProgram = "config";
 // --- Processes and environment
 std::string getEnv(const char*) { return {}; }    // "" when unset or empty
 void putEnv(const char*, const char*) {}           // inherited by programs started afterwards
-bool launchProgram(const std::string&, bool, int*) { return false; }  // installation directory as working directory; wait passes stop requests on
+std::vector<std::string> commandLineArguments(int, char**) { return {}; }  // after the program's name, UTF-8
+void showFatalError(const std::string&) {}         // stderr, and wherever else the system shows a windowed program's error
+bool launchProgram(const std::string&, bool, int*, std::string*) { return false; }  // installation directory as working directory; wait passes stop requests on and ties the program's life to ours
 
 // --- Stop requests (signals, console or session events)
 void installStopSignals() {}                       // before deferStopSignals: end the process at once with 0; inherited ignores stay, but SIGTERM's

@@ -1,6 +1,7 @@
 // Windows implementation of the platform layer's file services: regular-file
 // reads (the whole-file reads on top are in common/), atomic replacement
-// with MoveFileExA, and folder locks as named mutexes. Covers NTFS and the
+// with MoveFileExW, and folder locks as named mutexes. Paths are UTF-8 and
+// reach the system as wide characters. Covers NTFS and the
 // other local file systems; lacks file modes (the folder's inherited access
 // rules apply) and the owner check before stale temporary files are removed
 // (the access rules decide whether they can be).
@@ -69,7 +70,7 @@ std::string randomSuffix() {
 
 // The temporary file being written, for the console's stop events: a save
 // ended by one must not leave it behind.
-char pendingTemporary[MAX_PATH * 2];
+wchar_t pendingTemporary[MAX_PATH * 2];
 volatile LONG pendingSet = 0;
 
 BOOL WINAPI removePendingAndEnd(DWORD event) {
@@ -77,7 +78,7 @@ BOOL WINAPI removePendingAndEnd(DWORD event) {
         event != CTRL_LOGOFF_EVENT && event != CTRL_SHUTDOWN_EVENT)
         return FALSE;
     // The file is open with delete sharing: it goes when the process ends.
-    if (pendingSet) DeleteFileA(pendingTemporary);
+    if (pendingSet) DeleteFileW(pendingTemporary);
     // Ends as the system's own handler would.
     TerminateProcess(GetCurrentProcess(), STATUS_CONTROL_C_EXIT);
     return TRUE;
@@ -92,8 +93,9 @@ void guardTemporaries() {
 
 void recordTemporary(const std::string& temporary) {
     // A path too long to record is only left to the stale-file clean-up.
-    if (temporary.size() < sizeof pendingTemporary) {
-        std::memcpy(pendingTemporary, temporary.c_str(), temporary.size() + 1);
+    const std::wstring wide = win32::widen(temporary);
+    if (wide.size() < sizeof pendingTemporary / sizeof pendingTemporary[0]) {
+        std::memcpy(pendingTemporary, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
         InterlockedExchange(&pendingSet, 1);
     }
 }
@@ -112,28 +114,29 @@ std::uint64_t ticksOf(const FILETIME& t) {
 void removeStaleTemporaries(const std::string& path) {
     const std::string folder = folderOf(path);
     const std::string base = baseNameOf(path);
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA((folder + "\\" + base + ".*").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW(win32::widen(folder + "\\" + base + ".*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return;
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
     const std::uint64_t minute = 60ull * 10000000ull;  // in 100 ns steps
     do {
         if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) continue;
-        if (!isTemporaryOf(found.cFileName, base)) continue;
+        const std::string name = win32::narrow(found.cFileName);
+        if (!isTemporaryOf(name, base)) continue;
         const std::uint64_t written = ticksOf(found.ftLastWriteTime);
         if (ticksOf(now) > written && ticksOf(now) - written > minute)
-            DeleteFileA((folder + "\\" + found.cFileName).c_str());
-    } while (FindNextFileA(search, &found));
+            DeleteFileW(win32::widen(folder + "\\" + name).c_str());
+    } while (FindNextFileW(search, &found));
     FindClose(search);
 }
 
 // The lock's name: one per folder however the path is spelt (separators,
 // case, relative or not). Mutex names may not contain '\', so a hash.
 std::string lockNameOf(const std::string& folder) {
-    char full[MAX_PATH * 2];
-    const DWORD n = GetFullPathNameA(folder.c_str(), sizeof full, full, nullptr);
-    std::string path = n > 0 && n < sizeof full ? std::string(full, n) : folder;
+    wchar_t full[MAX_PATH * 2];
+    const DWORD n = GetFullPathNameW(win32::widen(folder).c_str(), sizeof full / sizeof full[0], full, nullptr);
+    std::string path = n > 0 && n < sizeof full / sizeof full[0] ? win32::narrow(std::wstring(full, n)) : folder;
     for (char& c : path) {
         if (c == '/') c = '\\';
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -150,16 +153,18 @@ std::string lockNameOf(const std::string& folder) {
 // a save replaces that file and keeps the link. A link to a missing file is
 // replaced itself: the system can only name the end of a link that opens.
 std::string linkTarget(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const std::wstring wide = win32::widen(path);
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return path;
-    const HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+    const HANDLE file = CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE) return path;
-    char final[MAX_PATH * 2];
-    const DWORD n = GetFinalPathNameByHandleA(file, final, sizeof final, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    wchar_t final[MAX_PATH * 2];
+    const DWORD n = GetFinalPathNameByHandleW(file, final, sizeof final / sizeof final[0],
+                                              FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
     CloseHandle(file);
-    if (n == 0 || n >= sizeof final) return path;
-    std::string target(final, n);
+    if (n == 0 || n >= sizeof final / sizeof final[0]) return path;
+    std::string target = win32::narrow(std::wstring(final, n));
     // "\\?\C:\..." or "\\?\UNC\server\...": the plain spelling.
     if (target.compare(0, 8, "\\\\?\\UNC\\") == 0) return "\\\\" + target.substr(8);
     if (target.compare(0, 4, "\\\\?\\") == 0) return target.substr(4);
@@ -180,7 +185,7 @@ bool RegularFile::open(const std::string& path, ReadFailure* failure) {
     // Backup semantics open a folder too, so that it can be told apart; a
     // pipe or device opens without waiting and is refused below. Shared for
     // writing and deleting, so that a save can replace the file meanwhile.
-    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    const HANDLE file = CreateFileW(win32::widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE) return fail(GetLastError(), "");
     BY_HANDLE_FILE_INFORMATION info;
@@ -246,7 +251,7 @@ bool RegularFile::readAt(std::uint64_t offset, void* into, std::size_t count, Re
 bool appendToRegularFile(const std::string& path, const std::string& bytes, std::string* error) {
     // A pipe or device opens without waiting and is refused below; a folder
     // does not open for appending.
-    const HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    const HANDLE file = CreateFileW(win32::widen(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         *error = win32::errorText(GetLastError());
@@ -270,7 +275,7 @@ bool writeFileBelow(const std::string& folder, const std::string& relative, cons
     for (std::string::size_type at = 0;; ++at) {
         const std::string::size_type slash = relative.find_first_of("\\/", at);
         const std::string walked = folder + relative.substr(0, slash);
-        const DWORD attributes = GetFileAttributesA(walked.c_str());
+        const DWORD attributes = GetFileAttributesW(win32::widen(walked).c_str());
         const bool last = slash == std::string::npos;
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
             *error = "cannot create " + shown + ": " + walked + " is a symbolic link; not followed";
@@ -283,7 +288,7 @@ bool writeFileBelow(const std::string& folder, const std::string& relative, cons
         if (last) break;
         at = slash;
     }
-    const HANDLE file = CreateFileA(shown.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    const HANDLE file = CreateFileW(win32::widen(shown).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         *error = "cannot create " + shown + ": " + win32::errorText(GetLastError());
@@ -313,7 +318,7 @@ bool replaceFile(const std::string& givenPath, const unsigned char* bytes, std::
     // A name another save took meanwhile is tried again with new letters.
     for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
         temporary = path + randomSuffix();
-        file = CreateFileA(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+        file = CreateFileW(win32::widen(temporary).c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
         err = GetLastError();
         if (file == INVALID_HANDLE_VALUE && err != ERROR_FILE_EXISTS && err != ERROR_ALREADY_EXISTS) break;
@@ -332,17 +337,18 @@ bool replaceFile(const std::string& givenPath, const unsigned char* bytes, std::
     }
     if (!ok) {
         *error = "cannot write " + temporary + ": " + win32::errorText(err);
-    } else if (!MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    } else if (!MoveFileExW(win32::widen(temporary).c_str(), win32::widen(path).c_str(),
+                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         ok = false;
         *error = "cannot replace " + path + ": " + win32::errorText(GetLastError());
     }
-    if (!ok) DeleteFileA(temporary.c_str());
+    if (!ok) DeleteFileW(win32::widen(temporary).c_str());
     unguardTemporary();
     return ok;
 }
 
 FolderLock::FolderLock(const std::string& folder, int timeoutMs) {
-    const DWORD attributes = GetFileAttributesA(folder.c_str());
+    const DWORD attributes = GetFileAttributesW(win32::widen(folder).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         reason = "cannot open " + folder + ": " +
                  (attributes == INVALID_FILE_ATTRIBUTES ? win32::errorText(GetLastError()) : "not a folder");
@@ -353,10 +359,10 @@ FolderLock::FolderLock(const std::string& folder, int timeoutMs) {
     SECURITY_ATTRIBUTES security = {};
     security.nLength = sizeof security;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;;0x00100001;;;WD)", SDDL_REVISION_1, &descriptor,
+    if (ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;0x00100001;;;WD)", SDDL_REVISION_1, &descriptor,
                                                              nullptr))
         security.lpSecurityDescriptor = descriptor;
-    const HANDLE mutex = CreateMutexA(&security, FALSE, lockNameOf(folder).c_str());
+    const HANDLE mutex = CreateMutexW(&security, FALSE, win32::widen(lockNameOf(folder)).c_str());
     const DWORD createErr = GetLastError();
     if (descriptor) LocalFree(descriptor);
     if (!mutex) {

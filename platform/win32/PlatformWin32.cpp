@@ -2,16 +2,21 @@
 // folder services. Covers 64-bit Windows 7 and later, and Wine: the
 // installation directory from the environment, the installer's registry
 // value or the executable's folder; the settings folder from the shell.
-// Lacks paths the ANSI code page cannot spell (the ...A functions are used
-// throughout, as SDL 1.2 does).
+// Text is UTF-8 inside the program and wide characters towards the system
+// (the ...W functions throughout), so folders in any script work; a
+// launched screensaver is held in a job that ends it with its launcher.
+// Lacks job nesting before Windows 8: where the launcher already runs in a
+// job that forbids another, the screensaver runs untied.
 #include "platform/Platform.h"
 #include "platform/win32/Win32Text.h"
 
 #include <windows.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <io.h>
 #include <vector>
 
 namespace platform {
@@ -21,12 +26,29 @@ const char* const settingsProgram = "config.exe";
 
 namespace win32 {
 
+std::wstring widen(const std::string& utf8) {
+    if (utf8.empty()) return std::wstring();
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], n);
+    return wide;
+}
+
+std::string narrow(const std::wstring& wide) {
+    if (wide.empty()) return std::string();
+    const int n =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0) WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &utf8[0], n, nullptr, nullptr);
+    return utf8;
+}
+
 std::string errorText(unsigned long code) {
-    char* text = nullptr;
+    wchar_t* text = nullptr;
     const DWORD length =
-        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string result = length && text ? std::string(text, length) : std::string();
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string result = length && text ? narrow(std::wstring(text, length)) : std::string();
     if (text) LocalFree(text);
     while (!result.empty() && (result.back() == '\r' || result.back() == '\n' || result.back() == ' ' ||
                                result.back() == '.'))
@@ -36,6 +58,9 @@ std::string errorText(unsigned long code) {
 }
 
 }  // namespace win32
+
+using win32::narrow;
+using win32::widen;
 
 namespace {
 
@@ -51,33 +76,45 @@ std::string withSeparator(std::string dir) {
 // view it wrote to.
 std::string registryInstallDir() {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Zandrim\\Quessanta\\Settings", 0,
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Zandrim\\Quessanta\\Settings", 0,
                       KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
         return std::string();
-    char value[MAX_PATH + 1] = {};
-    DWORD size = MAX_PATH;  // one byte kept for the zero the value may lack
-    DWORD type = 0;
-    const LONG rc = RegQueryValueExA(key, "Path", nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+    DWORD type = 0, size = 0;
+    LONG rc = RegQueryValueExW(key, L"Path", nullptr, &type, nullptr, &size);
+    // Room for the terminating zero the value may lack.
+    std::vector<wchar_t> value(size / sizeof(wchar_t) + 2, L'\0');
+    if (rc == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ)) {
+        size = static_cast<DWORD>((value.size() - 1) * sizeof(wchar_t));
+        rc = RegQueryValueExW(key, L"Path", nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size);
+    }
     RegCloseKey(key);
     if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return std::string();
-    value[size < sizeof value ? size : sizeof value - 1] = '\0';
-    if (type == REG_SZ) return value;
-    char expanded[MAX_PATH + 1];
-    const DWORD n = ExpandEnvironmentStringsA(value, expanded, sizeof expanded);
-    return n > 0 && n <= sizeof expanded ? std::string(expanded) : std::string();
+    const std::wstring text(value.data());
+    if (type == REG_SZ) return narrow(text);
+    const DWORD n = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
+    std::vector<wchar_t> expanded(n + 1, L'\0');
+    if (n == 0 || ExpandEnvironmentStringsW(text.c_str(), expanded.data(), n + 1) == 0) return std::string();
+    return narrow(expanded.data());
 }
 
 std::string executableFolder() {
-    char path[MAX_PATH + 1];
-    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return std::string();
-    std::string dir(path, n);
-    const std::string::size_type slash = dir.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : dir.substr(0, slash + 1);
+    // Long paths need more than MAX_PATH: the buffer grows until it holds it.
+    std::vector<wchar_t> path(MAX_PATH + 1);
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) return std::string();
+        if (n < path.size()) {
+            const std::string dir = narrow(std::wstring(path.data(), n));
+            const std::string::size_type slash = dir.find_last_of("\\/");
+            return slash == std::string::npos ? std::string() : dir.substr(0, slash + 1);
+        }
+        if (path.size() > 32768) return std::string();
+        path.resize(path.size() * 2);
+    }
 }
 
 bool isFolder(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(widen(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -92,15 +129,30 @@ std::string withoutSeparator(std::string dir) {
 // that program too, which ends and so ends the wait.
 BOOL WINAPI ignoreWhileWaiting(DWORD) { return TRUE; }
 
+// A job that ends every process in it when its last handle closes: ours,
+// which the system closes however this process ends (taskkill /F at
+// log-off included). Null when the system offers none.
+HANDLE makeTyingJob() {
+    const HANDLE job = CreateJobObjectW(nullptr, nullptr);
+    if (!job) return nullptr;
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (!SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
+        CloseHandle(job);
+        return nullptr;
+    }
+    return job;
+}
+
 }  // namespace
 
 std::string installDir() {
     std::string dir = getEnv("QUESSANTA_PATH");
     // Absolute, so that it still holds after a launch changes folder.
     if (!dir.empty()) {
-        char full[MAX_PATH * 2];
-        const DWORD n = GetFullPathNameA(dir.c_str(), sizeof full, full, nullptr);
-        if (n > 0 && n < sizeof full) dir.assign(full, n);
+        wchar_t full[MAX_PATH * 2];
+        const DWORD n = GetFullPathNameW(widen(dir).c_str(), sizeof full / sizeof full[0], full, nullptr);
+        if (n > 0 && n < sizeof full / sizeof full[0]) dir = narrow(std::wstring(full, n));
     }
     if (dir.empty()) dir = registryInstallDir();
     if (dir.empty()) dir = executableFolder();
@@ -117,8 +169,9 @@ bool createFolders(const std::string& path, std::string* error) {
         return false;
     }
     for (std::string::size_type i = 1; i < path.size(); ++i)
-        if (isSeparator(path[i]) && !isSeparator(path[i - 1])) CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
-    const DWORD failure = CreateDirectoryA(path.c_str(), nullptr) ? 0 : GetLastError();
+        if (isSeparator(path[i]) && !isSeparator(path[i - 1]))
+            CreateDirectoryW(widen(path.substr(0, i)).c_str(), nullptr);
+    const DWORD failure = CreateDirectoryW(widen(path).c_str(), nullptr) ? 0 : GetLastError();
     if (isFolder(path)) return true;
     *error = "cannot create the folder " + path + ": " + win32::errorText(failure ? failure : ERROR_DIRECTORY);
     return false;
@@ -127,15 +180,15 @@ bool createFolders(const std::string& path, std::string* error) {
 std::string commonAppDataDir(std::string* reason) {
     std::string dir = getEnv("QUESSANTA_COMMON_APPDATA");
     if (dir.empty()) {
-        char path[MAX_PATH + 1];
+        wchar_t path[MAX_PATH + 1];
         const HRESULT rc =
-            SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path);
+            SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path);
         if (rc != S_OK) {
             if (reason) *reason = "no settings folder: the common application data folder is unknown (" +
                                   win32::errorText(static_cast<unsigned long>(rc)) + ")";
             return std::string();
         }
-        dir = path;
+        dir = narrow(path);
     }
     dir = withoutSeparator(dir);
     std::string error;
@@ -150,39 +203,69 @@ std::string settingsFilePath(std::string* reason) {
     return (isSeparator(dir.back()) ? dir : dir + "\\") + "Zandrim_Quessanta_cfg";
 }
 
+std::vector<std::string> commandLineArguments(int argc, char** argv) {
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!wide) return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>();
+    std::vector<std::string> args;
+    for (int i = 1; i < count; ++i) args.push_back(narrow(wide[i]));
+    LocalFree(wide);
+    return args;
+}
+
+void showFatalError(const std::string& line) {
+    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fflush(stderr);
+    // A console shows it already (config.exe run from one).
+    DWORD mode = 0;
+    const HANDLE err = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stderr)));
+    if (err != INVALID_HANDLE_VALUE && GetConsoleMode(err, &mode)) return;
+    MessageBoxW(nullptr, widen(line).c_str(), L"Quessanta", MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);
+}
+
 std::string getEnv(const char* name) {
-    const char* v = std::getenv(name);
-    return (v && *v) ? std::string(v) : std::string();
+    const std::wstring wideName = widen(name);
+    const DWORD n = GetEnvironmentVariableW(wideName.c_str(), nullptr, 0);
+    if (n <= 1) return std::string();
+    std::vector<wchar_t> value(n, L'\0');
+    const DWORD got = GetEnvironmentVariableW(wideName.c_str(), value.data(), n);
+    return got > 0 && got < n ? narrow(std::wstring(value.data(), got)) : std::string();
 }
 
 void putEnv(const char* name, const char* value) {
-    const std::string entry = std::string(name) + "=" + value;
-    _putenv(entry.c_str());
-    // Programs started with CreateProcess inherit the system's copy.
-    SetEnvironmentVariableA(name, value);
+    // The C library's copy, which SDL reads, and the system's, which
+    // programs started with CreateProcess inherit.
+    const std::wstring entry = widen(name) + L"=" + widen(value);
+    _wputenv(entry.c_str());
+    SetEnvironmentVariableW(widen(name).c_str(), widen(value).c_str());
 }
 
-bool launchProgram(const std::string& fileName, bool wait, int* exitStatus) {
+bool launchProgram(const std::string& fileName, bool wait, int* exitStatus, std::string* error) {
     const std::string dir = installDir();
     const std::string path = dir + fileName;
-    const std::string workDir = withoutSeparator(dir);
+    const std::wstring widePath = widen(path), workDir = widen(withoutSeparator(dir));
     // The program finds its files through it too, from the folder it starts in.
     if (!getEnv("QUESSANTA_PATH").empty()) putEnv("QUESSANTA_PATH", dir.c_str());
     if (exitStatus) *exitStatus = 0;
     // The command line names only the program: it gets no arguments.
-    const std::string quoted = "\"" + path + "\"";
-    std::vector<char> commandLine(quoted.begin(), quoted.end());
-    commandLine.push_back('\0');
-    STARTUPINFOA startup = {};
+    std::wstring commandLine = L"\"" + widePath + L"\"";
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
+    // It starts held, so that it is in the job before it runs at all.
+    const HANDLE job = wait ? makeTyingJob() : nullptr;
     if (wait) SetConsoleCtrlHandler(ignoreWhileWaiting, TRUE);
-    if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, workDir.c_str(),
-                        &startup, &process)) {
+    if (!CreateProcessW(widePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, job ? CREATE_SUSPENDED : 0,
+                        nullptr, workDir.c_str(), &startup, &process)) {
         const DWORD err = GetLastError();
         if (wait) SetConsoleCtrlHandler(ignoreWhileWaiting, FALSE);
-        std::fprintf(stderr, "Cannot start %s: %s\n", path.c_str(), win32::errorText(err).c_str());
+        if (job) CloseHandle(job);
+        *error = "Cannot start " + path + ": " + win32::errorText(err);
         return false;
+    }
+    if (job) {
+        AssignProcessToJobObject(job, process.hProcess);
+        ResumeThread(process.hThread);
     }
     CloseHandle(process.hThread);
     if (wait) {
@@ -193,6 +276,7 @@ bool launchProgram(const std::string& fileName, bool wait, int* exitStatus) {
         SetConsoleCtrlHandler(ignoreWhileWaiting, FALSE);
         if (exitStatus) *exitStatus = static_cast<int>(code);
     }
+    if (job) CloseHandle(job);
     CloseHandle(process.hProcess);
     return true;
 }

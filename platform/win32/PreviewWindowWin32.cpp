@@ -27,7 +27,7 @@ struct PreviewWindow {
 
 namespace {
 
-const char* const className = "Zandrim";
+const wchar_t* const className = L"Zandrim";
 
 void blit(HDC dc, const PreviewWindow& pw) {
     BITMAPINFO info = {};
@@ -43,10 +43,10 @@ void blit(HDC dc, const PreviewWindow& pw) {
 
 LRESULT CALLBACK previewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        const CREATESTRUCTA* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        const CREATESTRUCTW* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
-    PreviewWindow* pw = reinterpret_cast<PreviewWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    PreviewWindow* pw = reinterpret_cast<PreviewWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     switch (message) {
         case WM_ERASEBKGND:
             return 1;  // the painting covers the whole pane
@@ -68,7 +68,7 @@ LRESULT CALLBACK previewProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             PostQuitMessage(0);
             return 0;
         default:
-            return DefWindowProcA(window, message, wParam, lParam);
+            return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
@@ -83,28 +83,28 @@ PreviewWindow* previewOpen(std::uint64_t parent, int* width, int* height) {
     }
     const int w = client.right - client.left > 0 ? client.right - client.left : 1;
     const int h = client.bottom - client.top > 0 ? client.bottom - client.top : 1;
-    const HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSEXA windowClass = {};
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = previewProc;
     windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
-    windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    windowClass.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = className;
-    if (!RegisterClassExA(&windowClass)) {
+    if (!RegisterClassExW(&windowClass)) {
         std::fprintf(stderr, "Preview: cannot register the window class: %s\n",
                      win32::errorText(GetLastError()).c_str());
         return nullptr;
     }
     PreviewWindow* pw = new PreviewWindow;
-    pw->window = CreateWindowExA(0, className, "Quessanta", WS_CHILD | WS_VISIBLE, 0, 0, w, h, host, nullptr,
+    pw->window = CreateWindowExW(0, className, L"Quessanta", WS_CHILD | WS_VISIBLE, 0, 0, w, h, host, nullptr,
                                  instance, pw);
     if (!pw->window) {
         std::fprintf(stderr, "Preview: cannot create a window in %llu: %s\n", static_cast<unsigned long long>(parent),
                      win32::errorText(GetLastError()).c_str());
         delete pw;
-        UnregisterClassA(className, instance);
+        UnregisterClassW(className, instance);
         return nullptr;
     }
     *width = w;
@@ -120,12 +120,12 @@ PreviewEvent previewWait(PreviewWindow* pw) {
             return PreviewEvent::Paint;
         }
         MSG message;
-        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
         // WM_QUIT comes after WM_DESTROY; an error means there is no
         // window left to wait for either.
         if (got <= 0) return PreviewEvent::Closed;
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
 }
 
@@ -153,7 +153,7 @@ void previewClose(PreviewWindow* pw) {
     if (!pw) return;
     if (!pw->destroyed) DestroyWindow(pw->window);
     delete pw;
-    UnregisterClassA(className, GetModuleHandleA(nullptr));
+    UnregisterClassW(className, GetModuleHandleW(nullptr));
 }
 
 }  // namespace platform

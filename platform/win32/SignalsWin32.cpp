@@ -43,7 +43,7 @@ BOOL WINAPI onConsoleEvent(DWORD event) {
 }  // namespace
 
 void installStopSignals() {
-    if (!stopEvent) stopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (!stopEvent) stopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     SetConsoleCtrlHandler(onConsoleEvent, TRUE);
 }
 

@@ -1,10 +1,15 @@
-// A screensaver settings' stand-in for "/p": makes a window with a client
+// A screensaver settings' stand-in. For "/p": makes a window with a client
 // area of WIDTH x HEIGHT, starts COMMAND with " /p <its handle>" appended,
 // and reports on stdout what the program put into it, then destroys it and
 // reports how the program ended:
 //   child class=Zandrim size=152x112 children=1
 //   exit=0
-// Usage: host_window WIDTH HEIGHT COMMAND
+// With --settings, for "/c": starts COMMAND with " /c:<its handle>" twice
+// and reports the settings dialog that opens, whether the window owns it
+// and it stands centred over the window, and how many such dialogs there
+// are after the second start; then cancels it:
+//   dialog owner=host centred=yes dialogs=1
+// Usage: host_window WIDTH HEIGHT COMMAND | host_window --settings COMMAND
 // Exit code 0 when it got that far, 1 otherwise (with a line saying why).
 #include <windows.h>
 
@@ -104,11 +109,62 @@ int hostCommand(HWND host, const char* command) {
     return say("", 0);
 }
 
+// Starts COMMAND with " /c:<host>" and waits for it to return.
+bool startSettings(HWND host, const char* command) {
+    std::string commandLine = std::string(command) + " /c:" +
+                              std::to_string(static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(host)));
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    pump(process.hProcess, 30000);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+BOOL CALLBACK countDialog(HWND window, LPARAM data) {
+    char name[64] = {}, title[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    GetWindowTextA(window, title, sizeof title);
+    if (std::string(name) == "#32770" && std::string(title) == "Quessanta Settings") ++*reinterpret_cast<int*>(data);
+    return TRUE;
+}
+
+int settingsCommand(HWND host, const char* command) {
+    if (!startSettings(host, command)) return say("cannot start the command", 1);
+    HWND dialog = nullptr;
+    for (int waited = 0; waited < 300 && !dialog; ++waited) {
+        pump(nullptr, 100);
+        dialog = FindWindowA("#32770", "Quessanta Settings");
+    }
+    if (!dialog) return say("no settings dialog", 1);
+    pump(nullptr, 500);
+    RECT h = {}, d = {};
+    GetWindowRect(host, &h);
+    GetWindowRect(dialog, &d);
+    const long dx = (h.left + h.right) / 2 - (d.left + d.right) / 2, dy = (h.top + h.bottom) / 2 - (d.top + d.bottom) / 2;
+    const HWND owner = GetWindow(dialog, GW_OWNER);
+    if (!startSettings(host, command)) return say("cannot start the command again", 1);
+    pump(nullptr, 3000);
+    int dialogs = 0;
+    EnumWindows(countDialog, reinterpret_cast<LPARAM>(&dialogs));
+    std::printf("dialog owner=%s centred=%s dialogs=%d\n", owner == host ? "host" : owner ? "other" : "none",
+                dx * dx + dy * dy <= 8 ? "yes" : "no", dialogs);
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    pump(nullptr, 1000);
+    return say("", 0);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) return say("usage: host_window WIDTH HEIGHT COMMAND", 1);
-    const int width = std::atoi(argv[1]), height = std::atoi(argv[2]);
+    const bool settings = argc == 3 && std::string(argv[1]) == "--settings";
+    if (argc != 4 && !settings) return say("usage: host_window WIDTH HEIGHT COMMAND | host_window --settings COMMAND", 1);
+    const int width = settings ? 400 : std::atoi(argv[1]), height = settings ? 300 : std::atoi(argv[2]);
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = DefWindowProcA;
     windowClass.hInstance = GetModuleHandleA(nullptr);
@@ -121,7 +177,7 @@ int main(int argc, char** argv) {
     int result = 1;
     if (host) {
         pump(nullptr, 200);
-        result = hostCommand(host, argv[3]);
+        result = settings ? settingsCommand(host, argv[2]) : hostCommand(host, argv[3]);
         if (IsWindow(host)) DestroyWindow(host);
     } else {
         say("cannot create the host window", 1);

@@ -6,6 +6,7 @@
 #include "PackContents.h"
 
 #include <memory>
+#include <vector>
 
 namespace artgen {
 
@@ -31,6 +32,9 @@ void addClock(PackContents& pack, const Fonts& fonts);
 void addCalendar(PackContents& pack, const Fonts& fonts);
 // "fps" and "0" ... "9" of utils.pak.
 void addFrameCounter(PackContents& pack, const Fonts& fonts);
+// The programs' icon (Windows), from a butterfly pack's wing: every size
+// from 16 to 256 pixels that Windows asks for, smallest first.
+std::vector<Image> paintIcon(const PackContents& butterfly);
 // The preview: the scene drawn in software from the packs' own models.
 Image renderPreview(const PackContents& mainPack, const PackContents& butterflies1, const PackContents& butterflies2,
                     int width, int height);

@@ -1,9 +1,11 @@
 // artgen OUTDIR [--only PACK ...] [--images DIR] [--verbose]
-// Writes every pack and the preview bitmap into OUTDIR. --only limits the
-// work to the named packs (for looking at one piece); --images also writes
-// each painted image as its own PNG file into DIR.
+// Writes every pack, the preview bitmap and the Windows programs' icon
+// (Quessanta.ico) into OUTDIR. --only limits the work to the named packs
+// (for looking at one piece); --images also writes each painted image as its
+// own PNG file into DIR.
 #include "Artwork.h"
 #include "Bitmap.h"
+#include "Ico.h"
 #include "Png.h"
 #include "formats/CommandLine.h"
 
@@ -107,7 +109,7 @@ int main(int argc, char** argv) {
     PackContents butterflies[5];
     for (int species = 1; species <= 5; ++species) {
         const std::string name = "butterfly" + std::to_string(species) + ".pak";
-        if (!wanted(name) && !wanted("preview.ppk")) continue;
+        if (!wanted(name) && !wanted("preview.ppk") && !(species == 1 && wanted("Quessanta.ico"))) continue;
         addButterfly(butterflies[species - 1], species);
         if (wanted(name)) finish(name, butterflies[species - 1]);
     }
@@ -133,6 +135,14 @@ int main(int argc, char** argv) {
             ok = false;
         }
         if (!imageDir.empty()) writeFile(imageDir + "preview.png", encodePng(preview));
+    }
+    if (wanted("Quessanta.ico")) {
+        const std::vector<Image> icon = paintIcon(butterflies[0]);
+        if (!writeFile(outDir + "Quessanta.ico", encodeIco(icon))) {
+            std::fprintf(stderr, "%s: cannot write %sQuessanta.ico\n", programName().c_str(), outDir.c_str());
+            ok = false;
+        }
+        if (!imageDir.empty()) writeFile(imageDir + "icon.png", encodePng(icon.back()));
     }
     if (verbose) {
         const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -1,4 +1,4 @@
-// The settings dialog's resource and control ids, shared by config.rc and
+// The settings dialog's resource and control ids, shared by config.rc.in and
 // SettingsDialogWin32.cpp.
 #pragma once
 

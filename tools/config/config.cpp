@@ -28,8 +28,8 @@ void printUsage() {
                 "                                   or the analogue dial\n"
                 "  --clock-size=large|small         the clock's size\n"
                 "  --calendar=off|english|russian   the month calendar and its language\n"
-                "  --exit-on-mouse=on|off           mouse motion ends the screensaver (after\n"
-                "                                   its first three seconds)\n"
+                "  --exit-on-mouse=on|off           mouse motion ends the screensaver (from\n"
+                "                                   three seconds after its first frame)\n"
                 "  --resolution=desktop|WIDTHxHEIGHT  the video mode: the desktop's, or one of\n"
                 "                                   640x480 800x600 1024x768 1152x864 1280x800\n"
                 "                                   1280x960 1280x1024 1400x1050 1600x1200\n"
@@ -43,10 +43,10 @@ void printUsage() {
                 n);
 }
 
-// A failure to save: one line on stderr, exit 1; the settings file is not
-// touched.
+// A failure to save: one line on stderr (and where that is not seen, in a
+// message box), exit 1; the settings file is not touched.
 int fail(const std::string& message) {
-    std::fprintf(stderr, "%s: %s\n", programName().c_str(), message.c_str());
+    platform::showFatalError(programName() + ": " + message);
     return 1;
 }
 
@@ -89,12 +89,13 @@ void show(const std::string& path, const std::string& folderProblem, const Loade
                 programName().c_str(), programName().c_str());
 }
 
-int run(int argc, char** argv) {
+int run(const std::vector<std::string>& args) {
     ParsedOptions options;
     std::string parseError;
-    if (!parseOptions(std::vector<std::string>(argv + 1, argv + argc), OptionUser::SettingsProgram, &options,
-                      &parseError)) {
-        std::fputs(usageErrorText(parseError).c_str(), stderr);
+    if (!parseOptions(args, OptionUser::SettingsProgram, &options, &parseError)) {
+        std::string text = usageErrorText(parseError);
+        if (!text.empty() && text.back() == '\n') text.pop_back();
+        platform::showFatalError(text);
         return 2;
     }
     if (options.help) {
@@ -125,13 +126,14 @@ int main(int argc, char** argv) {
     // Installed it is called quessanta-config, and its messages say so.
     setProgramName(argc > 0 ? argv[0] : nullptr, "config");
     try {
+        const std::vector<std::string> args = platform::commandLineArguments(argc, argv);
 #ifdef _WIN32
         // "/c" starts it without arguments: the dialog. With arguments it is
         // the command-line program, as everywhere.
-        if (argc <= 1) return runSettingsDialog();
+        if (args.empty()) return runSettingsDialog();
         attachToParentConsole();
 #endif
-        return run(argc, argv);
+        return run(args);
     } catch (const std::bad_alloc&) {
         std::fprintf(stderr, "%s: out of memory\n", programName().c_str());
         return 1;

@@ -195,7 +195,7 @@ int main(int argc, char** argv) {
     // A pack or a file too large for the memory ends with a message, not
     // with an abort.
     try {
-        return run(std::vector<std::string>(argv + 1, argv + argc));
+        return run(platform::commandLineArguments(argc, argv));
     } catch (const std::bad_alloc&) {
         std::fprintf(stderr, "%s: out of memory\n", programName().c_str());
         return 1;
