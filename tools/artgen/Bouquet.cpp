@@ -9,7 +9,6 @@
 #include "Noise.h"
 #include "Rng.h"
 #include "Shapes.h"
-#include "LodStats.h"
 #include "Sheet.h"
 #include "TurningView.h"
 #include "formats/CommandLine.h"
@@ -70,12 +69,6 @@ private:
     void seedHead(double angle, double radius, double height);
     void dewDrops();
 
-public:
-    std::vector<LodTag> tags;
-    std::size_t mark[5];
-    void begin() { for (int i = 0; i < 5; ++i) mark[i] = model.parts[i].vertices.size(); }
-    void end(const char* c) { for (int i = 0; i < 5; ++i) if (model.parts[i].vertices.size() > mark[i]) tags.push_back({c, i, mark[i], model.parts[i].vertices.size()}); }
-private:
     Model model;
     BouquetAtlas atlas;
     Rng rng{0xB0C0E7};
@@ -510,47 +503,47 @@ void Bunch::build() {
     // Foliage first: a collar of long leaves and an inner ring of shorter ones.
     for (int k = 0; k < 16; ++k) {
         const double a = 2 * pi * k / 16 + rng.range(-0.12, 0.12);
-        begin(); leaf(a, 1.2, rng.range(1.8, 3.2), rng.range(7.5, 9.0), rng.range(1.6, 2.1), radians(rng.range(28, 40)),
-             rng.range(0.45, 0.7)); end("leaf");
+        leaf(a, 1.2, rng.range(1.8, 3.2), rng.range(7.5, 9.0), rng.range(1.6, 2.1), radians(rng.range(28, 40)),
+             rng.range(0.45, 0.7));
     }
     for (int k = 0; k < 10; ++k) {
         const double a = 2 * pi * (k + 0.5) / 10 + rng.range(-0.15, 0.15);
-        begin(); leaf(a, 0.6, rng.range(3.0, 4.5), rng.range(4.5, 6.0), rng.range(1.2, 1.6), radians(rng.range(35, 50)),
-             rng.range(0.45, 0.65)); end("leaf");
+        leaf(a, 0.6, rng.range(3.0, 4.5), rng.range(4.5, 6.0), rng.range(1.2, 1.6), radians(rng.range(35, 50)),
+             rng.range(0.45, 0.65));
     }
     for (int k = 0; k < 12; ++k) {
         const double a = 2 * pi * k / 12 + rng.range(-0.2, 0.2);
-        begin(); grassBlade(a, rng.range(7.0, 9.0), rng.range(8.5, 11.0), rng.range(0.3, 0.42)); end("grass");
+        grassBlade(a, rng.range(7.0, 9.0), rng.range(8.5, 11.0), rng.range(0.3, 0.42));
     }
-    for (int k = 0; k < 5; ++k) { begin(); seedHead(2 * pi * (k + 0.3) / 5 + rng.range(-0.3, 0.3), rng.range(6.0, 8.0), rng.range(8.5, 10.0)); end("seedHead"); }
+    for (int k = 0; k < 5; ++k) seedHead(2 * pi * (k + 0.3) / 5 + rng.range(-0.3, 0.3), rng.range(6.0, 8.0), rng.range(8.5, 10.0));
 
     for (const Head& h : layout()) {
         const Affine frame = headFrame(h.position, h.facing, rng.range(0, 360));
         switch (h.kind) {
         case Kind::Daisy:
-            begin(); stem(h.position - h.facing * (0.2 * h.size), h.facing, 0.1); end("stem");
-            begin(); daisy(frame, h.size); end("daisy");
+            stem(h.position - h.facing * (0.2 * h.size), h.facing, 0.1);
+            daisy(frame, h.size);
             break;
         case Kind::Poppy:
-            begin(); stem(h.position, h.facing, 0.1); end("stem");
-            begin(); poppy(frame, h.size); end("poppy");
+            stem(h.position, h.facing, 0.1);
+            poppy(frame, h.size);
             break;
         case Kind::Cornflower:
-            begin(); stem(h.position - h.facing * (0.3 * h.size), h.facing, 0.08); end("stem");
-            begin(); cornflower(frame, h.size); end("cornflower");
+            stem(h.position - h.facing * (0.3 * h.size), h.facing, 0.08);
+            cornflower(frame, h.size);
             break;
         case Kind::Buttercup:
-            begin(); stem(h.position, h.facing, 0.07); end("stem");
-            begin(); buttercup(frame, h.size); end("buttercup");
+            stem(h.position, h.facing, 0.07);
+            buttercup(frame, h.size);
             break;
         case Kind::Yarrow:
-            begin(); stem(h.position - h.facing * (0.9 * h.size), h.facing, 0.08); end("stem");
-            begin(); yarrow(frame, h.size); end("yarrow");
+            stem(h.position - h.facing * (0.9 * h.size), h.facing, 0.08);
+            yarrow(frame, h.size);
             break;
         case Kind::PoppyBud:
         case Kind::DaisyBud:
-            begin(); stem(h.position, h.facing, 0.07); end("stem");
-            begin(); bud(frame, h.size, h.kind == Kind::PoppyBud); end("bud");
+            stem(h.position, h.facing, 0.07);
+            bud(frame, h.size, h.kind == Kind::PoppyBud);
             break;
         }
     }
@@ -559,10 +552,10 @@ void Bunch::build() {
         const double a = 2 * pi * (k + 0.15) / 5 + rng.range(-0.2, 0.2);
         const Vec3 start = polarPoint(rng.range(4.8, 6.0), a, rng.range(7.2, 8.2));
         const Vec3 dir = Vec3{std::cos(a), std::sin(a), 1.4}.normalized();
-        begin(); stem(start, dir, 0.07); end("stem");
-        begin(); bells(start, dir, rng.range(0.85, 1.0)); end("bells");
+        stem(start, dir, 0.07);
+        bells(start, dir, rng.range(0.85, 1.0));
     }
-    begin(); dewDrops(); end("dew");
+    dewDrops();
 }
 
 }  // namespace
@@ -573,9 +566,8 @@ void addBouquet(PackContents& pack) {
     pack.addImage("bouquet.png", picture);
     Bunch bunch;
     bunch.build();
-    if (std::getenv("ARTGEN_LOD_STATS")) { std::vector<LodTag> t = bunch.tags; Model mm = bunch.take(); lodStats(mm, t, picture); std::exit(0); }
     Model model = bunch.take();
-    { int tc = 0; for (auto& p : model.parts) tc += p.triangleCount(); const int gone = removeHiddenTriangles(model, {{"bouquet.png", picture}}); std::fprintf(stderr, "DEBUG before %d removed %d\n", tc, gone); }
+    removeHiddenTriangles(model, {{"bouquet.png", picture}});
     double topZ = -1e9;
     for (const ModelPart& p : model.parts)
         for (const Vertex& v : p.vertices) topZ = std::max(topZ, v.position.z);

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
+#include <cstddef>
 #include <vector>
 
 namespace artgen {
@@ -32,8 +32,7 @@ std::vector<bool> solidTexels(const Image& image) {
             for (int dy = -1; dy <= 1 && all; ++dy)
                 for (int dx = -1; dx <= 1 && all; ++dx) {
                     const int nx = (x + dx + image.width) % image.width, ny = (y + dy + image.height) % image.height;
-                    all = image.pixel(nx, ny)[3] >= (std::getenv("HT_A") ? std::atoi(std::getenv("HT_A")) : 255);
-                    if (std::getenv("HT_NOERODE") && (dx || dy)) all = true;
+                    all = image.pixel(nx, ny)[3] == 255;
                 }
             solid[static_cast<std::size_t>(y) * image.width + x] = all;
         }
@@ -180,17 +179,15 @@ int removeHiddenTriangles(Model& model, const std::map<std::string, Image>& imag
         for (int y = top; y <= bottom; ++y)
             for (int x = left; x <= right; ++x) {
                 float far = at(nearest, x, y);
-                if (!std::getenv("HT_NODILATE")) {
                 if (x > left) far = std::min(far, at(nearest, x - 1, y));
-                if (x < right) far = std::min(far, at(nearest, x + 1, y)); }
+                if (x < right) far = std::min(far, at(nearest, x + 1, y));
                 at(acrossRow, x, y) = far;
             }
         for (int y = top; y <= bottom; ++y)
             for (int x = left; x <= right; ++x) {
                 float far = at(acrossRow, x, y);
-                if (!std::getenv("HT_NODILATE")) {
                 if (y > top) far = std::min(far, at(acrossRow, x, y - 1));
-                if (y < bottom) far = std::min(far, at(acrossRow, x, y + 1)); }
+                if (y < bottom) far = std::min(far, at(acrossRow, x, y + 1));
                 at(farthestAround, x, y) = far;
             }
         auto shows = [&](double x, double y, double w) {
