@@ -6,6 +6,7 @@
 #include "app/StatsReport.h"
 #include "platform/Platform.h"
 #include "res/FrameTicks.h"
+#include "res/Multisampling.h"
 
 #include <SDL/SDL.h>
 #include <GL/gl.h>
@@ -87,6 +88,11 @@ private:
 };
 
 }  // namespace
+
+std::int32_t defaultMaxFps(bool inHostWindow, const char* renderer) {
+    if (!inHostWindow) return 0;
+    return isSoftwareRenderer(renderer) ? 30 : 60;
+}
 
 void runMainLoop(const LoopOptions& options) {
     int quitRequested = 0;

@@ -19,6 +19,12 @@ struct LoopOptions {
     std::uint64_t hostWindow = 0;   // the host's window drawn in; 0 full screen
 };
 
+// The frame cap when none is asked for: none full screen (as many frames as
+// the driver gives); in a host's window 30 a second when the renderer
+// (GL_RENDERER, null when unknown) is a software rasteriser, where 60 would
+// keep a whole core busy for a preview pane, and 60 otherwise.
+std::int32_t defaultMaxFps(bool inHostWindow, const char* renderer);
+
 // Drains events and renders frames until both roots report removal, or the
 // host's window has gone.
 void runMainLoop(const LoopOptions& options = LoopOptions());

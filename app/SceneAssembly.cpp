@@ -2,13 +2,14 @@
 
 #include "content/Butterflies.h"
 #include "content/Lighting.h"
+#include "content/ScenePlacement.h"
 #include "scene/MotionFunctions.h"
 #include "scene/SceneNode.h"
 
 namespace {
 
 Motion butterflyBuilder(int selector, double wingSpeedOffset, const std::vector<const char*>& packs) {
-    Motion m = oneShotMotion(buildButterfly, selector, wingSpeedOffset, 0.2, 0);
+    Motion m = oneShotMotion(buildButterfly, selector, wingSpeedOffset, scenePlacement::butterflyScale, 0);
     m.setFunction(buildButterfly, reinterpret_cast<MotionArgument>(pickRandomPack(packs)));
     return m;
 }
@@ -55,8 +56,8 @@ void buildScene(SceneNode* root, std::vector<const char*>& packs) {
     root->addChild(buildBackground());
 
     SceneNode* group = new SceneNode;
-    group->setPosition(0, 0, -10);
-    group->setRotation(-30, 0, 0);
+    group->setPosition(scenePlacement::groupX, scenePlacement::groupY, scenePlacement::groupZ);
+    group->setRotation(scenePlacement::groupTilt, 0, 0);
     const double startAngle = randomBelow(3600) / 10;  // whole degrees
     group->script.startNewStep({endlessMotion(spin, 2, 7.0, startAngle, 0)});
     group->addCallback(lightingSwitch, 0);
@@ -64,7 +65,7 @@ void buildScene(SceneNode* root, std::vector<const char*>& packs) {
 
     SceneNode* flowers = new SceneNode;
     flowers->loadModel("main.pak", "flowers");
-    flowers->setScale(2, 2, 2);
+    flowers->setScale(scenePlacement::flowerScale, scenePlacement::flowerScale, scenePlacement::flowerScale);
     group->addChild(flowers);
 
     SceneNode* resting = new SceneNode;

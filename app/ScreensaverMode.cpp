@@ -10,6 +10,7 @@
 #include "formats/SettingsFile.h"
 #include "platform/Platform.h"
 
+#include <GL/gl.h>
 #include <SDL/SDL.h>
 
 #include <cstdio>
@@ -116,9 +117,11 @@ int runScreensaver(const ParsedOptions& options) {
     buildOverlays();
     LoopOptions loop;
     loop.hostWindow = window;
-    // In a host's window, a steady 60 frames a second unless asked otherwise;
-    // full screen, as many as the driver gives.
-    loop.maxFps = options.maxFpsGiven ? options.maxFps : (window ? 60 : 0);
+    // In a host's window a steady rate unless asked otherwise, lower on a
+    // software renderer; full screen, as many frames as the driver gives.
+    loop.maxFps = options.maxFpsGiven
+                      ? options.maxFps
+                      : defaultMaxFps(window != 0, reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
     runMainLoop(loop);
     teardown();
     return 0;

@@ -6,8 +6,12 @@
 #   scene-msaa   the same with 4x multisampling forced on
 #   bare         the same meshes drawn without the scene graph
 #   clear        an empty clear and swap
-# at 1024x768 and 1920x1080; with a baseline build given, also that build's
-# start-up to the first frame, for comparison.
+#   baseline     with a baseline build given, that build's scene
+# at 1024x768 and 1920x1080; then, in the same rounds, the program in a
+# 320x240 host window at its default frame cap (the share of a core it
+# keeps busy, and its frames a second), this build's and the baseline's.
+# After the rounds, the triangles a frame draws (apitrace: the glDrawArrays
+# triangles between two swaps), of each build.
 # Usage: bench/frame_rate.sh [build dir] [seconds per run] [rounds] [baseline build dir]
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -15,63 +19,136 @@ BUILD="$(cd "${1:-$ROOT/build}" && pwd)"
 SECONDS_PER_RUN="${2:-8}"
 ROUNDS="${3:-5}"
 BASELINE="${4:-}"
+[ -z "$BASELINE" ] || BASELINE="$(cd "$BASELINE" && pwd)"
 source "$ROOT/scripts/xvfb.sh"
 XVFB_SCREEN=1920x1080x24 start_xvfb
-OUT=$(mktemp /tmp/quessanta-frame-rate-XXXXXX)
-trap 'stop_xvfb; rm -f "$OUT"' EXIT
+WORK=$(mktemp -d /tmp/quessanta-frame-rate-XXXXXX)
+OUT="$WORK/rows"
+trap 'stop_xvfb; rm -rf "$WORK"' EXIT
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
 echo "rounds: $ROUNDS, $SECONDS_PER_RUN s per run"
-export SDL_VIDEODRIVER=x11 QUESSANTA_SEED=1 QUESSANTA_COMMON_APPDATA="$(mktemp -d)"
+export SDL_VIDEODRIVER=x11 QUESSANTA_SEED=1 QUESSANTA_COMMON_APPDATA="$WORK/appdata"
+mkdir "$WORK/appdata"
 
-run() {  # label multisample mode size
+run() {  # label build multisample mode size
   local text
-  text=$(QUESSANTA_MULTISAMPLE=$2 QUESSANTA_PATH="$BUILD/quessanta/" \
-    "$BUILD/bench/frame_rate" "$3" "$4" "$SECONDS_PER_RUN" 2>/dev/null) && grep -q '^mode=' <<<"$text" ||
-    { echo "frame_rate $3 $4 failed" >&2; exit 1; }
+  text=$(QUESSANTA_MULTISAMPLE=$3 QUESSANTA_PATH="$2/quessanta/" \
+    "$2/bench/frame_rate" "$4" "$5" "$SECONDS_PER_RUN" 2>/dev/null) && grep -q '^mode=' <<<"$text" ||
+    { echo "frame_rate $4 $5 of $2 failed" >&2; exit 1; }
   [ -n "${RENDERER:-}" ] || { RENDERER=$(sed -n 's/^renderer: //p' <<<"$text"); echo "renderer: $RENDERER"; }
   echo "label=$1 $(grep '^mode=' <<<"$text")" >>"$OUT"
 }
+
+# The program in a 320x240 host window at its default cap: after a warm-up,
+# the CPU time of all its threads over SECONDS_PER_RUN, and its frames (from
+# its run statistics).
+host_run() {  # label build
+  local host_window host id pid stats t0 t1 cpu0 cpu1 frames0 frames1 tick
+  host_window="$BUILD/tests/host_window"
+  [ -x "$host_window" ] || { echo "no $host_window (build with QUESSANTA_TESTS=ON)" >&2; exit 1; }
+  "$host_window" 320x240 >"$WORK/id" &
+  host=$!
+  for _ in $(seq 1 100); do [ -s "$WORK/id" ] && break; sleep 0.05; done
+  id=$(cat "$WORK/id")
+  stats="$WORK/stats-$1"
+  : >"$stats"
+  QUESSANTA_STATS_FILE="$stats" QUESSANTA_STATS_SECONDS=1 "$2/quessanta/Quessanta" --window-id "$id" 2>/dev/null &
+  pid=$!
+  sleep 3
+  tick=$(getconf CLK_TCK)
+  cpu() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
+  frames() { tail -1 "$stats" | sed -E 's/.* frames=([0-9]+).*/\1/'; }
+  t0=$(date +%s.%N); cpu0=$(cpu); frames0=$(frames)
+  sleep "$SECONDS_PER_RUN"
+  t1=$(date +%s.%N); cpu1=$(cpu); frames1=$(frames)
+  kill "$pid" "$host"
+  wait "$pid" "$host" 2>/dev/null || true
+  # The statistics count frames once a second: their rate over the whole
+  # seconds between the two lines read.
+  echo "label=$1 mode=host size=320x240 core_percent=$(python3 -c "print(f'{100 * ($cpu1 - $cpu0) / $tick / ($t1 - $t0):.1f}')") fps_stats=$((frames1 - frames0))/$SECONDS_PER_RUN" >>"$OUT"
+}
+
 for round in $(seq 1 "$ROUNDS"); do
   for size in 1024x768 1920x1080; do
-    run scene auto scene "$size"
-    run scene-msaa on scene "$size"
-    run bare auto bare "$size"
-    run clear auto clear "$size"
+    run scene "$BUILD" auto scene "$size"
+    [ -z "$BASELINE" ] || run baseline "$BASELINE" auto scene "$size"
+    run scene-msaa "$BUILD" on scene "$size"
+    run bare "$BUILD" auto bare "$size"
+    run clear "$BUILD" auto clear "$size"
   done
-  if [ -n "$BASELINE" ]; then
-    # The baseline's own harness: its start-up line is the same measure
-    # (start of main to the first frame finished).
-    ms=$(QUESSANTA_PATH="$BASELINE/quessanta/" "$BASELINE/bench/frame_rate" 0.3 2>/dev/null |
-      sed -n 's/^start to first frame: \([0-9]*\) ms/\1/p')
-    echo "label=baseline mode=scene size=1024x768 startup_ms=$ms" >>"$OUT"
-  fi
+  host_run host "$BUILD"
+  [ -z "$BASELINE" ] || host_run host-baseline "$BASELINE"
   echo "round $round of $ROUNDS done" >&2
 done
+
+# Triangles a frame: a short traced run of each build's scene.
+triangles() {  # build
+  local trace="$WORK/trace"
+  rm -f "$trace"
+  QUESSANTA_PATH="$1/quessanta/" apitrace trace -o "$trace" "$1/bench/frame_rate" scene 1024x768 0.5 >/dev/null 2>&1 ||
+    { echo "-"; return; }
+  apitrace dump --call-nos=no "$trace" 2>/dev/null | python3 -c '
+import re, statistics, sys
+frames, now = [], 0
+for line in sys.stdin:
+    m = re.match(r"glDrawArrays\(mode = GL_TRIANGLES, first = \d+, count = (\d+)\)", line)
+    if m:
+        now += int(m.group(1)) // 3
+    elif "SwapBuffers(" in line:
+        frames.append(now)
+        now = 0
+frames = [f for f in frames if f > 0]  # not the cleared frames of the teardown
+print(f"{max(frames)} {statistics.median(frames):.0f}" if frames else "-")'
+}
+if command -v apitrace >/dev/null; then
+  echo "label=scene mode=triangles size=1024x768 per_frame=$(triangles "$BUILD" | tr ' ' /)" >>"$OUT"
+  [ -z "$BASELINE" ] || echo "label=baseline mode=triangles size=1024x768 per_frame=$(triangles "$BASELINE" | tr ' ' /)" >>"$OUT"
+else
+  echo "apitrace is not installed: no triangle count"
+fi
 
 python3 - "$OUT" <<'EOF'
 import statistics, sys
 rows = [dict(kv.split("=", 1) for kv in line.split()) for line in open(sys.argv[1])]
-def values(label, size, key):
-    return [float(r[key]) for r in rows if r["label"] == label and r["size"] == size and key in r]
+def values(label, size, key, mode=None):
+    return [float(r[key]) for r in rows
+            if r["label"] == label and r["size"] == size and key in r and (mode is None or r["mode"] == mode)]
 def fmt(v, digits=1):
     return f"{min(v):.{digits}f} / {statistics.median(v):.{digits}f}" if v else "-"
+med = lambda label, size, key: statistics.median(values(label, size, key))
+labels = ("scene", "baseline", "scene-msaa", "bare", "clear")
 print(f"{'run':<11} {'size':<10} {'frames/s':>16} {'CPU ms/frame':>16} {'peak RSS MiB':>16} "
       f"{'display ms':>12} {'build ms':>10} {'1st frame ms':>13}   (min / median)")
 for size in ("1024x768", "1920x1080"):
-    for label in ("scene", "scene-msaa", "bare", "clear"):
+    for label in labels:
+        if not values(label, size, "fps"):
+            continue
         print(f"{label:<11} {size:<10} {fmt(values(label, size, 'fps')):>16} {fmt(values(label, size, 'cpu_ms')):>16} "
               f"{fmt(values(label, size, 'peak_rss_mib')):>16} {fmt(values(label, size, 'display_ms'), 0):>12} "
               f"{fmt(values(label, size, 'build_ms'), 0):>10} {fmt(values(label, size, 'first_frame_ms'), 0):>13}")
-med = lambda label, size, key: statistics.median(values(label, size, key))
 for size in ("1024x768", "1920x1080"):
     print(f"{size}: scene / scene-msaa frames/s {med('scene', size, 'fps') / med('scene-msaa', size, 'fps'):.2f}x "
           f"(bar at 1024x768: 2.5x); scene / bare {med('scene', size, 'fps') / med('bare', size, 'fps'):.3f} "
           f"(bar: 0.95)")
-print(f"peak RSS, scene at 1024x768: {max(values('scene', '1024x768', 'peak_rss_mib')):.1f} MiB at most (bar: 110)")
+    if values("baseline", size, "cpu_ms"):
+        cur, base = values("scene", size, "cpu_ms"), values("baseline", size, "cpu_ms")
+        print(f"{size}: CPU per frame against the baseline: {min(cur) / min(base):.2f} of it by the minima, "
+              f"{statistics.median(cur) / statistics.median(base):.2f} by the medians"
+              + (" (bar: at most 0.70)" if size == "1024x768" else ""))
+print(f"peak RSS, scene at 1024x768: {max(values('scene', '1024x768', 'peak_rss_mib')):.1f} MiB at most (bar: 125)")
+for label in ("host", "host-baseline"):
+    cores = values(label, "320x240", "core_percent")
+    if cores:
+        fps = [int(r["fps_stats"].split("/")[0]) / float(r["fps_stats"].split("/")[1])
+               for r in rows if r["label"] == label and r["mode"] == "host"]
+        print(f"{label}: 320x240 host window at the default cap: {fmt(cores)} % of a core, "
+              f"{fmt(fps)} frames/s" + (" (bar: at most 50 %)" if label == "host" else ""))
+for label in ("scene", "baseline"):
+    for r in rows:
+        if r["label"] == label and r["mode"] == "triangles":
+            print(f"triangles a frame, {label}: {r['per_frame']} (max / median)"
+                  + (" (bar: at most 22,000)" if label == "scene" else ""))
 startup = values("scene", "1024x768", "startup_ms")
 base = values("baseline", "1024x768", "startup_ms")
-if base:
-    print(f"start-up to the first frame at 1024x768: {fmt(startup, 0)} ms; baseline build {fmt(base, 0)} ms")
-else:
-    print(f"start-up to the first frame at 1024x768: {fmt(startup, 0)} ms")
+print(f"start-up to the first frame at 1024x768: {fmt(startup, 0)} ms" + (f"; baseline build {fmt(base, 0)} ms" if base else ""))
 EOF

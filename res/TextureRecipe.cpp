@@ -1,10 +1,13 @@
 #include "res/TextureRecipe.h"
 
-GLuint createTexture(int width, int height, const void* pixels) {
+GLuint createTexture(int width, int height, const void* pixels, TexelLayout layout) {
     GLuint texture = 0;
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    // Rows of three-byte pixels need not start on four-byte boundaries.
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    const GLenum format = layout == TexelLayout::Rgb ? GL_RGB : GL_RGBA;
+    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), width, height, 0, format, GL_UNSIGNED_BYTE, pixels);
     // Texture-unit state, so every creation sets it again.
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);

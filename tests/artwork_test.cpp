@@ -1,7 +1,8 @@
 // The installation data: every entry the program loads is in its pack and
 // parses with the program's own loader; the textures its parts name exist
-// and decode to 32-bit RGBA with power-of-two sides, or are valid
-// procedural names; and every model fits where the program puts it.
+// and decode to 32-bit RGBA (24-bit RGB when opaque) with power-of-two
+// sides, or are valid procedural names; every model fits where the program
+// puts it; and a frame's models stay within the triangle budget.
 #include "content/OverlayLayout.h"
 #include "res/PackFile.h"
 #include "formats/ProceduralTextureName.h"
@@ -119,12 +120,14 @@ protected:
             return;
         }
         const Decoded img = decode(p, texture);
-        EXPECT_GT(img.width, 0) << where << ": missing or not a 32-bit RGBA image";
+        EXPECT_GT(img.width, 0) << where << ": missing or not a 32-bit RGBA or 24-bit RGB image";
     }
 
-    // The image as the program's decoder delivers it; empty unless it is
-    // 32-bit RGBA in byte order R, G, B, A with power-of-two sides.
-    static Decoded decode(const PackFile& p, const std::string& entry) {
+    // The image as the program's decoder delivers it, as R, G, B, A (alpha
+    // 255 for RGB); empty unless it is 32-bit RGBA in byte order R, G, B, A
+    // or 24-bit RGB in byte order R, G, B, with power-of-two sides. `alpha`
+    // tells which.
+    static Decoded decode(const PackFile& p, const std::string& entry, bool* alpha = nullptr) {
         Decoded out;
         const EntryData e = p.entryData(entry);
         if (!e.data) return out;
@@ -135,11 +138,20 @@ protected:
         const SDL_PixelFormat* f = s->format;
         const bool rgba = f->BytesPerPixel == 4 && f->Rmask == 0x000000FFu && f->Gmask == 0x0000FF00u &&
                           f->Bmask == 0x00FF0000u && f->Amask == 0xFF000000u && s->pitch == s->w * 4;
-        if (rgba && powerOfTwo(s->w) && powerOfTwo(s->h)) {
+        const bool rgb = f->BytesPerPixel == 3 && f->Rmask == 0x000000FFu && f->Gmask == 0x0000FF00u &&
+                         f->Bmask == 0x00FF0000u && f->Amask == 0;
+        if ((rgba || rgb) && powerOfTwo(s->w) && powerOfTwo(s->h)) {
             out.width = s->w;
             out.height = s->h;
-            const unsigned char* px = static_cast<const unsigned char*>(s->pixels);
-            out.rgba.assign(px, px + static_cast<std::size_t>(s->w) * s->h * 4);
+            for (int y = 0; y < s->h; ++y) {
+                const unsigned char* row = static_cast<const unsigned char*>(s->pixels) + y * s->pitch;
+                for (int x = 0; x < s->w; ++x) {
+                    const unsigned char* px = row + x * f->BytesPerPixel;
+                    const unsigned char a = rgba ? px[3] : 255;
+                    out.rgba.insert(out.rgba.end(), {px[0], px[1], px[2], a});
+                }
+            }
+            if (alpha) *alpha = rgba;
         }
         SDL_FreeSurface(s);
         return out;
@@ -427,7 +439,7 @@ TEST_F(ArtworkTest, FrameCounterLabelAndDigitsFitTheirPlaces) {
     }
 }
 
-TEST_F(ArtworkTest, EveryImageEntryIsRgbaWithPowerOfTwoSides) {
+TEST_F(ArtworkTest, EveryImageEntryHasPowerOfTwoSidesAndAlphaOnlyIfItIsNotOpaque) {
     for (const char* name : {"main.pak", "utils.pak", "butterfly1.pak", "butterfly2.pak", "butterfly3.pak",
                              "butterfly4.pak", "butterfly5.pak", "clock.pak", "calendar.pak"}) {
         PackFile& p = pack(name);
@@ -435,9 +447,41 @@ TEST_F(ArtworkTest, EveryImageEntryIsRgbaWithPowerOfTwoSides) {
         for (std::size_t i = 0; i < p.entryCount(); ++i) {
             const std::string& entry = p.entryName(i);
             if (entry.size() < 4 || entry.compare(entry.size() - 4, 4, ".png") != 0) continue;
-            EXPECT_GT(decode(p, entry).width, 0) << name << ":" << entry;
+            bool alpha = false;
+            const Decoded img = decode(p, entry, &alpha);
+            EXPECT_GT(img.width, 0) << name << ":" << entry;
+            // An opaque picture (the meadow) is stored without alpha.
+            bool translucent = false;
+            for (std::size_t k = 3; k < img.rgba.size() && !translucent; k += 4) translucent = img.rgba[k] != 255;
+            EXPECT_EQ(alpha, translucent) << name << ":" << entry;
         }
     }
+}
+
+TEST_F(ArtworkTest, AFrameDrawsAtMostTwentyTwoThousandTriangles) {
+    auto triangles = [&](const std::string& packName, const std::string& entry) {
+        std::int32_t n = 0;
+        for (const auto& part : load(packName, entry).parts) n += part->triangleCount;
+        return n;
+    };
+    // The flowers, the meadow and four butterflies of the heaviest species,
+    // each with two wings.
+    std::int32_t butterfly = 0;
+    for (int n = 1; n <= 5; ++n) {
+        const std::string name = "butterfly" + std::to_string(n) + ".pak";
+        butterfly = std::max(butterfly, triangles(name, "brushko") + 2 * triangles(name, "krilo"));
+    }
+    const std::int32_t scene = triangles("main.pak", "flowers") + triangles("main.pak", "fon") + 4 * butterfly;
+    // Every overlay model once: more than any frame shows of them.
+    std::int32_t overlays = 0;
+    for (const char* name : {"clock.pak", "calendar.pak", "utils.pak"}) {
+        PackFile& p = pack(name);
+        for (std::size_t i = 0; i < p.entryCount(); ++i) {
+            const std::string& entry = p.entryName(i);
+            if (entry.size() < 4 || entry.compare(entry.size() - 4, 4, ".png") != 0) overlays += triangles(name, entry);
+        }
+    }
+    EXPECT_LE(scene + overlays, 22000) << "scene " << scene << ", overlays " << overlays;
 }
 
 TEST_F(ArtworkTest, PreviewIsA24BitBitmapOfTheScene) {

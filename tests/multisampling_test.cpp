@@ -1,5 +1,7 @@
 // Multisampling by renderer: the rule that tells software rasterisers by
-// name, and what the display really gets on Mesa's llvmpipe.
+// name, and what the display really gets on Mesa's llvmpipe; and the frame
+// cap in a host's window, which follows the same rule.
+#include "app/MainLoop.h"
 #include "res/Display.h"
 #include "res/Multisampling.h"
 
@@ -21,6 +23,15 @@ TEST(Multisampling, SoftwareRasterisersAreToldByName) {
                                  "Intel(R) HD Graphics 4000", "virgl (ANGLE (NVIDIA))", ""})
         EXPECT_FALSE(isSoftwareRenderer(hardware)) << hardware;
     EXPECT_FALSE(isSoftwareRenderer(nullptr));
+}
+
+TEST(FrameCap, HostWindowsGetThirtyOnSoftwareRenderersAndFullScreenNone) {
+    EXPECT_EQ(defaultMaxFps(true, "llvmpipe (LLVM 15.0.6, 256 bits)"), 30);
+    EXPECT_EQ(defaultMaxFps(true, "GDI Generic"), 30);
+    EXPECT_EQ(defaultMaxFps(true, "Mesa Intel(R) UHD Graphics 620 (KBL GT2)"), 60);
+    EXPECT_EQ(defaultMaxFps(true, nullptr), 60);
+    EXPECT_EQ(defaultMaxFps(false, "llvmpipe (LLVM 15.0.6, 256 bits)"), 0);
+    EXPECT_EQ(defaultMaxFps(false, "NVIDIA GeForce GTX 1080/PCIe/SSE2"), 0);
 }
 
 GLint sampleBuffersWith(const char* choice) {

@@ -30,9 +30,12 @@ if xmllint --noout "$DESCRIPTOR" 2>"$T/xml"; then
   x() { xmllint --xpath "$1" "$DESCRIPTOR" 2>/dev/null; }
   [ "$(x 'string(/screensaver/@gl)')" = yes ] || fail "descriptor: not marked gl"
   [ "$(x 'string(/screensaver/command/@arg)')" = --root ] || fail "descriptor: no --root command"
-  [ "$(x 'count(/screensaver/select)')" = 4 ] || fail "descriptor: not one choice per setting"
+  [ "$(x 'count(/screensaver/select)')" = 5 ] || fail "descriptor: not one choice per setting"
   [ "$(x 'count(/screensaver/select/option[1][@arg-set])')" = 0 ] || fail "descriptor: a first choice adds an option"
-  [ "$(x 'string(/screensaver/number[@type="slider"]/@arg)')" = "--max-fps %" ] || fail "descriptor: no frame-rate slider"
+  # The frame-rate limit: automatic first (the program's default, which
+  # follows the renderer), then fixed rates.
+  [ "$(x 'count(/screensaver/select[@id="max-fps"]/option[@arg-set="--max-fps=30"])')" = 1 ] ||
+    fail "descriptor: no frame-rate choice"
   # Every option the descriptor can add is one the hack takes.
   for arg in $(x '//option/@arg-set' | sed 's/ *arg-set="\([^"]*\)"/\1\n/g'); do
     "$HACK" "$arg" --help >/dev/null 2>&1 || fail "descriptor: the hack refuses $arg"

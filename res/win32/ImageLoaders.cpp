@@ -1,8 +1,10 @@
 // SDL_image's PNG and JPEG loaders for the Windows build (see
-// include/SDL/SDL_image.h): PNG through libpng into a 32-bit RGBA surface;
-// JPEG is refused with a reason. The entries reach here only after
-// formats/ImageHeader checked them, but libpng's errors are still caught:
-// they come back as SDL's error text, and nothing is printed.
+// include/SDL/SDL_image.h): PNG through libpng into a 32-bit RGBA surface,
+// or, as SDL_image does, a 24-bit RGB one when the picture has no alpha
+// channel and no transparent colour; JPEG is refused with a reason. The
+// entries reach here only after formats/ImageHeader checked them, but
+// libpng's errors are still caught: they come back as SDL's error text, and
+// nothing is printed.
 //
 // libpng reports errors by longjmp to the setjmp in decode(). Only C-style
 // frames lie between the two (libpng's own, readFromStream and the error
@@ -66,19 +68,25 @@ SDL_Surface* decode(DecodeState* state) {
     png_read_info(png, info);
     const png_uint_32 width = png_get_image_width(png, info);
     const png_uint_32 height = png_get_image_height(png, info);
-    // Every colour type and depth to 8-bit red, green, blue, alpha.
+    const bool alpha =
+        (png_get_color_type(png, info) & PNG_COLOR_MASK_ALPHA) != 0 || png_get_valid(png, info, PNG_INFO_tRNS) != 0;
+    // Every colour type and depth to 8-bit red, green, blue, and alpha if
+    // the picture has any.
     png_set_expand(png);
     png_set_strip_16(png);
     png_set_gray_to_rgb(png);
-    png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
+    if (alpha) png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
     png_set_interlace_handling(png);
     png_read_update_info(png, info);
-    if (png_get_rowbytes(png, info) != 4 * static_cast<png_size_t>(width)) png_error(png, "unexpected row layout");
-    surface = SDL_CreateRGBSurface(SDL_SWSURFACE, static_cast<int>(width), static_cast<int>(height), 32,
+    const int channels = alpha ? 4 : 3;
+    if (png_get_rowbytes(png, info) != static_cast<png_size_t>(channels) * width)
+        png_error(png, "unexpected row layout");
+    surface = SDL_CreateRGBSurface(SDL_SWSURFACE, static_cast<int>(width), static_cast<int>(height), 8 * channels,
 #if SDL_BYTEORDER == SDL_BIG_ENDIAN
-                                   0xFF000000u, 0x00FF0000u, 0x0000FF00u, 0x000000FFu);
+                                   alpha ? 0xFF000000u : 0xFF0000u, alpha ? 0x00FF0000u : 0x00FF00u,
+                                   alpha ? 0x0000FF00u : 0x0000FFu, alpha ? 0x000000FFu : 0u);
 #else
-                                   0x000000FFu, 0x0000FF00u, 0x00FF0000u, 0xFF000000u);
+                                   0x000000FFu, 0x0000FF00u, 0x00FF0000u, alpha ? 0xFF000000u : 0u);
 #endif
     if (!surface) png_error(png, "out of memory for the pixels");
     rows = static_cast<png_bytep*>(std::malloc(sizeof(png_bytep) * height));

@@ -4,10 +4,13 @@
 // units (the node scales by 2); the bunch's axis is +z.
 #include "Artwork.h"
 #include "BouquetAtlas.h"
+#include "Detail.h"
+#include "HiddenTriangles.h"
 #include "Noise.h"
 #include "Rng.h"
 #include "Shapes.h"
 #include "Sheet.h"
+#include "TurningView.h"
 #include "formats/CommandLine.h"
 
 #include <algorithm>
@@ -50,6 +53,8 @@ private:
     ModelPart& solid() { return model.parts[3]; }
     ModelPart& dew() { return model.parts[4]; }
 
+    // As finely as a part near `where` needs to be cut.
+    Detail detailAt(const Vec3& where) const;
     std::vector<Head> layout();
     void daisy(const Affine& frame, double R);
     void poppy(const Affine& frame, double R);
@@ -91,11 +96,16 @@ Affine headFrame(const Vec3& origin, const Vec3& facing, double spinDegrees) {
     return Affine::translation(origin) * Affine::aligningZ(facing) * Affine::rotationZ(spinDegrees);
 }
 
+Detail Bunch::detailAt(const Vec3& where) const {
+    return Detail(screenPixelsPerUnit(TurningView::nearestDepth(where)), BouquetAtlas::size);
+}
+
 void Bunch::daisy(const Affine& frame, double R) {
     const double rd = 0.30 * R, hd = 0.13 * R;
+    const Detail detail = detailAt(frame.t);
     ModelPart local;
     // The golden disc, a low dome.
-    addSheet(local, 18, 4,
+    addSheet(local, detail, 18, 4,
              [&](double u, double v) {
                  const double a = 2 * pi * u, rho = rd * v;
                  return Vec3{rho * std::cos(a), rho * std::sin(a), hd * std::pow(std::max(0.0, 1 - v * v), 0.6)};
@@ -108,7 +118,7 @@ void Bunch::daisy(const Affine& frame, double R) {
     appendTransformed(solid(), local, frame);
     local.vertices.clear();
     // The green cup beneath.
-    addSheetOutward(local, 12, 2,
+    addSheetOutward(local, detail, 12, 2,
                     [&](double u, double v) {
                         const double a = 2 * pi * u;
                         const double rho = rd * 1.25 * std::sin(v * pi / 2), z = -0.22 * R * (1 - v) - 0.01 * R;
@@ -128,7 +138,7 @@ void Bunch::daisy(const Affine& frame, double R) {
         const double rise = 0.20 + 0.08 * layer, droop = rng.range(0.18, 0.42);
         const double twist = rng.range(-0.25, 0.25);
         const double zBase = 0.02 * R + 0.03 * R * layer;
-        addSheet(local, 2, 4,
+        addSheet(local, detail, 2, 4,
                  [=](double u, double v) {
                      const double s = 2 * u - 1;
                      const double rho = r0 + len * v;
@@ -145,6 +155,7 @@ void Bunch::daisy(const Affine& frame, double R) {
 }
 
 void Bunch::poppy(const Affine& frame, double R) {
+    const Detail detail = detailAt(frame.t);
     ModelPart local;
     for (int k = 0; k < 4; ++k) {
         const bool inner = k % 2 == 1;
@@ -153,7 +164,7 @@ void Bunch::poppy(const Affine& frame, double R) {
         const double cup = inner ? 0.62 : 0.46;
         const double scale = inner ? 0.9 : 1.0;
         const std::uint32_t seed = 600 + static_cast<std::uint32_t>(rng.below(1000));
-        addSheet(local, 8, 5,
+        addSheet(local, detail, 8, 5,
                  [=](double u, double v) {
                      const double a = centreAngle + (u - 0.5) * span * (0.4 + 0.6 * std::sqrt(v));
                      const double rimRadius = R * scale * std::pow(0.62 + 0.38 * std::sin(pi * u), 0.6);
@@ -169,7 +180,7 @@ void Bunch::poppy(const Affine& frame, double R) {
     local.vertices.clear();
     // The seed capsule with its rayed lid, and the ring of dark stamens.
     const std::vector<Vec2> profile = {{0.05, 0.0}, {0.17, 0.05}, {0.21, 0.15}, {0.19, 0.27}, {0.15, 0.32}};
-    addSheetOutward(local, 12, 4,
+    addSheetOutward(local, detail, 12, 4,
                     [&](double u, double v) {
                         const double a = 2 * pi * u, f = v * (profile.size() - 1);
                         const std::size_t i = std::min<std::size_t>(static_cast<std::size_t>(f), profile.size() - 2);
@@ -177,7 +188,7 @@ void Bunch::poppy(const Affine& frame, double R) {
                         return Vec3{p.x * R * std::cos(a), p.x * R * std::sin(a), p.y * R};
                     },
                     [&](double u, double v) { return atlas.capsule.uv(u, v); }, {0, 0, 0.16 * R});
-    addSheet(local, 12, 2,
+    addSheet(local, detail, 12, 2,
              [&](double u, double v) {
                  const double a = 2 * pi * u, rho = 0.20 * R * v;
                  return Vec3{rho * std::cos(a), rho * std::sin(a), 0.32 * R + 0.05 * R * (1 - v * v)};
@@ -189,7 +200,7 @@ void Bunch::poppy(const Affine& frame, double R) {
              {0, 0, 1});
     appendTransformed(solid(), local, frame);
     local.vertices.clear();
-    addSheet(local, 18, 1,
+    addSheet(local, detail, 18, 1,
              [&](double u, double v) {
                  const double a = 2 * pi * u;
                  const double rho = R * (0.19 + 0.17 * v), z = R * (0.07 + 0.24 * v);
@@ -200,6 +211,7 @@ void Bunch::poppy(const Affine& frame, double R) {
 }
 
 void Bunch::cornflower(const Affine& frame, double R) {
+    const Detail detail = detailAt(frame.t);
     ModelPart local;
     const int n = 8 + rng.below(3);
     for (int k = 0; k < n; ++k) {
@@ -208,7 +220,7 @@ void Bunch::cornflower(const Affine& frame, double R) {
         const Vec3 e2 = perpendicular(d), e3 = cross(d, e2);
         const Vec3 base = polarPoint(0.12 * R, a, 0.16 * R);
         const double len = 0.62 * R * rng.range(0.9, 1.1);
-        addSheetOutward(local, 6, 2,
+        addSheetOutward(local, detail, 6, 2,
                         [=](double u, double v) {
                             const double t = 2 * pi * u, r = 0.04 * R + 0.22 * R * std::pow(v, 1.5);
                             return base + d * (len * v) + (e2 * std::cos(t) + e3 * std::sin(t)) * r;
@@ -217,7 +229,7 @@ void Bunch::cornflower(const Affine& frame, double R) {
     }
     appendTransformed(petals(), local, frame);
     local.vertices.clear();
-    addSheet(local, 12, 2,
+    addSheet(local, detail, 12, 2,
              [&](double u, double v) {
                  const double a = 2 * pi * u, rho = 0.30 * R * v;
                  return Vec3{rho * std::cos(a), rho * std::sin(a), 0.16 * R + 0.16 * R * (1 - v * v)};
@@ -227,16 +239,17 @@ void Bunch::cornflower(const Affine& frame, double R) {
                  return atlas.cornCentre.uv(0.5 + 0.5 * v * std::cos(a), 0.5 + 0.5 * v * std::sin(a));
              },
              {0, 0, 1});
-    addEllipsoid(local, {0, 0, -0.02 * R}, {0.28 * R, 0.28 * R, 0.3 * R}, 10, 6, atlas.calyx.uv(0, 0),
+    addEllipsoid(local, detail, {0, 0, -0.02 * R}, {0.28 * R, 0.28 * R, 0.3 * R}, 10, 6, atlas.calyx.uv(0, 0),
                  atlas.calyx.uv(1, 1));
     appendTransformed(solid(), local, frame);
 }
 
 void Bunch::buttercup(const Affine& frame, double R) {
+    const Detail detail = detailAt(frame.t);
     ModelPart local;
     for (int k = 0; k < 5; ++k) {
         const double c = 2 * pi * k / 5 + rng.range(-0.1, 0.1);
-        addSheet(local, 4, 4,
+        addSheet(local, detail, 4, 4,
                  [=](double u, double v) {
                      const double a = c + (u - 0.5) * 1.55 * (0.55 + 0.45 * v);
                      return polarPoint(R * (0.08 + 0.92 * v), a, R * (0.05 + 0.55 * std::pow(v, 1.4)));
@@ -245,14 +258,15 @@ void Bunch::buttercup(const Affine& frame, double R) {
     }
     appendTransformed(glossy(), local, frame);
     local.vertices.clear();
-    addEllipsoid(local, {0, 0, 0.12 * R}, {0.2 * R, 0.2 * R, 0.14 * R}, 10, 6, atlas.daisyDisc.uv(0.3, 0.3),
+    addEllipsoid(local, detail, {0, 0, 0.12 * R}, {0.2 * R, 0.2 * R, 0.14 * R}, 10, 6, atlas.daisyDisc.uv(0.3, 0.3),
                  atlas.daisyDisc.uv(0.7, 0.7));
     appendTransformed(solid(), local, frame);
 }
 
 void Bunch::yarrow(const Affine& frame, double R) {
+    const Detail detail = detailAt(frame.t);
     ModelPart local;
-    addSheet(local, 16, 3,
+    addSheet(local, detail, 16, 3,
              [&](double u, double v) {
                  const double a = 2 * pi * u, rho = R * v;
                  return Vec3{rho * std::cos(a), rho * std::sin(a), 0.18 * R * (1 - v * v)};
@@ -268,8 +282,9 @@ void Bunch::yarrow(const Affine& frame, double R) {
     for (int k = 0; k < 6; ++k) {
         const double a = 2 * pi * k / 6 + 0.3;
         const Vec3 top = polarPoint(0.55 * R, a, 0.02 * R);
-        addTube(local, bezier({0, 0, -0.9 * R}, {0, 0, -0.2 * R}, top, 5), {0.035, 0.025}, 4, atlas.stem.uv(0, 0),
-                atlas.stem.uv(1, 1));
+        const CurveFunction branch = bezierFunction({0, 0, -0.9 * R}, {0, 0, -0.2 * R}, top);
+        addTube(local, samples(branch, detail.segments(branch, 5)), {0.035, 0.025}, detail.sides(0.035, 4),
+                atlas.stem.uv(0, 0), atlas.stem.uv(1, 1));
     }
     appendTransformed(solid(), local, frame);
 }
@@ -279,8 +294,12 @@ void Bunch::bells(const Vec3& start, const Vec3& direction, double R) {
     const Vec3 out = Vec3{direction.x, direction.y, 0}.normalized();
     const Vec3 a0 = start, a1 = start + direction * (1.2 * R) + out * (0.6 * R),
                a2 = start + out * (2.4 * R) + Vec3{0, 0, -0.2 * R};
+    const Detail detail = detailAt(a1);
+    // The bells hang from points of the arch as ten segments make it.
     const std::vector<Vec3> arch = bezier(a0, a1, a2, 10);
-    addTube(solid(), arch, {0.07, 0.05}, 5, atlas.stem.uv(0, 0), atlas.stem.uv(1, 1));
+    const CurveFunction archCurve = bezierFunction(a0, a1, a2);
+    addTube(solid(), samples(archCurve, detail.segments(archCurve, 10)), {0.07, 0.05}, detail.sides(0.07, 5),
+            atlas.stem.uv(0, 0), atlas.stem.uv(1, 1));
     const int count = 3 + rng.below(2);
     for (int k = 0; k < count; ++k) {
         const std::size_t at = 3 + static_cast<std::size_t>(k) * 6 / static_cast<std::size_t>(count);
@@ -288,11 +307,11 @@ void Bunch::bells(const Vec3& start, const Vec3& direction, double R) {
         const Vec3 hang = (Vec3{0, 0, -1} + out * rng.range(0.5, 1.1) + perpendicular(out) * rng.range(-0.4, 0.4))
                               .normalized();
         const Vec3 top = hook + hang * (0.25 * R);
-        addTube(solid(), {hook, top}, {0.03, 0.03}, 4, atlas.stem.uv(0, 0), atlas.stem.uv(1, 1));
+        addTube(solid(), {hook, top}, {0.03, 0.03}, detail.sides(0.03, 4), atlas.stem.uv(0, 0), atlas.stem.uv(1, 1));
         const Vec3 e2 = perpendicular(hang), e3 = cross(hang, e2);
         const double len = 0.95 * R * rng.range(0.9, 1.1), rb = 0.42 * R;
         const double spin = rng.uniform();
-        addSheetOutward(petals(), 15, 5,
+        addSheetOutward(petals(), detail, 15, 5,
                         [=](double u, double v) {
                             const double t = 2 * pi * (u + spin);
                             const double lobe = 0.5 + 0.5 * std::cos(5 * 2 * pi * u);
@@ -305,12 +324,13 @@ void Bunch::bells(const Vec3& start, const Vec3& direction, double R) {
 }
 
 void Bunch::bud(const Affine& frame, double R, bool poppyBud) {
+    const Detail detail = detailAt(frame.t);
     ModelPart local;
     if (poppyBud) {
-        addEllipsoid(local, {0, 0, 0.55 * R}, {0.36 * R, 0.33 * R, 0.6 * R}, 10, 6, atlas.bud.uv(0, 0),
+        addEllipsoid(local, detail, {0, 0, 0.55 * R}, {0.36 * R, 0.33 * R, 0.6 * R}, 10, 6, atlas.bud.uv(0, 0),
                      atlas.bud.uv(1, 1));
     } else {
-        addEllipsoid(local, {0, 0, 0.3 * R}, {0.34 * R, 0.34 * R, 0.3 * R}, 8, 5, atlas.calyx.uv(0, 0),
+        addEllipsoid(local, detail, {0, 0, 0.3 * R}, {0.34 * R, 0.34 * R, 0.3 * R}, 8, 5, atlas.calyx.uv(0, 0),
                      atlas.calyx.uv(1, 1));
     }
     appendTransformed(solid(), local, frame);
@@ -322,12 +342,14 @@ void Bunch::stem(const Vec3& top, const Vec3& facing, double radius) {
     const double reach = (top - tie).length();
     const Vec3 c1 = tie + Vec3{top.x, top.y, 0} * 0.15 + Vec3{0, 0, reach * 0.45};
     const Vec3 c2 = top - facing * (reach * 0.35);
+    const CurveFunction rise = [=](double t) {
+        const double u = 1 - t;
+        return tie * (u * u * u) + c1 * (3 * u * u * t) + c2 * (3 * u * t * t) + top * (t * t * t);
+    };
+    const Detail detail = detailAt(top);
     std::vector<Vec3> spine{foot};
-    for (int i = 0; i <= 7; ++i) {
-        const double t = i / 7.0, u = 1 - t;
-        spine.push_back(tie * (u * u * u) + c1 * (3 * u * u * t) + c2 * (3 * u * t * t) + top * (t * t * t));
-    }
-    addTube(solid(), spine, {radius * 1.1, radius}, 5, atlas.stem.uv(0, 0), atlas.stem.uv(1, 1));
+    for (const Vec3& p : samples(rise, detail.segments(rise, 7))) spine.push_back(p);
+    addTube(solid(), spine, {radius * 1.1, radius}, detail.sides(radius, 5), atlas.stem.uv(0, 0), atlas.stem.uv(1, 1));
 }
 
 void Bunch::leaf(double angle, double r0, double z0, double length, double width, double elevation, double droop) {
@@ -362,7 +384,7 @@ void Bunch::grassBlade(double angle, double height, double reach, double width) 
     const Vec3 side{-std::sin(angle), std::cos(angle), 0};
     const Vec3 p0 = out * 0.3 + Vec3{0, 0, -0.5}, p1 = out * (reach * 0.25) + Vec3{0, 0, height * 1.15},
                p2 = out * reach + Vec3{0, 0, height * 0.55};
-    addSheet(foliage(), 2, 12,
+    addSheet(foliage(), detailAt(p1), 2, 12,
              [=](double u, double v) {
                  const double s = 2 * u - 1, w = 1 - v;
                  const Vec3 c = p0 * (w * w) + p1 * (2 * w * v) + p2 * (v * v);
@@ -375,10 +397,13 @@ void Bunch::grassBlade(double angle, double height, double reach, double width) 
 void Bunch::seedHead(double angle, double radius, double height) {
     const Vec3 top = polarPoint(radius, angle, height);
     const Vec3 bend = polarPoint(radius * 0.4, angle, height * 0.8);
-    addTube(solid(), bezier({0, 0, -0.3}, bend, top, 8), {0.05, 0.035}, 4, atlas.stem.uv(0, 0), atlas.stem.uv(1, 1));
+    const Detail detail = detailAt(top);
+    const CurveFunction stalk = bezierFunction({0, 0, -0.3}, bend, top);
+    addTube(solid(), samples(stalk, detail.segments(stalk, 8)), {0.05, 0.035}, detail.sides(0.05, 4), atlas.stem.uv(0, 0),
+            atlas.stem.uv(1, 1));
     const Vec3 dir = (top - bend).normalized();
     ModelPart local;
-    addEllipsoid(local, {0, 0, 0.55}, {0.13, 0.13, 0.6}, 8, 8, atlas.ear.uv(0, 0), atlas.ear.uv(1, 1));
+    addEllipsoid(local, detail, {0, 0, 0.55}, {0.13, 0.13, 0.6}, 8, 8, atlas.ear.uv(0, 0), atlas.ear.uv(1, 1));
     appendTransformed(solid(), local, Affine::translation(top) * Affine::aligningZ(dir));
 }
 
@@ -389,7 +414,8 @@ void Bunch::dewDrops() {
         if (n.z < 0.2) continue;
         const double r = rng.range(0.09, 0.16);
         ModelPart local;
-        addEllipsoid(local, {0, 0, r * 0.45}, {r, r, r * 0.7}, 8, 5, atlas.dew.uv(0, 0), atlas.dew.uv(1, 1));
+        addEllipsoid(local, detailAt(dewSpots[k].first), {0, 0, r * 0.45}, {r, r, r * 0.7}, 8, 5, atlas.dew.uv(0, 0),
+                     atlas.dew.uv(1, 1));
         // The texture's glint wants to look the same from every side: map
         // the drop's texture by its top view instead of around it.
         for (Vertex& v : local.vertices) v.uv = atlas.dew.uv(0.5 + 0.5 * v.position.x / r, 0.5 + 0.5 * v.position.y / r);
@@ -536,10 +562,12 @@ void Bunch::build() {
 
 void addBouquet(PackContents& pack) {
     BouquetAtlas atlas;
-    pack.addImage("bouquet.png", atlas.paint());
+    const Image picture = atlas.paint();
+    pack.addImage("bouquet.png", picture);
     Bunch bunch;
     bunch.build();
     Model model = bunch.take();
+    removeHiddenTriangles(model, {{"bouquet.png", picture}});
     double topZ = -1e9;
     for (const ModelPart& p : model.parts)
         for (const Vertex& v : p.vertices) topZ = std::max(topZ, v.position.z);

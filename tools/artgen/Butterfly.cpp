@@ -4,10 +4,12 @@
 // both by 0.2, so a wing of about 17 units is 3.4 scene units.
 #include "Artwork.h"
 #include "Atlas.h"
+#include "Detail.h"
 #include "Noise.h"
 #include "Rng.h"
 #include "Shapes.h"
 #include "Sheet.h"
+#include "content/ScenePlacement.h"
 
 #include <algorithm>
 #include <cmath>
@@ -526,20 +528,24 @@ Image paintBody(const Species& s, const BodyAtlas& a) {
 }
 
 Model bodyModel(const BodyAtlas& a) {
+    // The flyers come within about 50 units of the camera: there a body of
+    // 13 units is some 70 pixels long on a 1920x1080 screen, its antennae
+    // and legs thinner than a pixel.
+    const Detail detail(screenPixelsPerUnit(50) * scenePlacement::butterflyScale, 64);
     Model model;
     ModelPart& body = model.add("body.png", Material::lit(0.40, 0.55, 0.25, 24));
     ModelPart local;
     // Thorax and head, built along z and laid along x.
     const Affine alongX = Affine::rotationY(90);
-    addEllipsoid(local, {0, 0, 0}, {1.05, 1.1, 1.9}, 14, 10, a.fur.uv(0, 0), a.fur.uv(1, 1));
+    addEllipsoid(local, detail, {0, 0, 0}, {1.05, 1.1, 1.9}, 14, 10, a.fur.uv(0, 0), a.fur.uv(1, 1));
     appendTransformed(body, local, Affine::translation({0.6, 0, -0.35}) * alongX);
     local.vertices.clear();
-    addEllipsoid(local, {0, 0, 0}, {0.8, 0.85, 0.8}, 12, 8, a.fur.uv(0, 0), a.fur.uv(1, 0.5));
+    addEllipsoid(local, detail, {0, 0, 0}, {0.8, 0.85, 0.8}, 12, 8, a.fur.uv(0, 0), a.fur.uv(1, 0.5));
     appendTransformed(body, local, Affine::translation({2.95, 0, -0.15}) * alongX);
     local.vertices.clear();
     // The abdomen: a tapering tube with a rounded end.
     addSheetOutward(
-        local, 12, 10,
+        local, detail, 12, 10,
         [](double u, double v) {
             const double a = 2 * pi * u;
             const double r = 0.95 * std::pow(std::sin(pi * (0.08 + 0.9 * v)), 0.55) * (1.0 - 0.35 * v);
@@ -550,23 +556,29 @@ Model bodyModel(const BodyAtlas& a) {
     local.vertices.clear();
     // Antennae with clubs, and slender legs under the thorax.
     for (double side : {-1.0, 1.0}) {
-        const std::vector<Vec3> antenna =
-            smoothCurve({{3.4, 0.25 * side, 0.5}, {5.8, 1.3 * side, 1.9}, {8.2, 2.6 * side, 3.0}, {9.6, 3.4 * side, 3.5}}, 4);
-        addTube(body, antenna, {0.11, 0.09}, 4, a.antenna.uv(0, 0), a.antenna.uv(1, 0.8));
+        const std::vector<Vec3> bends = {
+            {3.4, 0.25 * side, 0.5}, {5.8, 1.3 * side, 1.9}, {8.2, 2.6 * side, 3.0}, {9.6, 3.4 * side, 3.5}};
+        const CurveFunction curve = smoothCurveFunction(bends);
+        addTube(body, samples(curve, detail.segments(curve, 12)), {0.11, 0.09}, detail.sides(0.11, 4),
+                a.antenna.uv(0, 0), a.antenna.uv(1, 0.8));
+        // The club points along the antenna's end as twelve segments make it.
+        const std::vector<Vec3> antenna = smoothCurve(bends, 4);
         ModelPart club;
-        addEllipsoid(club, {0, 0, 0}, {0.22, 0.22, 0.6}, 6, 5, a.antenna.uv(0, 0.9), a.antenna.uv(1, 1));
+        addEllipsoid(club, detail, {0, 0, 0}, {0.22, 0.22, 0.6}, 6, 5, a.antenna.uv(0, 0.9), a.antenna.uv(1, 1));
         const Vec3 dir = (antenna.back() - antenna[antenna.size() - 3]).normalized();
         appendTransformed(body, club, Affine::translation(antenna.back()) * Affine::aligningZ(dir));
         for (int leg = 0; leg < 3; ++leg) {
             const double x = 1.5 - leg * 0.9;
             const std::vector<Vec3> path = {{x, 0.5 * side, -1.1}, {x + 0.3 - leg * 0.4, 1.4 * side, -1.5},
                                             {x + 0.6 - leg * 0.9, 1.8 * side, -2.4}};
-            addTube(body, smoothCurve(path, 3), {0.1, 0.07}, 4, a.antenna.uv(0, 0), a.antenna.uv(1, 0.5));
+            const CurveFunction curve = smoothCurveFunction(path);
+            addTube(body, samples(curve, detail.segments(curve, 6)), {0.1, 0.07}, detail.sides(0.1, 4),
+                    a.antenna.uv(0, 0), a.antenna.uv(1, 0.5));
         }
     }
     ModelPart& eyes = model.add("body.png", Material::lit(0.35, 0.45, 0.9, 70));
     for (double side : {-1.0, 1.0})
-        addEllipsoid(eyes, {3.25, 0.58 * side, 0.0}, {0.5, 0.45, 0.52}, 10, 7, a.eye.uv(0, 0), a.eye.uv(1, 1));
+        addEllipsoid(eyes, detail, {3.25, 0.58 * side, 0.0}, {0.5, 0.45, 0.52}, 10, 7, a.eye.uv(0, 0), a.eye.uv(1, 1));
     return model;
 }
 

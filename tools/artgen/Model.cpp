@@ -20,6 +20,8 @@ Material Material::lit(double ambient, double diffuse, double specular, double s
 }
 
 void ModelPart::triangle(const Vertex& a, const Vertex& b, const Vertex& c) {
+    // One without area (a grid's row at a pole or a tip) would draw nothing.
+    if (cross(b.position - a.position, c.position - a.position).length() <= 1e-12) return;
     vertices.push_back(a);
     vertices.push_back(b);
     vertices.push_back(c);

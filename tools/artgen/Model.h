@@ -51,6 +51,7 @@ struct ModelPart {
     ModelPart() = default;
     ModelPart(std::string textureName, const Material& m) : texture(std::move(textureName)), material(m) {}
 
+    // Leaves out a triangle without area.
     void triangle(const Vertex& a, const Vertex& b, const Vertex& c);
     // Two triangles a-b-c and a-c-d.
     void quad(const Vertex& a, const Vertex& b, const Vertex& c, const Vertex& d);

@@ -8,8 +8,9 @@
 
 namespace artgen {
 
-// 8 bits per channel, colour type RGBA, no time stamp or text chunks.
-// Empty on failure.
+// 8 bits per channel, colour type RGBA, or RGB when every pixel is opaque
+// (the program then keeps the texture without an alpha channel); no time
+// stamp or text chunks. Empty on failure.
 std::vector<std::uint8_t> encodePng(const Image& image);
 
 }  // namespace artgen

@@ -3,6 +3,7 @@
 // butterfly and one in flight.
 #include "Artwork.h"
 #include "SoftRenderer.h"
+#include "content/ScenePlacement.h"
 
 #include <cmath>
 
@@ -13,7 +14,7 @@ namespace {
 // A butterfly as the builder makes it: body and two wings, scale 0.2,
 // wings at 25 and 145 degrees plus the beat.
 void drawButterfly(SoftRenderer& r, const PackContents& pack, const Affine& carrier, double beatDegrees) {
-    const Affine scale = Affine::scaling(0.2);
+    const Affine scale = Affine::scaling(scenePlacement::butterflyScale);
     r.draw(pack.models.at("brushko"), pack.images, carrier * scale, true);
     r.draw(pack.models.at("krilo"), pack.images, carrier * Affine::rotationX(25 + beatDegrees) * scale, true);
     r.draw(pack.models.at("krilo"), pack.images, carrier * Affine::rotationX(145 - beatDegrees) * scale, true);
@@ -25,14 +26,16 @@ Image renderPreview(const PackContents& mainPack, const PackContents& resting, c
                     int height) {
     const int ss = 4;
     SoftRenderer r(width * ss, height * ss);
-    const Affine camera = Affine::translation({0, 0, -100});
+    const Affine camera = Affine::translation({0, 0, -scenePlacement::cameraDistance});
     // The light carrier stands at (0, 12, 45) of the scene.
     r.setLight(camera.point({0, 12, 45}));
     const Affine background = camera * Affine::translation({0, 0, -100}) * Affine::rotationY(180) *
                               Affine::rotationZ(180) * Affine::scaling(4, 3, 3);
     r.draw(mainPack.models.at("fon"), mainPack.images, background, false);
-    const Affine group = camera * Affine::translation({0, 0, -10}) * Affine::rotationX(-30) * Affine::rotationZ(40);
-    r.draw(mainPack.models.at("flowers"), mainPack.images, group * Affine::scaling(2), true);
+    const Affine group = camera *
+                         Affine::translation({scenePlacement::groupX, scenePlacement::groupY, scenePlacement::groupZ}) *
+                         Affine::rotationX(scenePlacement::groupTilt) * Affine::rotationZ(40);
+    r.draw(mainPack.models.at("flowers"), mainPack.images, group * Affine::scaling(scenePlacement::flowerScale), true);
     const Affine rest = group * Affine::translation({0, -7, 21.5}) * Affine::rotationX(45) * Affine::rotationZ(90);
     drawButterfly(r, resting, rest, 20);
     // Carrier B on the orbit, turned to the right of the bunch.

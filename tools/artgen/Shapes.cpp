@@ -1,5 +1,6 @@
 #include "Shapes.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace artgen {
@@ -97,6 +98,17 @@ void addEllipsoid(ModelPart& part, const Vec3& c, const Vec3& r, int slices, int
         const Vec3 n = Vec3{unit.x / r.x, unit.y / r.y, unit.z / r.z}.normalized();
         return Vertex{p, n, {mix(st0.x, st1.x, u), mix(st0.y, st1.y, v)}};
     });
+}
+
+void addEllipsoid(ModelPart& part, const Detail& detail, const Vec3& c, const Vec3& r, int slices, int stacks, Vec2 st0,
+                  Vec2 st1) {
+    const GridSize g = detail.grid(
+        [&](double u, double v) {
+            const double a = 2 * pi * u, b = pi * (v - 0.5);
+            return Vec3{c.x + r.x * std::cos(b) * std::cos(a), c.y + r.y * std::cos(b) * std::sin(a), c.z + r.z * std::sin(b)};
+        },
+        slices, stacks);
+    addEllipsoid(part, c, r, g.cols, g.rows, st0, st1);
 }
 
 void addLathe(ModelPart& part, const std::vector<Vec2>& profile, int slices, Vec2 st0, Vec2 st1) {
@@ -201,6 +213,28 @@ std::vector<Vec3> bezier(const Vec3& p0, const Vec3& c, const Vec3& p1, int samp
         out.push_back(p0 * (u * u) + c * (2 * u * t) + p1 * (t * t));
     }
     return out;
+}
+
+CurveFunction smoothCurveFunction(const std::vector<Vec3>& p) {
+    return [p](double t) {
+        const std::size_t n = p.size();
+        if (n < 2) return n ? p[0] : Vec3{};
+        const double f = t * static_cast<double>(n - 1);
+        const std::size_t i = std::min(n - 2, static_cast<std::size_t>(std::max(0.0, f)));
+        const double s = f - static_cast<double>(i), s2 = s * s, s3 = s2 * s;
+        const Vec3 p0 = i == 0 ? p[0] * 2 - p[1] : p[i - 1];
+        const Vec3 p3 = i + 2 < n ? p[i + 2] : p[n - 1] * 2 - p[n - 2];
+        return (p[i] * 2 + (p[i + 1] - p0) * s + (p0 * 2 - p[i] * 5 + p[i + 1] * 4 - p3) * s2 +
+                (p[i] * 3 - p0 - p[i + 1] * 3 + p3) * s3) *
+               0.5;
+    };
+}
+
+CurveFunction bezierFunction(const Vec3& p0, const Vec3& c, const Vec3& p1) {
+    return [=](double t) {
+        const double u = 1 - t;
+        return p0 * (u * u) + c * (2 * u * t) + p1 * (t * t);
+    };
 }
 
 }  // namespace artgen

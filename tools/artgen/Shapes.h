@@ -2,6 +2,7 @@
 // tubes along curves and curved ribbons.
 #pragma once
 
+#include "Detail.h"
 #include "Model.h"
 #include "Vec.h"
 
@@ -28,6 +29,11 @@ std::vector<int> triangulate(const std::vector<Vec2>& outline);
 void addEllipsoid(ModelPart& part, const Vec3& centre, const Vec3& radii, int slices, int stacks,
                   Vec2 st0 = {0, 0}, Vec2 st1 = {1, 1});
 
+// The same, with no more slices and stacks (at most those given) than
+// `detail` judges it needs.
+void addEllipsoid(ModelPart& part, const Detail& detail, const Vec3& centre, const Vec3& radii, int slices, int stacks,
+                  Vec2 st0 = {0, 0}, Vec2 st1 = {1, 1});
+
 // A surface of revolution about z: the profile holds (radius, z) pairs from
 // bottom to top. Normals from the profile's slope; u around, v along.
 void addLathe(ModelPart& part, const std::vector<Vec2>& profile, int slices, Vec2 st0 = {0, 0}, Vec2 st1 = {1, 1});
@@ -50,5 +56,10 @@ std::vector<Vec3> smoothCurve(const std::vector<Vec3>& points, int samplesPerSpa
 
 // Points on a quadratic Bezier curve.
 std::vector<Vec3> bezier(const Vec3& p0, const Vec3& c, const Vec3& p1, int samples);
+
+// The same two curves as functions of t in [0, 1] (the smooth curve's
+// spans take equal shares of t), for `samples` to cut as finely as needed.
+CurveFunction smoothCurveFunction(const std::vector<Vec3>& points);
+CurveFunction bezierFunction(const Vec3& p0, const Vec3& c, const Vec3& p1);
 
 }  // namespace artgen

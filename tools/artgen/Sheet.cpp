@@ -1,8 +1,10 @@
 #include "Sheet.h"
 
-namespace artgen {
+#include "Detail.h"
 
-namespace {
+#include <algorithm>
+
+namespace artgen {
 
 Vec3 surfaceNormal(const SurfaceFunction& f, double u, double v) {
     const double e = 1e-4;
@@ -26,6 +28,8 @@ Vec3 surfaceNormal(const SurfaceFunction& f, double u, double v) {
     }
     return n.normalized();
 }
+
+namespace {
 
 void build(ModelPart& part, int cols, int rows, const SurfaceFunction& surface, const TextureFunction& texture,
            const std::function<bool(const Vec3& p, const Vec3& n)>& flip) {
@@ -63,6 +67,18 @@ void addSheetOutward(ModelPart& part, int cols, int rows, const SurfaceFunction&
         if (reversed) n = -n;
         return Vertex{surface(u, v), n, texture(u, v)};
     });
+}
+
+void addSheet(ModelPart& part, const Detail& detail, int cols, int rows, const SurfaceFunction& surface,
+              const TextureFunction& texture, const Vec3& towards) {
+    const GridSize g = detail.grid(surface, texture, cols, rows);
+    addSheet(part, g.cols, g.rows, surface, texture, towards);
+}
+
+void addSheetOutward(ModelPart& part, const Detail& detail, int cols, int rows, const SurfaceFunction& surface,
+                     const TextureFunction& texture, const Vec3& centre) {
+    const GridSize g = detail.grid(surface, texture, cols, rows);
+    addSheetOutward(part, g.cols, g.rows, surface, texture, centre);
 }
 
 void appendTransformed(ModelPart& dest, ModelPart source, const Affine& frame) {
