@@ -3,11 +3,11 @@
 // (Quessanta.ico) into OUTDIR. --only limits the work to the named packs
 // (for looking at one piece); --images also writes each painted image as its
 // own PNG file into DIR.
-#include "Artwork.h"
-#include "Bitmap.h"
-#include "Ico.h"
-#include "Png.h"
 #include "formats/CommandLine.h"
+#include "output/Bitmap.h"
+#include "output/Ico.h"
+#include "packs/Artwork.h"
+#include "png/Png.h"
 
 #include <chrono>
 #include <filesystem>

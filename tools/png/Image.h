@@ -1,10 +1,9 @@
 // An 8-bit RGBA picture, rows top to bottom: what goes into a PNG entry.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
-
-namespace artgen {
 
 struct Image {
     int width = 0;
@@ -16,5 +15,3 @@ struct Image {
     std::uint8_t* pixel(int x, int y) { return &rgba[(static_cast<std::size_t>(y) * width + x) * 4]; }
     const std::uint8_t* pixel(int x, int y) const { return &rgba[(static_cast<std::size_t>(y) * width + x) * 4]; }
 };
-
-}  // namespace artgen

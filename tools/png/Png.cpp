@@ -1,8 +1,6 @@
-#include "Png.h"
+#include "png/Png.h"
 
 #include <png.h>
-
-namespace artgen {
 
 namespace {
 
@@ -59,5 +57,3 @@ std::vector<std::uint8_t> encodePng(const Image& image) {
                    : const_cast<png_bytep>(image.pixel(0, y));
     return encodeRows(image.width, image.height, opaque ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_RGBA, rows);
 }
-
-}  // namespace artgen

@@ -1,7 +1,7 @@
 // Affine transforms of model space: a 3x3 linear part and a translation.
 #pragma once
 
-#include "Vec.h"
+#include "geometry/Vec.h"
 
 namespace artgen {
 

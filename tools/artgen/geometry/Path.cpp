@@ -1,4 +1,4 @@
-#include "Path.h"
+#include "geometry/Path.h"
 
 #include <algorithm>
 #include <cmath>

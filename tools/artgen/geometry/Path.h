@@ -2,7 +2,7 @@
 // flattened to polygons as they are built.
 #pragma once
 
-#include "Vec.h"
+#include "geometry/Vec.h"
 
 #include <functional>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "Detail.h"
+#include "meshes/Detail.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,8 +6,8 @@
 // can see, and outlines that show keep their curves.
 #pragma once
 
-#include "Sheet.h"
-#include "Vec.h"
+#include "geometry/Vec.h"
+#include "meshes/Sheet.h"
 
 #include <functional>
 #include <vector>

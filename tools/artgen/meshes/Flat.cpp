@@ -1,4 +1,4 @@
-#include "Flat.h"
+#include "meshes/Flat.h"
 
 namespace artgen {
 

@@ -2,9 +2,9 @@
 // a picture, with the picture's top row at the largest y (screen up).
 #pragma once
 
-#include "Model.h"
-#include "Shapes.h"
-#include "Vec.h"
+#include "geometry/Vec.h"
+#include "meshes/Model.h"
+#include "meshes/Shapes.h"
 
 #include <vector>
 

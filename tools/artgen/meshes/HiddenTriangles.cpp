@@ -1,7 +1,7 @@
-#include "HiddenTriangles.h"
+#include "meshes/HiddenTriangles.h"
 
-#include "Detail.h"
-#include "TurningView.h"
+#include "meshes/Detail.h"
+#include "meshes/TurningView.h"
 
 #include <algorithm>
 #include <cmath>

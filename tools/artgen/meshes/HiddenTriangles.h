@@ -5,8 +5,8 @@
 // can go without a pixel of the picture changing.
 #pragma once
 
-#include "Image.h"
-#include "Model.h"
+#include "meshes/Model.h"
+#include "png/Image.h"
 
 #include <map>
 #include <string>

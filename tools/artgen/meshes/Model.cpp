@@ -1,4 +1,4 @@
-#include "Model.h"
+#include "meshes/Model.h"
 
 #include "formats/ModelFormat.h"
 

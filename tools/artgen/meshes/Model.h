@@ -3,8 +3,8 @@
 // and their encoding as a pack entry.
 #pragma once
 
-#include "Affine.h"
-#include "Vec.h"
+#include "geometry/Affine.h"
+#include "geometry/Vec.h"
 
 #include <cstdint>
 #include <string>

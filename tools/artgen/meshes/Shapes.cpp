@@ -1,4 +1,4 @@
-#include "Shapes.h"
+#include "meshes/Shapes.h"
 
 #include <algorithm>
 #include <cmath>

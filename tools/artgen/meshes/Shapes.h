@@ -2,9 +2,9 @@
 // tubes along curves and curved ribbons.
 #pragma once
 
-#include "Detail.h"
-#include "Model.h"
-#include "Vec.h"
+#include "geometry/Vec.h"
+#include "meshes/Detail.h"
+#include "meshes/Model.h"
 
 #include <functional>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "Sheet.h"
+#include "meshes/Sheet.h"
 
-#include "Detail.h"
+#include "meshes/Detail.h"
 
 #include <algorithm>
 

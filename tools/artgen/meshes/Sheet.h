@@ -3,9 +3,9 @@
 // are turned to face the `towards` side.
 #pragma once
 
-#include "Affine.h"
-#include "Model.h"
-#include "Vec.h"
+#include "geometry/Affine.h"
+#include "geometry/Vec.h"
+#include "meshes/Model.h"
 
 #include <functional>
 

@@ -1,4 +1,4 @@
-#include "SoftRenderer.h"
+#include "meshes/SoftRenderer.h"
 
 #include <algorithm>
 #include <cmath>

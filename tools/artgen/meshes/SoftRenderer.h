@@ -5,9 +5,9 @@
 // parts last), for the preview picture.
 #pragma once
 
-#include "Affine.h"
-#include "Image.h"
-#include "Model.h"
+#include "geometry/Affine.h"
+#include "meshes/Model.h"
+#include "png/Image.h"
 
 #include <map>
 #include <string>

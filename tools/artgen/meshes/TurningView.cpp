@@ -1,4 +1,4 @@
-#include "TurningView.h"
+#include "meshes/TurningView.h"
 
 #include "content/ScenePlacement.h"
 

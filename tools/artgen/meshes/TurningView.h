@@ -3,8 +3,8 @@
 // Every view the running program gives of the bunch is one turn of this.
 #pragma once
 
-#include "Affine.h"
-#include "Vec.h"
+#include "geometry/Affine.h"
+#include "geometry/Vec.h"
 
 namespace artgen {
 

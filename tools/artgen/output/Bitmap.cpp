@@ -1,4 +1,4 @@
-#include "Bitmap.h"
+#include "output/Bitmap.h"
 
 #include "formats/LittleEndian.h"
 

@@ -1,7 +1,7 @@
 // 24-bit Windows bitmaps (BMP), for the preview picture.
 #pragma once
 
-#include "Image.h"
+#include "png/Image.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,7 +1,7 @@
-#include "Ico.h"
+#include "output/Ico.h"
 
-#include "Png.h"
 #include "formats/LittleEndian.h"
+#include "png/Png.h"
 
 namespace artgen {
 

@@ -1,7 +1,7 @@
 // Windows icon files (.ico), for the Windows build's programs and installer.
 #pragma once
 
-#include "Image.h"
+#include "png/Image.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,7 +1,7 @@
-#include "PackContents.h"
+#include "output/PackContents.h"
 
-#include "Png.h"
 #include "formats/PackFormat.h"
+#include "png/Png.h"
 
 #include <string>
 

@@ -2,8 +2,8 @@
 // (for the file) and as pictures and models (for the preview renderer).
 #pragma once
 
-#include "Image.h"
-#include "Model.h"
+#include "meshes/Model.h"
+#include "png/Image.h"
 
 #include <cstdint>
 #include <map>

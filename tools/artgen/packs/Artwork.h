@@ -1,9 +1,9 @@
 // The builders of every pack, one per piece of the installation data.
 #pragma once
 
-#include "Fonts.h"
-#include "Image.h"
-#include "PackContents.h"
+#include "output/PackContents.h"
+#include "packs/Fonts.h"
+#include "png/Image.h"
 
 #include <memory>
 #include <vector>

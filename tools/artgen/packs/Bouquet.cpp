@@ -2,16 +2,16 @@
 // poppies, cornflowers, buttercups, yarrow and bellflowers over a collar of
 // leaves and grasses, with a few dew drops. Model units are half scene
 // units (the node scales by 2); the bunch's axis is +z.
-#include "Artwork.h"
-#include "BouquetAtlas.h"
-#include "Detail.h"
-#include "HiddenTriangles.h"
-#include "Noise.h"
-#include "Rng.h"
-#include "Shapes.h"
-#include "Sheet.h"
-#include "TurningView.h"
 #include "formats/CommandLine.h"
+#include "geometry/Rng.h"
+#include "meshes/Detail.h"
+#include "meshes/HiddenTriangles.h"
+#include "meshes/Shapes.h"
+#include "meshes/Sheet.h"
+#include "meshes/TurningView.h"
+#include "packs/Artwork.h"
+#include "packs/BouquetAtlas.h"
+#include "painting/Noise.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,10 +1,10 @@
 // The flower bunch's texture: petals, discs, leaves, stems and the rest,
 // painted at about the size they take on screen, so that the unfiltered
 // minification of the running program does not make them sparkle.
-#include "BouquetAtlas.h"
+#include "packs/BouquetAtlas.h"
 
-#include "Noise.h"
-#include "Rng.h"
+#include "geometry/Rng.h"
+#include "painting/Noise.h"
 
 #include <algorithm>
 #include <cmath>

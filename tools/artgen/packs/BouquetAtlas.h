@@ -2,8 +2,8 @@
 // it.
 #pragma once
 
-#include "Atlas.h"
-#include "Image.h"
+#include "painting/Atlas.h"
+#include "png/Image.h"
 
 namespace artgen {
 

@@ -2,14 +2,14 @@
 // species. The body lies along +x (head forward), up is +z; a wing hinges
 // on the x axis and spreads along +y in the x-y plane. The builder scales
 // both by 0.2, so a wing of about 17 units is 3.4 scene units.
-#include "Artwork.h"
-#include "Atlas.h"
-#include "Detail.h"
-#include "Noise.h"
-#include "Rng.h"
-#include "Shapes.h"
-#include "Sheet.h"
 #include "content/ScenePlacement.h"
+#include "geometry/Rng.h"
+#include "meshes/Detail.h"
+#include "meshes/Shapes.h"
+#include "meshes/Sheet.h"
+#include "packs/Artwork.h"
+#include "painting/Atlas.h"
+#include "painting/Noise.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,11 +4,11 @@
 // of today. Every part is transparent: the whole page is drawn at the end
 // of the frame, in the order its nodes are met, so that the page's shadow,
 // the paper, the marker and the numbers stack as they should.
-#include "Artwork.h"
-#include "Canvas.h"
-#include "Flat.h"
-#include "Noise.h"
 #include "content/OverlayLayout.h"
+#include "meshes/Flat.h"
+#include "packs/Artwork.h"
+#include "painting/Canvas.h"
+#include "painting/Noise.h"
 
 #include <cmath>
 #include <string>

@@ -3,11 +3,11 @@
 // AM/PM signs. All are overlay models: unlit, so the pictures give the
 // colours; transparent parts are drawn at the end of the frame, after
 // everything else and in the order they were met.
-#include "Artwork.h"
-#include "Canvas.h"
-#include "Flat.h"
-#include "Noise.h"
 #include "content/OverlayLayout.h"
+#include "meshes/Flat.h"
+#include "packs/Artwork.h"
+#include "painting/Canvas.h"
+#include "painting/Noise.h"
 
 #include <algorithm>
 #include <cmath>

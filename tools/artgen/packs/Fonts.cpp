@@ -1,4 +1,4 @@
-#include "Fonts.h"
+#include "packs/Fonts.h"
 
 namespace artgen {
 

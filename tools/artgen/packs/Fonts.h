@@ -1,7 +1,7 @@
 // The fonts the artwork's lettering uses (DejaVu, which covers Cyrillic).
 #pragma once
 
-#include "Font.h"
+#include "painting/Font.h"
 
 #include <string>
 

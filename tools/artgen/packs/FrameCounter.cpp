@@ -1,10 +1,10 @@
 // utils.pak: the frames-per-second label and its digits, small overlay
 // text that must read on the sky as well as on the meadow: light letters
 // with a dark soft outline.
-#include "Artwork.h"
-#include "Canvas.h"
-#include "Flat.h"
 #include "content/OverlayLayout.h"
+#include "meshes/Flat.h"
+#include "packs/Artwork.h"
+#include "painting/Canvas.h"
 
 #include <string>
 

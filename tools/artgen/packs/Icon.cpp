@@ -2,8 +2,8 @@
 // its wings the butterfly pack's own painted texture, on a transparent
 // ground. Each size is painted on its own, four times finer and then
 // reduced, so small sizes stay crisp.
-#include "Artwork.h"
-#include "Canvas.h"
+#include "packs/Artwork.h"
+#include "painting/Canvas.h"
 
 #include <algorithm>
 #include <cmath>

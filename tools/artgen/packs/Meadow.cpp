@@ -2,11 +2,11 @@
 // wide enough for 32:9 screens (the vertical field of view is fixed, so a
 // portrait screen sees less of it sideways). Its 16:9 middle holds the main
 // view; the land and sky go on into a wing on either side, each half as wide.
-#include "Artwork.h"
-#include "Canvas.h"
-#include "Noise.h"
-#include "Rng.h"
-#include "Shapes.h"
+#include "geometry/Rng.h"
+#include "meshes/Shapes.h"
+#include "packs/Artwork.h"
+#include "painting/Canvas.h"
+#include "painting/Noise.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,9 +1,9 @@
 // preview.ppk: the scene as the screensaver opens it, drawn in software
 // from the packs' own models: the meadow, the turning bunch, the resting
 // butterfly and one in flight.
-#include "Artwork.h"
-#include "SoftRenderer.h"
 #include "content/ScenePlacement.h"
+#include "meshes/SoftRenderer.h"
+#include "packs/Artwork.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "Atlas.h"
+#include "painting/Atlas.h"
 
 namespace artgen {
 

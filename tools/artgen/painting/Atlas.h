@@ -3,8 +3,8 @@
 // into a neighbouring rectangle.
 #pragma once
 
-#include "Canvas.h"
-#include "Vec.h"
+#include "geometry/Vec.h"
+#include "painting/Canvas.h"
 
 #include <functional>
 

@@ -1,4 +1,4 @@
-#include "Canvas.h"
+#include "painting/Canvas.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,9 +1,9 @@
 // A painting surface: premultiplied float RGBA, source-over compositing.
 #pragma once
 
-#include "Colour.h"
-#include "Image.h"
-#include "Mask.h"
+#include "painting/Colour.h"
+#include "painting/Mask.h"
+#include "png/Image.h"
 
 #include <functional>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "Font.h"
+#include "painting/Font.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H

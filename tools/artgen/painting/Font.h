@@ -2,7 +2,7 @@
 // glyphs scale and place with sub-pixel precision.
 #pragma once
 
-#include "Path.h"
+#include "geometry/Path.h"
 
 #include <string>
 

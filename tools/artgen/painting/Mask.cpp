@@ -1,4 +1,4 @@
-#include "Mask.h"
+#include "painting/Mask.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,8 +2,8 @@
 // union (the larger coverage wins) and antialiased as they are drawn.
 #pragma once
 
-#include "Path.h"
-#include "Vec.h"
+#include "geometry/Path.h"
+#include "geometry/Vec.h"
 
 #include <vector>
 

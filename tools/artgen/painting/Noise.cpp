@@ -1,4 +1,4 @@
-#include "Noise.h"
+#include "painting/Noise.h"
 
 #include <cmath>
 
