@@ -30,8 +30,8 @@ struct PackContents {
     void addModel(const std::string& name, const Model& model);
 
     // Writes the pack with the project's pack writer; false and the reason
-    // in `error` on failure.
-    bool save(const std::string& path, std::string* error) const;
+    // in `why` on failure.
+    bool save(const std::string& path, std::string* why) const;
 };
 
 }  // namespace artgen
