@@ -66,7 +66,7 @@ deps 0 bogus && fail "a bad argument was accepted"
 
 # --- every font the artwork generator opens comes from a listed package
 run_list=$(sed -n '/^RUN_PACKAGES=/,/"$/p' "$SRC/scripts/deps.sh")
-fonts=$(grep -ho 'dejaVuPath("[^"]*")' "$SRC"/tools/artgen/*.h "$SRC"/tools/artgen/*.cpp | sed 's/.*("\(.*\)")/\1/' | sort -u)
+fonts=$(grep -rho --include="*.h" --include="*.cpp" 'dejaVuPath("[^"]*")' "$SRC"/tools/artgen | sed 's/.*("\(.*\)")/\1/' | sort -u)
 [ -n "$fonts" ] || fail "no font names found in the artwork generator"
 for f in $fonts; do
   owner=$(dpkg -S "/usr/share/fonts/truetype/dejavu/$f" 2>/dev/null | cut -d: -f1)

@@ -3,11 +3,11 @@
 // (Quessanta.ico) into OUTDIR. --only limits the work to the named packs
 // (for looking at one piece); --images also writes each painted image as its
 // own PNG file into DIR.
-#include "Artwork.h"
-#include "Bitmap.h"
-#include "Ico.h"
-#include "Png.h"
 #include "formats/CommandLine.h"
+#include "output/Bitmap.h"
+#include "output/Ico.h"
+#include "packs/Artwork.h"
+#include "png/Png.h"
 
 #include <chrono>
 #include <filesystem>
@@ -41,6 +41,12 @@ void printUsage() {
 int usageError(const std::string& problem) {
     std::fputs(usageErrorText(problem).c_str(), stderr);
     return 2;
+}
+
+// The artwork cannot be made: one line, and nothing more is written.
+int failure(const std::string& problem) {
+    std::fprintf(stderr, "%s: %s\n", programName().c_str(), problem.c_str());
+    return 1;
 }
 
 }  // namespace
@@ -85,9 +91,13 @@ int main(int argc, char** argv) {
     auto wanted = [&](const std::string& name) { return only.empty() || only.count(name) != 0; };
     const auto start = std::chrono::steady_clock::now();
     Fonts fonts;
+    std::string fontError;
+    if (!fonts.open(&fontError)) return failure(fontError);
     bool ok = true;
     auto finish = [&](const std::string& name, const PackContents& pack) {
-        if (!pack.save(outDir + name)) {
+        std::string saveError;
+        if (!pack.save(outDir + name, &saveError)) {
+            std::fprintf(stderr, "%s: %s%s: %s\n", programName().c_str(), outDir.c_str(), name.c_str(), saveError.c_str());
             std::fprintf(stderr, "%s: cannot write %s%s\n", programName().c_str(), outDir.c_str(), name.c_str());
             ok = false;
         }
@@ -104,6 +114,7 @@ int main(int argc, char** argv) {
     if (needMain) {
         addMeadow(mainPack);
         addBouquet(mainPack);
+        if (!mainPack.error.empty()) return failure(mainPack.error);
         if (wanted("main.pak")) finish("main.pak", mainPack);
     }
     PackContents butterflies[5];
@@ -111,21 +122,25 @@ int main(int argc, char** argv) {
         const std::string name = "butterfly" + std::to_string(species) + ".pak";
         if (!wanted(name) && !wanted("preview.ppk") && !(species == 1 && wanted("Quessanta.ico"))) continue;
         addButterfly(butterflies[species - 1], species);
+        if (!butterflies[species - 1].error.empty()) return failure(butterflies[species - 1].error);
         if (wanted(name)) finish(name, butterflies[species - 1]);
     }
     if (wanted("utils.pak")) {
         PackContents pack;
         addFrameCounter(pack, fonts);
+        if (!pack.error.empty()) return failure(pack.error);
         finish("utils.pak", pack);
     }
     if (wanted("clock.pak")) {
         PackContents pack;
         addClock(pack, fonts);
+        if (!pack.error.empty()) return failure(pack.error);
         finish("clock.pak", pack);
     }
     if (wanted("calendar.pak")) {
         PackContents pack;
         addCalendar(pack, fonts);
+        if (!pack.error.empty()) return failure(pack.error);
         finish("calendar.pak", pack);
     }
     if (wanted("preview.ppk")) {

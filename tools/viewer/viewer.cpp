@@ -13,8 +13,6 @@
 // butterflies; single models load through SceneNode::loadModel. Packs come
 // from the installation directory; the picture is the full-screen display,
 // read back with glReadPixels after the given time of frames.
-#include "Image.h"
-#include "Png.h"
 #include "app/App.h"
 #include "app/MainLoop.h"
 #include "app/OverlayAssembly.h"
@@ -25,6 +23,8 @@
 #include "formats/CommandLine.h"
 #include "formats/Settings.h"
 #include "platform/Platform.h"
+#include "png/Image.h"
+#include "png/Png.h"
 #include "res/Display.h"
 #include "res/FrameTicks.h"
 #include "res/Multisampling.h"
@@ -217,7 +217,7 @@ std::vector<std::uint32_t> frameTimes(const Options& o) {
 }
 
 bool savePicture(const std::string& path, int width, int height) {
-    artgen::Image image(width, height);
+    Image image(width, height);
     std::vector<unsigned char> rows(static_cast<std::size_t>(width) * height * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadBuffer(GL_BACK);
@@ -228,7 +228,7 @@ bool savePicture(const std::string& path, int width, int height) {
                     static_cast<std::size_t>(width) * 4);
         for (int x = 0; x < width; ++x) image.pixel(x, y)[3] = 255;
     }
-    const std::vector<std::uint8_t> png = artgen::encodePng(image);
+    const std::vector<std::uint8_t> png = encodePng(image);
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
     const bool ok = !png.empty() && std::fwrite(png.data(), 1, png.size(), f) == png.size();

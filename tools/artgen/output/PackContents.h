@@ -1,0 +1,37 @@
+// The entries of one pack as the generator builds them, kept both encoded
+// (for the file) and as pictures and models (for the preview renderer).
+#pragma once
+
+#include "meshes/Model.h"
+#include "png/Image.h"
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace artgen {
+
+struct PackContents {
+    std::vector<std::pair<std::string, std::vector<std::uint8_t>>> entries;  // file order
+    std::map<std::string, Image> images;
+    std::map<std::string, Model> models;
+
+    // The first thing that went wrong while the pack was built, empty while
+    // nothing has: the generator reports it and writes nothing more.
+    std::string error;
+    void fail(const std::string& problem);
+
+    // Power-of-two sides are checked here: the textures are made without
+    // resizing, and older OpenGL needs them. An image that fails the check
+    // or cannot be encoded is left out, and the pack fails.
+    void addImage(const std::string& name, const Image& image);
+    void addModel(const std::string& name, const Model& model);
+
+    // Writes the pack with the project's pack writer; false and the reason
+    // in `why` on failure.
+    bool save(const std::string& path, std::string* why) const;
+};
+
+}  // namespace artgen
