@@ -265,6 +265,8 @@ done
 # A relative installation folder: "/c" and "/s" still find their programs.
 rel=$(realpath --relative-to="$T" "$BIN")
 QUESSANTA_PATH=$rel timeout 10 "$BIN/Quessanta" /c >out.txt 2>err.txt; rc=$?
+# "/c" returns without waiting: the settings program it started may print a moment later.
+for _ in $(seq 50); do grep -q -- "--fps=" out.txt && break; sleep 0.1; done
 [ $rc -eq 0 ] && grep -q -- "--fps=" out.txt && [ ! -s err.txt ] || fail "/c with QUESSANTA_PATH=$rel: exit $rc, $(cat err.txt)"
 QUESSANTA_PATH=$rel "$BIN/Quessanta" /s 2>err.txt &
 pid=$!
