@@ -27,10 +27,10 @@ std::vector<std::uint8_t> encodeDib(const Image& image) {
             out.insert(out.end(), {p[2], p[1], p[0], p[3]});
         }
     for (int y = image.height - 1; y >= 0; --y) {
-        std::vector<std::uint8_t> row(maskRow, 0);
+        const std::size_t row = out.size();
+        out.resize(row + maskRow, 0);
         for (int x = 0; x < image.width; ++x)
-            if (image.pixel(x, y)[3] == 0) row[x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
-        out.insert(out.end(), row.begin(), row.end());
+            if (image.pixel(x, y)[3] == 0) out[row + x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
     }
     return out;
 }
