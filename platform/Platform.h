@@ -82,7 +82,10 @@ bool launchProgram(const std::string& fileName, bool wait, int* exitStatus, std:
 // events. Until deferStopSignals() they end the process at once with exit
 // code 0 (nothing has been changed yet that needs undoing, and start-up may
 // block inside libraries); afterwards they only set the flag that
-// stopRequested() reads, so the main loop can end in order.
+// stopRequested() reads, so the main loop can end in order; if that takes
+// more than two seconds (a driver stuck on a vanished window), the POSIX
+// process ends at once with 0 all the same (Windows ends a console program
+// itself a few seconds after a close event).
 // A signal the process inherited as ignored stays ignored (nohup's SIGHUP,
 // a background job's SIGINT), except SIGTERM, which hosts end savers with.
 // SIGPIPE is ignored from here on: a closed pipe is a failed write.

@@ -82,7 +82,7 @@ check_picture "under XScreenSaver" "$T/blanked.png"
 as_user xscreensaver-command -deactivate >/dev/null 2>&1
 gone=0
 for _ in $(seq 1 50); do hack_running || { gone=1; break; }; sleep 0.1; done
-[ $gone -eq 1 ] || fail "the hack still runs 5 s after deactivation"
+[ $gone -eq 1 ] || fail "the hack still runs 5 s after deactivation: $(ps -o pid=,stat=,wchan=,etime=,args= -u $USER_ID | tr '\n' ';')"
 
 [ $failures -eq 0 ] && echo "xscreensaver: all good"
 exit $failures

@@ -23,8 +23,15 @@ const int stopSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGUSR1};
 // any moment.
 int wakePipe[2] = {-1, -1};
 
+// Seconds the orderly end may take after a stop signal: a driver stuck on
+// a window its host has just destroyed must not keep the saver running.
+const unsigned stopGraceSeconds = 2;
+
+void onStopGraceOver(int) { _exit(0); }
+
 void onStopSignal(int) {
     if (!deferred) _exit(0);
+    if (!stopFlag) alarm(stopGraceSeconds);
     stopFlag = 1;
     if (wakePipe[1] >= 0) {
         const int saved = errno;
@@ -53,6 +60,8 @@ void installStopSignals() {
     sigemptyset(&action.sa_mask);
     for (int sig : stopSignals)
         if (!keepsInheritedIgnore(sig)) sigaction(sig, &action, nullptr);
+    action.sa_handler = onStopGraceOver;
+    sigaction(SIGALRM, &action, nullptr);
     signal(SIGPIPE, SIG_IGN);
 }
 
