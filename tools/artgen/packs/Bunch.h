@@ -10,7 +10,7 @@
 #include "meshes/Detail.h"
 #include "meshes/Model.h"
 #include "packs/BouquetAtlas.h"
-#include "packs/BouquetSpecies.h"
+#include "packs/FlowerKinds.h"
 
 #include <cmath>
 #include <utility>

@@ -1,5 +1,5 @@
 // "brushko" and "krilo" of the five butterfly packs, one species each
-// (ButterflySpecies). The body lies along +x (head forward), up is +z; a
+// (ButterflyKinds). The body lies along +x (head forward), up is +z; a
 // wing hinges on the x axis and spreads along +y in the x-y plane. The
 // builder scales both by 0.2, so a wing of about 17 units is 3.4 scene units.
 #include "content/ScenePlacement.h"
@@ -7,7 +7,7 @@
 #include "meshes/Shapes.h"
 #include "meshes/Sheet.h"
 #include "packs/Artwork.h"
-#include "packs/ButterflySpecies.h"
+#include "packs/ButterflyKinds.h"
 #include "packs/WingArt.h"
 #include "painting/Atlas.h"
 #include "painting/Noise.h"
@@ -22,7 +22,7 @@ namespace {
 
 Vec2 wingUv(Vec2 p) { return {(p.x - wingX0) / (wingX1 - wingX0), (p.y - wingY0) / (wingY1 - wingY0)}; }
 
-Model wingModel(const WingArt& art, const Species& s) {
+Model wingModel(const WingArt& art, const ButterflyKind& s) {
     Model model;
     ModelPart& part = model.add("wing.png", s.wingMaterial);
     // Each wing's own outline, on both faces; the texture's alpha adds the
@@ -60,7 +60,7 @@ struct BodyAtlas {
     }
 };
 
-Image paintBody(const Species& s, const BodyAtlas& a) {
+Image paintBody(const ButterflyKind& s, const BodyAtlas& a) {
     Canvas c(64, 64);
     paintRegion(c, a.fur, [&](double u, double v) {
         const double hair = valueNoise(u * 24, v * 10, 61);
@@ -153,7 +153,7 @@ Model bodyModel(const BodyAtlas& a) {
 }  // namespace
 
 void addButterfly(PackContents& pack, int number) {
-    const Species s = butterflySpecies(number);
+    const ButterflyKind s = butterflyKind(number);
     WingArt art;
     art.setOutlines(s.foreControl, s.hindControl);
     s.paint(art);

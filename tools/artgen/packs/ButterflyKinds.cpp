@@ -1,4 +1,4 @@
-#include "packs/ButterflySpecies.h"
+#include "packs/ButterflyKinds.h"
 
 #include "geometry/Path.h"
 #include "geometry/Rng.h"
@@ -19,10 +19,10 @@ Material wingMaterial(double specular, double shininess, Colour tint = Colour(1,
     return m.withAlphaTest();
 }
 
-// Species 1: an orange milkweed butterfly with black veins and margins
+// ButterflyKind 1: an orange milkweed butterfly with black veins and margins
 // dotted white.
-Species orangeVeined() {
-    Species s;
+ButterflyKind orangeVeined() {
+    ButterflyKind s;
     s.foreControl = {{2.8, 0.5}, {4.1, 6.0}, {4.9, 12.0}, {4.6, 16.0}, {2.8, 17.4}, {0.0, 15.8}, {-2.3, 12.6},
                      {-3.1, 9.4}, {-1.7, 4.8}, {-0.6, 0.6}};
     s.hindControl = {{0.2, 0.6}, {0.7, 4.2}, {-0.4, 8.6}, {-2.8, 11.2}, {-5.6, 11.0}, {-7.4, 8.6},
@@ -85,9 +85,9 @@ Species orangeVeined() {
     return s;
 }
 
-// Species 2: a big blue iridescent one with black margins.
-Species blueIridescent() {
-    Species s;
+// ButterflyKind 2: a big blue iridescent one with black margins.
+ButterflyKind blueIridescent() {
+    ButterflyKind s;
     s.foreControl = {{2.6, 0.5}, {4.3, 6.0}, {5.3, 12.5}, {4.8, 16.6}, {2.4, 17.6}, {-0.6, 15.6}, {-2.6, 11.8},
                      {-3.2, 8.2}, {-1.8, 4.0}, {-0.6, 0.6}};
     s.hindControl = {{0.2, 0.6}, {0.9, 4.6}, {-0.2, 9.2}, {-2.6, 11.9}, {-5.6, 12.0}, {-8.0, 9.8},
@@ -135,9 +135,9 @@ Species blueIridescent() {
     return s;
 }
 
-// Species 3: a pale yellow swallowtail with black tiger stripes and tails.
-Species yellowSwallowtail() {
-    Species s;
+// ButterflyKind 3: a pale yellow swallowtail with black tiger stripes and tails.
+ButterflyKind yellowSwallowtail() {
+    ButterflyKind s;
     s.foreControl = {{2.8, 0.5}, {4.6, 6.5}, {5.6, 12.8}, {5.2, 17.2}, {3.6, 18.0}, {0.6, 15.8}, {-2.0, 12.4},
                      {-3.0, 9.0}, {-1.8, 4.6}, {-0.6, 0.6}};
     s.hindControl = {{0.2, 0.6},   {0.4, 4.4},   {-0.8, 8.4},  {-2.6, 10.6}, {-4.6, 11.3}, {-6.0, 11.8},
@@ -188,9 +188,9 @@ Species yellowSwallowtail() {
     return s;
 }
 
-// Species 4: a red one with an eyespot on every wing.
-Species redEyespots() {
-    Species s;
+// ButterflyKind 4: a red one with an eyespot on every wing.
+ButterflyKind redEyespots() {
+    ButterflyKind s;
     s.foreControl = {{2.8, 0.5}, {4.2, 6.2}, {5.0, 12.0}, {5.0, 15.8}, {3.4, 17.2}, {1.2, 15.4}, {0.0, 13.4},
                      {-1.8, 11.6}, {-2.8, 8.8}, {-1.6, 4.4}, {-0.6, 0.6}};
     s.hindControl = {{0.2, 0.6}, {0.6, 4.4}, {-0.6, 8.4}, {-2.4, 10.4}, {-4.4, 10.8}, {-6.0, 10.2},
@@ -240,9 +240,9 @@ Species redEyespots() {
     return s;
 }
 
-// Species 5: a white one with black tips and two black spots.
-Species whiteBlackTips() {
-    Species s;
+// ButterflyKind 5: a white one with black tips and two black spots.
+ButterflyKind whiteBlackTips() {
+    ButterflyKind s;
     s.foreControl = {{2.6, 0.5}, {3.9, 6.0}, {4.5, 12.0}, {3.9, 15.8}, {1.8, 16.6}, {-0.6, 14.6}, {-2.4, 11.2},
                      {-2.8, 8.0}, {-1.6, 4.0}, {-0.6, 0.6}};
     s.hindControl = {{0.2, 0.6}, {0.6, 4.0}, {-0.4, 8.0}, {-2.4, 10.2}, {-5.0, 10.4}, {-6.8, 8.4},
@@ -286,7 +286,7 @@ Species whiteBlackTips() {
 
 }  // namespace
 
-Species butterflySpecies(int n) {
+ButterflyKind butterflyKind(int n) {
     switch (n) {
     case 1: return orangeVeined();
     case 2: return blueIridescent();

@@ -11,7 +11,7 @@
 
 namespace artgen {
 
-struct Species {
+struct ButterflyKind {
     std::vector<Vec2> foreControl, hindControl;
     std::function<void(WingArt&)> paint;
     Colour bodyDark, bodyLight, bodyHair;
@@ -22,6 +22,6 @@ struct Species {
 };
 
 // Species 1 to 5; any other number is species 5.
-Species butterflySpecies(int number);
+ButterflyKind butterflyKind(int number);
 
 }  // namespace artgen

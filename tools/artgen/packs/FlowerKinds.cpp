@@ -1,4 +1,4 @@
-#include "packs/BouquetSpecies.h"
+#include "packs/FlowerKinds.h"
 
 namespace artgen::bouquet {
 
