@@ -340,10 +340,11 @@ void addMeadow(PackContents& pack) {
     pack.addImage("meadow.png", paintMeadow());
     Model model;
     // Unlit, opaque. Model -y is screen up after the node's rotation, and
-    // the first image row (t = 0) belongs at the top: t follows y.
+    // the first image row (t = 0) belongs at the top: t follows y. Flat and
+    // unlit, it needs no more than two triangles: every further edge across
+    // the screen is a row of pixels shaded twice.
     ModelPart& part = model.add("meadow.png", Material::unlit());
-    const int cols = 16, rows = 6;
-    part.grid(cols, rows, [](double u, double v) {
+    part.grid(1, 1, [](double u, double v) {
         return Vertex{{-halfX + 2 * halfX * u, -halfY + 2 * halfY * v, 0}, {0, 0, -1}, {u, v}};
     });
     pack.addModel("fon", model);
