@@ -131,8 +131,11 @@ Model pageModel(const std::string& texture) {
     // The soft shadow first, a little down and to the right.
     ModelPart& shadow = m.add("shadow.png", overlayBlended());
     const double growX = (pageRight - pageLeft) * shadowInset, growY = (pageTop - pageBottom) * shadowInset;
-    addRect(shadow, pageLeft - growX + 0.7, pageBottom - growY - 0.9, pageRight + growX + 0.7, pageTop + growY - 0.9, -0.02,
-            {0, 1}, {1, 0});
+    // The page hides the shadow's middle, so only a frame of it is drawn:
+    // its hole stays inside the page's rounded outline by a margin.
+    const double hole = cornerRadius * 0.3 + 0.1;
+    addRectFrame(shadow, pageLeft - growX + 0.7, pageBottom - growY - 0.9, pageRight + growX + 0.7, pageTop + growY - 0.9,
+                 pageLeft + hole, pageBottom + hole, pageRight - hole, pageTop - hole, -0.02, {0, 1}, {1, 0});
     const FlatFrame f{pageLeft, pageBottom, pageRight, pageTop, 512, 512};
     f.addOutline(m.add(texture, overlayBlended()),
                  Path::roundedRect(pageLeft, pageBottom, pageRight, pageTop, cornerRadius).contours[0]);
