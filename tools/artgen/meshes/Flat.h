@@ -5,6 +5,7 @@
 #include "geometry/Vec.h"
 #include "meshes/Model.h"
 #include "meshes/Shapes.h"
+#include "png/Image.h"
 
 #include <vector>
 
@@ -27,6 +28,10 @@ struct FlatFrame {
 
     // The whole rectangle as two triangles facing the viewer (+z).
     void addQuad(ModelPart& part, double z = 0) const { addRect(part, x0, y0, x1, y1, z, {0, 1}, {1, 0}); }
+    // Only the part of the rectangle whose texels (or a neighbour, which
+    // linear filtering reads) have any alpha, textured as the whole: for a
+    // blended picture, where the rest adds nothing but shaded pixels.
+    void addQuadAround(ModelPart& part, const Image& picture, double z = 0) const;
     // Any outline inside the rectangle, textured by position.
     void addOutline(ModelPart& part, const std::vector<Vec2>& outline, double z = 0) const {
         const FlatFrame f = *this;

@@ -11,18 +11,6 @@ void addRect(ModelPart& part, double x0, double y0, double x1, double y1, double
               {{x0, y1, z}, n, {st0.x, st1.y}});
 }
 
-void addRectFrame(ModelPart& part, double x0, double y0, double x1, double y1, double hx0, double hy0, double hx1,
-                  double hy1, double z, Vec2 st0, Vec2 st1) {
-    auto st = [&](double x, double y) {
-        return Vec2{st0.x + (x - x0) / (x1 - x0) * (st1.x - st0.x), st0.y + (y - y0) / (y1 - y0) * (st1.y - st0.y)};
-    };
-    auto strip = [&](double ax, double ay, double bx, double by) { addRect(part, ax, ay, bx, by, z, st(ax, ay), st(bx, by)); };
-    strip(x0, y0, x1, hy0);    // below the hole
-    strip(x0, hy1, x1, y1);    // above it
-    strip(x0, hy0, hx0, hy1);  // beside it
-    strip(hx1, hy0, x1, hy1);
-}
-
 std::vector<int> triangulate(const std::vector<Vec2>& outline) {
     std::vector<int> result;
     const int n = static_cast<int>(outline.size());

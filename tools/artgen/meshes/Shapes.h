@@ -16,12 +16,6 @@ namespace artgen {
 void addRect(ModelPart& part, double x0, double y0, double x1, double y1, double z, Vec2 st0 = {0, 0},
              Vec2 st1 = {1, 1});
 
-// The same rectangle with the rectangle (hx0, hy0) - (hx1, hy1) inside it
-// left out, textured as the whole one: for what another piece covers
-// anyway, so that its hidden middle costs no fill.
-void addRectFrame(ModelPart& part, double x0, double y0, double x1, double y1, double hx0, double hy0, double hx1,
-                  double hy1, double z, Vec2 st0 = {0, 0}, Vec2 st1 = {1, 1});
-
 // A simple polygon in the plane z = `z` (ear clipping), with the normal
 // `normalZ` (+1 or -1) and texture coordinates from uvOf(x, y).
 void addPolygon(ModelPart& part, const std::vector<Vec2>& outline, double z, double normalZ,

@@ -126,19 +126,45 @@ Image paintShadow() {
     return c.toImage();
 }
 
+// The shadow's rectangle less the page's rounded outline, textured as the
+// whole rectangle: a trapezoid along each side of the page and a fan into
+// each corner, whose inner edges are the outline's own, so that shadow and
+// page meet without a gap or an overlap.
+void addShadowAround(ModelPart& part, double x0, double y0, double x1, double y1, const std::vector<Vec2>& outline) {
+    // Texture s from 0 at x0 to 1 at x1; t from 1 at y0 to 0 at y1.
+    auto vertex = [&](Vec2 p) { return Vertex{{p.x, p.y, 0}, {0, 0, 1}, {(p.x - x0) / (x1 - x0), (y1 - p.y) / (y1 - y0)}}; };
+    // The outline is Path::roundedRect's: four arcs of 13 points, from the
+    // bottom-right corner anticlockwise, each starting and ending on the
+    // page's straight sides.
+    const Vec2 page[4] = {{pageRight, pageBottom}, {pageRight, pageTop}, {pageLeft, pageTop}, {pageLeft, pageBottom}};
+    const Vec2 outer[4] = {{x1, y0}, {x1, y1}, {x0, y1}, {x0, y0}};
+    for (int c = 0; c < 4; ++c) {
+        const int prev = (c + 3) % 4;
+        // Along the side from corner prev to corner c.
+        const Vertex a = vertex(outer[prev]), b = vertex(outer[c]);
+        const Vertex i0 = vertex(page[prev]), i1 = vertex(outline[13 * prev + 12]), i2 = vertex(outline[13 * c]),
+                     i3 = vertex(page[c]);
+        part.triangle(a, b, i2);
+        part.triangle(b, i3, i2);
+        part.triangle(a, i2, i1);
+        part.triangle(a, i1, i0);
+        // Between the arc and the page's square corner.
+        for (int i = 0; i < 12; ++i)
+            part.triangle(vertex(page[c]), vertex(outline[13 * c + i + 1]), vertex(outline[13 * c + i]));
+    }
+}
+
 Model pageModel(const std::string& texture) {
     Model m;
-    // The soft shadow first, a little down and to the right.
+    // The soft shadow, a little down and to the right, around the page but
+    // not under it, where the page would only cover it.
     ModelPart& shadow = m.add("shadow.png", overlayBlended());
     const double growX = (pageRight - pageLeft) * shadowInset, growY = (pageTop - pageBottom) * shadowInset;
-    // The page hides the shadow's middle, so only a frame of it is drawn:
-    // its hole stays inside the page's rounded outline by a margin.
-    const double hole = cornerRadius * 0.3 + 0.1;
-    addRectFrame(shadow, pageLeft - growX + 0.7, pageBottom - growY - 0.9, pageRight + growX + 0.7, pageTop + growY - 0.9,
-                 pageLeft + hole, pageBottom + hole, pageRight - hole, pageTop - hole, -0.02, {0, 1}, {1, 0});
+    const std::vector<Vec2> outline = Path::roundedRect(pageLeft, pageBottom, pageRight, pageTop, cornerRadius).contours[0];
+    addShadowAround(shadow, pageLeft - growX + 0.7, pageBottom - growY - 0.9, pageRight + growX + 0.7, pageTop + growY - 0.9,
+                    outline);
     const FlatFrame f{pageLeft, pageBottom, pageRight, pageTop, 512, 512};
-    f.addOutline(m.add(texture, overlayBlended()),
-                 Path::roundedRect(pageLeft, pageBottom, pageRight, pageTop, cornerRadius).contours[0]);
+    f.addOutline(m.add(texture, overlayBlended()), outline);
     return m;
 }
 
@@ -274,15 +300,17 @@ void addCalendar(PackContents& pack, const Fonts& fonts) {
     addPages(pack);
 
     const FlatFrame rowFrame{-28, -3, 28, 3, 512, 64};
-    pack.addImage("days.png", paintWeekdays(fonts.sansBold, {"Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"},
-                                            {true, false, false, false, false, false, false}));
+    const Image days = paintWeekdays(fonts.sansBold, {"Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"},
+                                     {true, false, false, false, false, false, false});
+    pack.addImage("days.png", days);
     Model day;
-    rowFrame.addQuad(day.add("days.png", overlayBlended()));
+    rowFrame.addQuadAround(day.add("days.png", overlayBlended()), days);
     pack.addModel("day", day);
-    pack.addImage("days_rus.png", paintWeekdays(fonts.sansBold, {"Пн", "Вт", "Ср", "Чт", "Пт", "Сб", "Вс"},
-                                                {false, false, false, false, false, true, true}));
+    const Image daysRus = paintWeekdays(fonts.sansBold, {"Пн", "Вт", "Ср", "Чт", "Пт", "Сб", "Вс"},
+                                        {false, false, false, false, false, true, true});
+    pack.addImage("days_rus.png", daysRus);
     Model dayRus;
-    rowFrame.addQuad(dayRus.add("days_rus.png", overlayBlended()));
+    rowFrame.addQuadAround(dayRus.add("days_rus.png", overlayBlended()), daysRus);
     pack.addModel("day_rus", dayRus);
 
     const char* english[12] = {"January", "February", "March",     "April",   "May",      "June",
@@ -292,9 +320,10 @@ void addCalendar(PackContents& pack, const Fonts& fonts) {
     const FlatFrame monthFrame{-30, -6, 30, 6, 512, 128};
     for (int i = 0; i < 12; ++i) {
         const std::string image = "month" + std::to_string(i + 1) + ".png";
-        pack.addImage(image, paintMonth(fonts, english[i], russian[i]));
+        const Image title = paintMonth(fonts, english[i], russian[i]);
+        pack.addImage(image, title);
         Model m;
-        monthFrame.addQuad(m.add(image, overlayBlended()));
+        monthFrame.addQuadAround(m.add(image, overlayBlended()), title);
         pack.addModel("m" + std::to_string(i + 1), m);
     }
 

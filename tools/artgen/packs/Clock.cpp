@@ -269,10 +269,10 @@ Image paintSign(const Fonts& fonts, const std::string& text) {
     return c.downsampled(ss).toImage();
 }
 
-Model glyphModel(const std::string& texture, const FlatFrame& f) {
+Model glyphModel(const std::string& texture, const Image& picture, const FlatFrame& f) {
     Model m;
     Material mat = Material::unlit();
-    f.addQuad(m.add(texture, mat.withTransparency()));
+    f.addQuadAround(m.add(texture, mat.withTransparency()), picture);
     return m;
 }
 
@@ -358,17 +358,14 @@ Model plateModel(const std::string& texture, const FlatFrame& f) {
 }
 
 void addDigital(PackContents& pack, const Fonts& fonts) {
-    for (int d = 0; d <= 9; ++d) {
-        const std::string name = std::to_string(d);
-        pack.addImage("digit" + name + ".png", paintDigit(d));
-        pack.addModel(name, glyphModel("digit" + name + ".png", glyphFrame));
-    }
-    pack.addImage("dot.png", paintDot());
-    pack.addModel("dot", glyphModel("dot.png", glyphFrame));
-    pack.addImage("am.png", paintSign(fonts, "AM"));
-    pack.addModel("am", glyphModel("am.png", signFrame));
-    pack.addImage("pm.png", paintSign(fonts, "PM"));
-    pack.addModel("pm", glyphModel("pm.png", signFrame));
+    auto glyph = [&](const std::string& name, const std::string& texture, const Image& picture, const FlatFrame& f) {
+        pack.addImage(texture, picture);
+        pack.addModel(name, glyphModel(texture, picture, f));
+    };
+    for (int d = 0; d <= 9; ++d) glyph(std::to_string(d), "digit" + std::to_string(d) + ".png", paintDigit(d), glyphFrame);
+    glyph("dot", "dot.png", paintDot(), glyphFrame);
+    glyph("am", "am.png", paintSign(fonts, "AM"), signFrame);
+    glyph("pm", "pm.png", paintSign(fonts, "PM"), signFrame);
 
     // The 24-hour plate spans the five slots; the 12-hour one also the sign.
     const FlatFrame plate24{-9.0, plateBottom, 9.0, plateTop, 512, 256};

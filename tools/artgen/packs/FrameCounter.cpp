@@ -46,16 +46,18 @@ void addFrameCounter(PackContents& pack, const Fonts& fonts) {
     const FlatFrame digit{-half, -1.4, half, 1.4, 32, 64};
     for (int d = 0; d <= 9; ++d) {
         const std::string name = std::to_string(d);
-        pack.addImage("fps" + name + ".png", paintLabel(fonts.sansBold, name, digit, 2.05, Colour::hex(0xfbfff0)));
+        const Image picture = paintLabel(fonts.sansBold, name, digit, 2.05, Colour::hex(0xfbfff0));
+        pack.addImage("fps" + name + ".png", picture);
         Model m;
-        digit.addQuad(m.add("fps" + name + ".png", blended()));
+        digit.addQuadAround(m.add("fps" + name + ".png", blended()), picture);
         pack.addModel(name, m);
     }
     // The label ends a little before the hundreds digit's place (0.5).
     const FlatFrame label{-4.4, -1.1, -0.4, 1.1, 128, 64};
-    pack.addImage("fps.png", paintLabel(fonts.sansBold, "fps", label, 1.85, Colour::hex(0xffe9a8)));
+    const Image picture = paintLabel(fonts.sansBold, "fps", label, 1.85, Colour::hex(0xffe9a8));
+    pack.addImage("fps.png", picture);
     Model m;
-    label.addQuad(m.add("fps.png", blended()));
+    label.addQuadAround(m.add("fps.png", blended()), picture);
     pack.addModel("fps", m);
 }
 
