@@ -439,6 +439,75 @@ TEST_F(ArtworkTest, FrameCounterLabelAndDigitsFitTheirPlaces) {
     }
 }
 
+double areaXY(const MeshPart& p) {
+    double sum = 0;
+    for (std::int32_t t = 0; t < p.triangleCount; ++t) {
+        double x[3], y[3];
+        for (int k = 0; k < 3; ++k) {
+            x[k] = readDouble(p.positions + (3 * t + k) * 24);
+            y[k] = readDouble(p.positions + (3 * t + k) * 24 + 8);
+        }
+        sum += std::fabs((x[1] - x[0]) * (y[2] - y[0]) - (x[2] - x[0]) * (y[1] - y[0])) / 2;
+    }
+    return sum;
+}
+
+TEST_F(ArtworkTest, BlendedOverlayPiecesDrawTheirInkAndLittleElse) {
+    // The calendar's shadow goes round the page, not under it: the two tile
+    // the shadow's rectangle, without a gap or an overlap.
+    for (const char* page : {"fon", "fon_rus"}) {
+        SCOPED_TRACE(page);
+        const LoadedModel m = load("calendar.pak", page);
+        ASSERT_EQ(m.parts.size(), 2u);
+        Box shadow;
+        for (std::int32_t v = 0; v < 3 * m.parts[0]->triangleCount; ++v) {
+            const double p[3] = {readDouble(m.parts[0]->positions + v * 24), readDouble(m.parts[0]->positions + v * 24 + 8), 0};
+            shadow.add(p);
+        }
+        EXPECT_NEAR(areaXY(*m.parts[0]) + areaXY(*m.parts[1]), shadow.width() * shadow.height(), 1e-6);
+    }
+    // Titles and glyphs cut to their ink keep every texel with any alpha,
+    // with at most the one texel around it that linear filtering reads.
+    std::vector<std::pair<std::string, std::string>> pieces = {{"calendar.pak", "day"}, {"calendar.pak", "day_rus"},
+                                                               {"utils.pak", "fps"},    {"clock.pak", "dot"},
+                                                               {"clock.pak", "am"},     {"clock.pak", "pm"}};
+    for (int n = 1; n <= 12; ++n) pieces.push_back({"calendar.pak", "m" + std::to_string(n)});
+    for (int d = 0; d <= 9; ++d) {
+        pieces.push_back({"clock.pak", std::to_string(d)});
+        pieces.push_back({"utils.pak", std::to_string(d)});
+    }
+    for (const auto& piece : pieces) {
+        SCOPED_TRACE(piece.first + ":" + piece.second);
+        const LoadedModel m = load(piece.first, piece.second);
+        ASSERT_EQ(m.parts.size(), 1u);
+        const MeshPart& part = *m.parts[0];
+        const Decoded img = decode(pack(piece.first), part.textureName);
+        ASSERT_GT(img.width, 0);
+        double s0 = 1e300, s1 = -1e300, t0 = 1e300, t1 = -1e300;
+        for (std::int32_t v = 0; v < 3 * part.triangleCount; ++v) {
+            const double s = readDouble(part.texCoords + v * 16), t = readDouble(part.texCoords + v * 16 + 8);
+            s0 = std::min(s0, s), s1 = std::max(s1, s), t0 = std::min(t0, t), t1 = std::max(t1, t);
+        }
+        int left = img.width, right = 0, top = img.height, bottom = 0;
+        for (int y = 0; y < img.height; ++y)
+            for (int x = 0; x < img.width; ++x)
+                if (img.at(x, y)[3] != 0) {
+                    left = std::min(left, x), right = std::max(right, x + 1);
+                    top = std::min(top, y), bottom = std::max(bottom, y + 1);
+                }
+        ASSERT_LT(left, right);
+        const double w = img.width, h = img.height, e = 1e-9;
+        EXPECT_LE(s0 * w, left + e);
+        EXPECT_GE(s1 * w, right - e);
+        EXPECT_LE(t0 * h, top + e);
+        EXPECT_GE(t1 * h, bottom - e);
+        EXPECT_GE(s0 * w, left - 1 - e);
+        EXPECT_LE(s1 * w, right + 1 + e);
+        EXPECT_GE(t0 * h, top - 1 - e);
+        EXPECT_LE(t1 * h, bottom + 1 + e);
+    }
+}
+
 TEST_F(ArtworkTest, EveryImageEntryHasPowerOfTwoSidesAndAlphaOnlyIfItIsNotOpaque) {
     for (const char* name : {"main.pak", "utils.pak", "butterfly1.pak", "butterfly2.pak", "butterfly3.pak",
                              "butterfly4.pak", "butterfly5.pak", "clock.pak", "calendar.pak"}) {
