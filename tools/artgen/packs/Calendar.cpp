@@ -133,24 +133,25 @@ Image paintShadow() {
 void addShadowAround(ModelPart& part, double x0, double y0, double x1, double y1, const std::vector<Vec2>& outline) {
     // Texture s from 0 at x0 to 1 at x1; t from 1 at y0 to 0 at y1.
     auto vertex = [&](Vec2 p) { return Vertex{{p.x, p.y, 0}, {0, 0, 1}, {(p.x - x0) / (x1 - x0), (y1 - p.y) / (y1 - y0)}}; };
-    // The outline is Path::roundedRect's: four arcs of 13 points, from the
-    // bottom-right corner anticlockwise, each starting and ending on the
-    // page's straight sides.
+    // The outline is Path::roundedRect's: four arcs of equal length, from
+    // the bottom-right corner anticlockwise, each starting and ending on
+    // the page's straight sides.
+    const int arc = static_cast<int>(outline.size() / 4), last = arc - 1;
     const Vec2 page[4] = {{pageRight, pageBottom}, {pageRight, pageTop}, {pageLeft, pageTop}, {pageLeft, pageBottom}};
     const Vec2 outer[4] = {{x1, y0}, {x1, y1}, {x0, y1}, {x0, y0}};
     for (int c = 0; c < 4; ++c) {
         const int prev = (c + 3) % 4;
         // Along the side from corner prev to corner c.
         const Vertex a = vertex(outer[prev]), b = vertex(outer[c]);
-        const Vertex i0 = vertex(page[prev]), i1 = vertex(outline[13 * prev + 12]), i2 = vertex(outline[13 * c]),
+        const Vertex i0 = vertex(page[prev]), i1 = vertex(outline[arc * prev + last]), i2 = vertex(outline[arc * c]),
                      i3 = vertex(page[c]);
         part.triangle(a, b, i2);
         part.triangle(b, i3, i2);
         part.triangle(a, i2, i1);
         part.triangle(a, i1, i0);
         // Between the arc and the page's square corner.
-        for (int i = 0; i < 12; ++i)
-            part.triangle(vertex(page[c]), vertex(outline[13 * c + i + 1]), vertex(outline[13 * c + i]));
+        for (int i = 0; i < last; ++i)
+            part.triangle(vertex(page[c]), vertex(outline[arc * c + i + 1]), vertex(outline[arc * c + i]));
     }
 }
 
