@@ -192,29 +192,48 @@ protected:
     std::vector<std::pair<std::string, std::unique_ptr<PackFile>>> packs;
 };
 
-TEST_F(ArtworkTest, BackgroundCoversPortraitToThirtyTwoNineWithTheSkyOnTop) {
+TEST_F(ArtworkTest, BackgroundCoversPortraitToThirtyTwoNineWithTheSkyOnTopAndNoSeams) {
+    PackFile& mainPack = pack("main.pak");
     const LoadedModel fon = load("main.pak", "fon");
-    ASSERT_EQ(fon.parts.size(), 1u);
+    ASSERT_FALSE(fon.parts.empty());
     // After the node's scale (4, 3) at eye depth 200, 32:9 needs 73.6 x 27.6;
     // narrower screens, portrait ones too, see less of the same height.
     EXPECT_LE(fon.box.min[0], -73.6);
     EXPECT_GE(fon.box.max[0], 73.6);
     EXPECT_LE(fon.box.min[1], -27.6);
     EXPECT_GE(fon.box.max[1], 27.6);
-    // Model -y is screen up and the first image row is t = 0: t follows y.
-    const MeshPart& p = *fon.parts[0];
-    double tAtTop = 0, tAtBottom = 0, yTop = 1e300, yBottom = -1e300;
-    for (std::int32_t v = 0; v < 3 * p.triangleCount; ++v) {
-        const double y = readDouble(p.positions + v * 24 + 8), t = readDouble(p.texCoords + v * 16 + 8);
-        if (y < yTop) { yTop = y; tAtTop = t; }
-        if (y > yBottom) { yBottom = y; tAtBottom = t; }
+    // The parts are bands from top (model -y is screen up) to bottom, each
+    // meeting the next on one line. The first image row is t = 0: t follows
+    // y. Wherever the screen shows a band, linear filtering must take only
+    // its own rows: half a texel past them it would blend in the far edge
+    // (repeat wrap), a line across the sky or the grass.
+    const double seen = 200 * std::tan(22.5 * std::acos(-1.0) / 180) / 3;  // half height on screen
+    double previousBottom = fon.box.min[1];
+    for (std::size_t i = 0; i < fon.parts.size(); ++i) {
+        const MeshPart& p = *fon.parts[i];
+        const Decoded img = decode(mainPack, p.textureName);
+        ASSERT_GT(img.height, 0) << p.textureName;
+        double yTop = 1e300, yBottom = -1e300, tAtTop = 0, tAtBottom = 0;
+        for (std::int32_t v = 0; v < 3 * p.triangleCount; ++v) {
+            const double y = readDouble(p.positions + v * 24 + 8), t = readDouble(p.texCoords + v * 16 + 8);
+            if (y < yTop) { yTop = y; tAtTop = t; }
+            if (y > yBottom) { yBottom = y; tAtBottom = t; }
+        }
+        EXPECT_EQ(yTop, previousBottom) << "band " << i;
+        previousBottom = yBottom;
+        ASSERT_LT(tAtTop, tAtBottom) << "band " << i;
+        auto rowAt = [&](double y) {
+            return img.height * (tAtTop + (tAtBottom - tAtTop) * (y - yTop) / (yBottom - yTop));
+        };
+        EXPECT_GE(rowAt(std::max(yTop, -seen)), 0.5 - 1e-9) << "band " << i;
+        EXPECT_LE(rowAt(std::min(yBottom, seen)), img.height - 0.5 + 1e-9) << "band " << i;
     }
-    EXPECT_LT(tAtTop, tAtBottom);
+    EXPECT_EQ(previousBottom, fon.box.max[1]);
     // The sky is bluer than the meadow.
-    const Decoded img = decode(pack("main.pak"), p.textureName);
-    ASSERT_GT(img.width, 0);
-    const unsigned char* sky = img.at(img.width / 2, img.height / 20);
-    const unsigned char* grass = img.at(img.width / 2, img.height - img.height / 20);
+    const Decoded top = decode(mainPack, fon.parts.front()->textureName);
+    const Decoded bottom = decode(mainPack, fon.parts.back()->textureName);
+    const unsigned char* sky = top.at(top.width / 2, top.height / 10);
+    const unsigned char* grass = bottom.at(bottom.width / 2, bottom.height - bottom.height / 10);
     EXPECT_GT(sky[2], sky[1]);
     EXPECT_GT(grass[1], grass[2]);
 }

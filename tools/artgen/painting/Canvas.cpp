@@ -126,6 +126,13 @@ Canvas Canvas::downsampled(int factor) const {
     return out;
 }
 
+Canvas Canvas::rows(int first, int count) const {
+    Canvas out(w, count);
+    const auto from = px.begin() + static_cast<std::ptrdiff_t>(first) * w;
+    std::copy(from, from + static_cast<std::ptrdiff_t>(count) * w, out.px.begin());
+    return out;
+}
+
 Image Canvas::toImage() const {
     Image img(w, h);
     // Straight colour where there is any alpha; the rest is filled in below.

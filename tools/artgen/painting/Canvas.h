@@ -43,6 +43,8 @@ public:
     // A picture `factor` times smaller in each direction, each pixel the
     // average of the block it covers (for painting at a finer resolution).
     Canvas downsampled(int factor) const;
+    // The `count` rows from `first` on, as a canvas of their own.
+    Canvas rows(int first, int count) const;
 
     // 8-bit straight alpha. Fully transparent pixels take the colour of their
     // nearest painted neighbours, so linear filtering shows no dark fringes.
