@@ -346,7 +346,7 @@ Canvas paintMeadow() {
 // meet where both still sample only their own: at the first row centre of
 // the lower band. Every full-resolution texel thus lands where it did in one
 // picture. The top and bottom of the quad lie off the screen (its rows 0 to
-// 7 and 1017 to 1023 at any screen shape), so the last band may end early.
+// 6 and 1017 to 1023 at any screen shape), so the last band may end early.
 struct Band {
     const char* image;
     int firstRow, rows, shrink;  // rows of the picture, shrunk by `shrink`
