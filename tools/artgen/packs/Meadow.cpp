@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace artgen {
 
@@ -365,17 +366,16 @@ constexpr Band bands[] = {
 void addMeadow(PackContents& pack) {
     const Canvas picture = paintMeadow();
     Model model;
-    const std::size_t count = sizeof bands / sizeof bands[0];
+    const std::size_t count = std::size(bands);
     for (std::size_t i = 0; i < count; ++i) {
         const Band& band = bands[i];
-        const Canvas rows = picture.rows(band.firstRow, band.rows);
-        pack.addImage(band.image, band.shrink == 1 ? rows.toImage() : rows.downsampled(band.shrink).toImage());
+        pack.addImage(band.image, picture.rows(band.firstRow, band.rows).downsampled(band.shrink).toImage());
         // Unlit, opaque. Model -y is screen up after the node's rotation, and
         // the first image row (t = 0) belongs at the top: t follows y. Flat
         // and unlit, a band needs no more than two triangles: every further
         // edge across the screen is a row of pixels shaded twice.
         ModelPart& part = model.add(band.image, Material::unlit());
-        const double top = i == 0 ? 0.0 : bands[i].firstCentre();
+        const double top = i == 0 ? 0.0 : band.firstCentre();
         const double bottom = i + 1 == count ? texH : bands[i + 1].firstCentre();
         auto y = [](double row) { return -halfY + 2 * halfY * row / texH; };
         auto t = [&](double row) { return (row - band.firstRow) / band.rows; };
