@@ -8,12 +8,13 @@ namespace artgen {
 namespace {
 
 // How far a coarser cut may stray from the full one where the part comes
-// nearest: three quarters of a pixel in place (an edge moves by less than
-// its own antialiasing), three texels in texture (the atlas is painted
-// without detail that fine) and 40 degrees in the normals, which smooth
-// shading spreads over cells a few pixels wide. Half these tolerances cost
-// the frame about a third more triangles.
-const double placeTolerance = 0.75;
+// nearest: a pixel and a half of a 1920x1080 screen in place (about a pixel
+// at 1024x768; a shift that pictures side by side do not show), three
+// texels in texture (the atlas is painted without detail that fine) and 40
+// degrees in the normals, which smooth shading spreads over cells a few
+// pixels wide. Half the place tolerance costs the bunch some 40 % more
+// triangles.
+const double placeTolerance = 1.5;
 const double textureTolerance = 3;
 const double normalTolerance = std::cos(radians(40));
 

@@ -1,7 +1,7 @@
 // Level of detail: how finely a curved part is cut into triangles, judged by
 // the size it has on a 1920x1080 screen. A builder names the finest cut a
-// part may have; the coarsest cut that stays within a fraction of a pixel
-// of it (in place, in texture and in shading) is the one made. Small parts
+// part may have; the coarsest cut that stays within small tolerances of it
+// (in place, in texture and in shading) is the one made. Small parts
 // (stems, sepals, drops, a butterfly's body) so lose the triangles nobody
 // can see, and outlines that show keep their curves.
 #pragma once

@@ -2,6 +2,7 @@
 // poppies, cornflowers, buttercups, yarrow and bellflowers over a collar of
 // leaves and grasses, with a few dew drops. Model units are half scene
 // units (the node scales by 2); the bunch's axis is +z.
+#include "content/ScenePlacement.h"
 #include "meshes/HiddenTriangles.h"
 #include "meshes/Shapes.h"
 #include "meshes/Sheet.h"
@@ -53,7 +54,9 @@ Bunch::Bunch() {
 }
 
 Detail Bunch::detailAt(const Vec3& where) const {
-    return Detail(screenPixelsPerUnit(TurningView::nearestDepth(where)), BouquetAtlas::size);
+    // Pixels per model unit: the node scales the bunch up into the scene.
+    const double pixelsPerUnit = screenPixelsPerUnit(TurningView::nearestDepth(where)) * scenePlacement::flowerScale;
+    return Detail(pixelsPerUnit, BouquetAtlas::size);
 }
 
 void Bunch::stem(const Vec3& top, const Vec3& facing, double radius) {
