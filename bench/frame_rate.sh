@@ -21,10 +21,18 @@ ROUNDS="${3:-5}"
 BASELINE="${4:-}"
 [ -z "$BASELINE" ] || BASELINE="$(cd "$BASELINE" && pwd)"
 source "$ROOT/scripts/xvfb.sh"
+# Each size full screen on a screen of its own size, as the program runs on
+# a desktop of that size: a smaller mode on a bigger screen would also
+# measure how SDL fills the rest (sdl12-compat scales it up).
+declare -A SCREEN
+XVFB_SCREEN=1024x768x24 start_xvfb
+SCREEN[1024x768]=$DISPLAY
+SMALL_XVFB_PID=$XVFB_PID
 XVFB_SCREEN=1920x1080x24 start_xvfb
+SCREEN[1920x1080]=$DISPLAY
 WORK=$(mktemp -d /tmp/quessanta-frame-rate-XXXXXX)
 OUT="$WORK/rows"
-trap 'stop_xvfb; rm -rf "$WORK"' EXIT
+trap 'stop_xvfb; kill "$SMALL_XVFB_PID" 2>/dev/null; rm -rf "$WORK"' EXIT
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
 echo "rounds: $ROUNDS, $SECONDS_PER_RUN s per run"
 export SDL_VIDEODRIVER=x11 QUESSANTA_SEED=1 QUESSANTA_COMMON_APPDATA="$WORK/appdata"
@@ -32,7 +40,7 @@ mkdir "$WORK/appdata"
 
 run() {  # label build multisample mode size
   local text
-  text=$(QUESSANTA_MULTISAMPLE=$3 QUESSANTA_PATH="$2/quessanta/" \
+  text=$(DISPLAY=${SCREEN[$5]} QUESSANTA_MULTISAMPLE=$3 QUESSANTA_PATH="$2/quessanta/" \
     "$2/bench/frame_rate" "$4" "$5" "$SECONDS_PER_RUN" 2>/dev/null) && grep -q '^mode=' <<<"$text" ||
     { echo "frame_rate $4 $5 of $2 failed" >&2; exit 1; }
   [ -n "${RENDERER:-}" ] || { RENDERER=$(sed -n 's/^renderer: //p' <<<"$text"); echo "renderer: $RENDERER"; }
