@@ -19,9 +19,8 @@ namespace {
 // a framebuffer of its own and copies that to the window at every swap, so
 // that a mode other than the desktop's is scaled rather than switched to.
 // On a software renderer the copy costs more than the rest of an empty
-// frame. Full screen at the desktop's own size the picture fills the
-// window as it is, so it goes straight there. A host's window keeps the
-// copy: its visual is the host's choice, and may have no depth buffer.
+// frame. Where the picture fills its window as it is (a host's window, or
+// full screen at the desktop's own size) it goes straight to the window.
 // Read when SDL starts; a value the user set stays. Classic SDL ignores it.
 void chooseCompatScaling(bool embedded, std::int32_t w, std::int32_t h) {
     static const std::string usersChoice = platform::getEnv("SDL12COMPAT_OPENGL_SCALING");
@@ -30,7 +29,7 @@ void chooseCompatScaling(bool embedded, std::int32_t w, std::int32_t h) {
     const bool desktopSize = (w == 0 && h == 0) ||
                              (platform::windowSize(platform::rootWindow(), &desktopW, &desktopH) &&
                               desktopW == w && desktopH == h);
-    platform::putEnv("SDL12COMPAT_OPENGL_SCALING", !embedded && desktopSize ? "0" : "1");
+    platform::putEnv("SDL12COMPAT_OPENGL_SCALING", embedded || desktopSize ? "0" : "1");
 }
 
 }  // namespace
