@@ -13,27 +13,6 @@
 
 SDL_Surface* screenSurface = nullptr;
 
-namespace {
-
-// sdl12-compat (Debian 13's SDL 1.2, on SDL 2) draws an OpenGL program into
-// a framebuffer of its own and copies that to the window at every swap, so
-// that a mode other than the desktop's is scaled rather than switched to.
-// On a software renderer the copy costs more than the rest of an empty
-// frame. Where the picture fills its window as it is (a host's window, or
-// full screen at the desktop's own size) it goes straight to the window.
-// Read when SDL starts; a value the user set stays. Classic SDL ignores it.
-void chooseCompatScaling(bool embedded, std::int32_t w, std::int32_t h) {
-    static const std::string usersChoice = platform::getEnv("SDL12COMPAT_OPENGL_SCALING");
-    if (!usersChoice.empty()) return;
-    int desktopW = 0, desktopH = 0;
-    const bool desktopSize = (w == 0 && h == 0) ||
-                             (platform::windowSize(platform::rootWindow(), &desktopW, &desktopH) &&
-                              desktopW == w && desktopH == h);
-    platform::putEnv("SDL12COMPAT_OPENGL_SCALING", embedded || desktopSize ? "0" : "1");
-}
-
-}  // namespace
-
 Display::Display(std::int32_t w, std::int32_t h, std::int32_t bpp) {
     std::string error;
     if (!init(w, h, bpp, &error)) {
@@ -80,7 +59,6 @@ bool Display::init(std::int32_t w, std::int32_t h, std::int32_t bpp, std::string
     // every motion. Classic SDL 1.2 reads no such variable.
     if (!embedded() && platform::getEnv("SDL_MOUSE_RELATIVE_MODE_WARP").empty())
         platform::putEnv("SDL_MOUSE_RELATIVE_MODE_WARP", "1");
-    chooseCompatScaling(embedded(), w, h);
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         *error = std::string("Video initialization failed: ") + SDL_GetError();
         SDL_Quit();
