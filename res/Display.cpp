@@ -13,6 +13,33 @@
 
 SDL_Surface* screenSurface = nullptr;
 
+namespace {
+
+const char* const compatScaling = "SDL12COMPAT_OPENGL_SCALING";
+
+// sdl12-compat (Debian 13's SDL 1.2, on SDL 2) draws an OpenGL program into
+// a framebuffer of its own and copies that to the window at every swap, so
+// that a mode other than the desktop's is scaled rather than switched to.
+// On a software renderer the copy costs more than the rest of an empty
+// frame. Full screen at the desktop's own size the picture fills the
+// window as it is, so it goes straight there. A host's window keeps the
+// copy: its visual is the host's choice, and may have no depth buffer.
+// Read when SDL starts; a value the user set stays. Classic SDL ignores it.
+// True when the copy was turned off here.
+bool chooseCompatScaling(bool embedded, std::int32_t w, std::int32_t h) {
+    static const std::string usersChoice = platform::getEnv(compatScaling);
+    if (!usersChoice.empty()) return false;
+    int desktopW = 0, desktopH = 0;
+    const bool desktopSize = (w == 0 && h == 0) ||
+                             (platform::windowSize(platform::rootWindow(), &desktopW, &desktopH) &&
+                              desktopW == w && desktopH == h);
+    const bool straight = !embedded && desktopSize;
+    platform::putEnv(compatScaling, straight ? "0" : "1");
+    return straight;
+}
+
+}  // namespace
+
 Display::Display(std::int32_t w, std::int32_t h, std::int32_t bpp) {
     std::string error;
     if (!init(w, h, bpp, &error)) {
@@ -59,6 +86,7 @@ bool Display::init(std::int32_t w, std::int32_t h, std::int32_t bpp, std::string
     // every motion. Classic SDL 1.2 reads no such variable.
     if (!embedded() && platform::getEnv("SDL_MOUSE_RELATIVE_MODE_WARP").empty())
         platform::putEnv("SDL_MOUSE_RELATIVE_MODE_WARP", "1");
+    compatCopyOff = chooseCompatScaling(embedded(), w, h);
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         *error = std::string("Video initialization failed: ") + SDL_GetError();
         SDL_Quit();
@@ -101,6 +129,26 @@ Display::~Display() { SDL_Quit(); }
 bool Display::openVideo(std::string* error) { return setVideoMode(error); }
 
 bool Display::setVideoMode(std::string* error) {
+    if (tryVideoMode()) return true;
+    if (compatCopyOff) {
+        // Straight to the window, sdl12-compat offers only the X server's
+        // visuals (Xvfb's have no samples), and once a mode has failed SDL 2
+        // opens none in the same video session. Video starts again with the
+        // copy, whose framebuffer has what the window lacks.
+        compatCopyOff = false;
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        platform::putEnv(compatScaling, "1");
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) < 0) {
+            *error = std::string("Video initialization failed: ") + SDL_GetError();
+            return false;
+        }
+        if (tryVideoMode()) return true;
+    }
+    *error = std::string("Video mode set failed: ") + SDL_GetError();
+    return false;
+}
+
+bool Display::tryVideoMode() {
     const SDL_VideoInfo* info = SDL_GetVideoInfo();
     Uint32 flags = SDL_OPENGL | SDL_HWSURFACE | SDL_ASYNCBLIT;
     if (!embedded()) flags |= SDL_FULLSCREEN;
@@ -133,10 +181,7 @@ bool Display::setVideoMode(std::string* error) {
         SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 0);
         SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 0);
         screenSurface = SDL_SetVideoMode(width, height, 32, flags);
-        if (!screenSurface) {
-            *error = std::string("Video mode set failed: ") + SDL_GetError();
-            return false;
-        }
+        if (!screenSurface) return false;
     }
 
     GLint sampleBuffers = 0;

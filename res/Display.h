@@ -42,12 +42,14 @@ public:
     std::int32_t height = 0;
     std::int32_t bitsPerPixel = 0;
     std::uint64_t hostWindow = 0;  // 0: full screen
+    bool compatCopyOff = false;    // sdl12-compat draws straight to the window
 
 private:
     Display() = default;
     bool init(std::int32_t w, std::int32_t h, std::int32_t bpp, std::string* error);
     bool openVideo(std::string* error);
     bool setVideoMode(std::string* error);
+    bool tryVideoMode();  // the mode and the fixed state; false with SDL's error
     void setProjection(std::int32_t w, std::int32_t h);
 };
 

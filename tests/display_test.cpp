@@ -27,6 +27,11 @@ TEST(DisplayTest, DesktopModeAndFixedState) {
     EXPECT_EQ(screenSurface->w, 1024);
     EXPECT_EQ(screenSurface->h, 768);
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+    // At the desktop's size frames go straight to the window, not through a
+    // framebuffer object that SDL copies at every swap.
+    GLint framebuffer = -1;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &framebuffer);
+    EXPECT_EQ(framebuffer, 0);
 
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));

@@ -70,4 +70,24 @@ TEST(Multisampling, LlvmpipeGetsNoneByDefaultAndFourWhenAsked) {
     setMultisampleChoice(MultisampleChoice::Auto);
 }
 
+// Full screen at the desktop's size, where sdl12-compat draws straight to
+// the window: Xvfb there has no visual with samples, and asking for them
+// must still end with a display (and the samples) rather than no mode.
+TEST(Multisampling, AskedForAtTheDesktopSizeStillOpens) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs a display";
+    for (const char* choice : {"on", "auto"}) {
+        setMultisampleChoice(parseMultisampleChoice(choice));
+        std::string error;
+        std::unique_ptr<Display> display = Display::open(0, 0, 0, &error);
+        ASSERT_TRUE(display) << choice << ": " << error;
+        const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+        GLint buffers = -1;
+        glGetIntegerv(GL_SAMPLE_BUFFERS, &buffers);
+        if (isSoftwareRenderer(renderer)) {
+            EXPECT_EQ(buffers, std::string(choice) == "on" ? 1 : 0) << choice;
+        }
+    }
+    setMultisampleChoice(MultisampleChoice::Auto);
+}
+
 }  // namespace
