@@ -5,8 +5,8 @@
 #include "app/OverlayAssembly.h"
 #include "app/StatsReport.h"
 #include "platform/Platform.h"
-#include "res/FrameTicks.h"
-#include "res/Multisampling.h"
+#include "render/FrameTicks.h"
+#include "render/Multisampling.h"
 
 #include <SDL/SDL.h>
 #include <GL/gl.h>

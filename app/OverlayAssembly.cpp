@@ -5,7 +5,7 @@
 #include "content/Calendar.h"
 #include "content/Clock.h"
 #include "content/FrameCounter.h"
-#include "res/Display.h"
+#include "render/Display.h"
 #include "scene/MotionFunctions.h"
 #include "scene/SceneNode.h"
 

@@ -2,7 +2,7 @@
 #include "app/App.h"
 #include "app/RunModes.h"
 #include "platform/Platform.h"
-#include "res/ImageDecoder.h"
+#include "render/ImageDecoder.h"
 #include "formats/ImageHeader.h"
 
 #include <SDL/SDL.h>

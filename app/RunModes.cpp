@@ -6,7 +6,7 @@
 #include "formats/DialogChoices.h"
 #include "formats/Options.h"
 #include "platform/Platform.h"
-#include "res/Multisampling.h"
+#include "render/Multisampling.h"
 
 #include <cstdint>
 #include <cstdio>

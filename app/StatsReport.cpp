@@ -3,7 +3,7 @@
 #include "app/App.h"
 #include "app/OverlayAssembly.h"
 #include "platform/Platform.h"
-#include "res/FrameTicks.h"
+#include "render/FrameTicks.h"
 
 #include <GL/gl.h>
 

@@ -20,7 +20,7 @@
 #include "content/Lighting.h"
 #include "formats/LittleEndian.h"
 #include "platform/Platform.h"
-#include "res/Multisampling.h"
+#include "render/Multisampling.h"
 #include "scene/MotionFunctions.h"
 
 #include <GL/gl.h>

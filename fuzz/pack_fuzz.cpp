@@ -1,7 +1,7 @@
 // The pack reader on arbitrary bytes: it must reject or accept without
 // reading out of bounds or allocating more than the input holds, and what
 // it accepts must describe the input exactly.
-#include "res/PackFile.h"
+#include "render/PackFile.h"
 
 #include <cstdint>
 #include <cstdlib>

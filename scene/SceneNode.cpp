@@ -1,7 +1,7 @@
 #include "scene/SceneNode.h"
 
 #include "formats/ModelFormat.h"
-#include "res/PackCache.h"
+#include "render/PackCache.h"
 #include "scene/MeshPart.h"
 #include "scene/SceneResources.h"
 

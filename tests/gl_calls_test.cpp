@@ -3,10 +3,10 @@
 // program under `apitrace trace` with QUESSANTA_GL_SCENARIO naming what to
 // draw; glClearIndex(n) calls (harmless in RGBA mode) mark the sections.
 #include "content/Lighting.h"
-#include "res/Display.h"
-#include "res/PackCache.h"
-#include "res/PackFile.h"
-#include "res/ProceduralTextureRegistry.h"
+#include "render/Display.h"
+#include "render/PackCache.h"
+#include "render/PackFile.h"
+#include "render/ProceduralTextureRegistry.h"
 #include "scene/MeshPart.h"
 #include "scene/MotionFunctions.h"
 #include "scene/SceneNode.h"

@@ -3,7 +3,7 @@
 // other formats, huge declared sizes and cut files are refused with one line
 // naming the pack, the entry and the reason, without the memory a decoder
 // would have asked for.
-#include "res/PackFile.h"
+#include "render/PackFile.h"
 #include "support/PngBytes.h"
 #include "support/TestSupport.h"
 

@@ -2,8 +2,8 @@
 // name, and what the display really gets on Mesa's llvmpipe; and the frame
 // cap in a host's window, which follows the same rule.
 #include "app/MainLoop.h"
-#include "res/Display.h"
-#include "res/Multisampling.h"
+#include "render/Display.h"
+#include "render/Multisampling.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The pack cache: one read per period of use, reference counts, order of
 // the open packs, and the base directory.
-#include "res/PackCache.h"
+#include "render/PackCache.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The pack file format: reading, writing, extracting, and rejecting damaged
 // packs without reading past their end.
 #include "formats/PackFormat.h"
-#include "res/PackFile.h"
+#include "render/PackFile.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

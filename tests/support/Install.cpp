@@ -1,6 +1,6 @@
 #include "support/Install.h"
 
-#include "res/PackFile.h"
+#include "render/PackFile.h"
 #include "support/PackEntries.h"
 
 #include <csignal>

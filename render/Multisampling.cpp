@@ -1,4 +1,4 @@
-#include "res/Multisampling.h"
+#include "render/Multisampling.h"
 
 #include "platform/Platform.h"
 

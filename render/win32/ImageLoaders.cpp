@@ -10,7 +10,7 @@
 // frames lie between the two (libpng's own, readFromStream and the error
 // handler), and decode() keeps nothing with a destructor, so no C++
 // object's clean-up is skipped.
-#include "res/win32/include/SDL/SDL_image.h"
+#include "render/win32/include/SDL/SDL_image.h"
 
 #include <png.h>
 

@@ -1,4 +1,4 @@
-#include "res/PackCache.h"
+#include "render/PackCache.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,7 +1,7 @@
-#include "res/Display.h"
+#include "render/Display.h"
 
 #include "platform/Platform.h"
-#include "res/Multisampling.h"
+#include "render/Multisampling.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>

@@ -1,8 +1,8 @@
-#include "res/PackFile.h"
+#include "render/PackFile.h"
 
 #include "formats/EntryName.h"
 #include "platform/Platform.h"
-#include "res/TextureFromImage.h"
+#include "render/TextureFromImage.h"
 
 #include <cstdio>
 #include <cstdlib>

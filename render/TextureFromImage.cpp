@@ -1,8 +1,8 @@
-#include "res/TextureFromImage.h"
+#include "render/TextureFromImage.h"
 
 #include "formats/ImageHeader.h"
-#include "res/ImageDecoder.h"
-#include "res/TextureRecipe.h"
+#include "render/ImageDecoder.h"
+#include "render/TextureRecipe.h"
 
 #include <SDL/SDL.h>
 

@@ -1,10 +1,10 @@
-#include "res/ProceduralTextureRegistry.h"
+#include "render/ProceduralTextureRegistry.h"
 
 #include "formats/EntryName.h"
 #include "formats/ProceduralTextureName.h"
-#include "res/FireGenerator.h"
-#include "res/FrameTicks.h"
-#include "res/PlasmaGenerator.h"
+#include "render/FireGenerator.h"
+#include "render/FrameTicks.h"
+#include "render/PlasmaGenerator.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "res/PlasmaGenerator.h"
+#include "render/PlasmaGenerator.h"
 
 #include <cmath>
 #include <cstring>

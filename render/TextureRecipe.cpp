@@ -1,4 +1,4 @@
-#include "res/TextureRecipe.h"
+#include "render/TextureRecipe.h"
 
 GLuint createTexture(int width, int height, const void* pixels, TexelLayout layout) {
     GLuint texture = 0;

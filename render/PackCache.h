@@ -2,7 +2,7 @@
 // with its last reference.
 #pragma once
 
-#include "res/PackFile.h"
+#include "render/PackFile.h"
 
 #include <cstdint>
 #include <memory>

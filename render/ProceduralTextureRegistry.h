@@ -1,7 +1,7 @@
 // Shared, reference-counted procedural (plasma and fire) textures.
 #pragma once
 
-#include "res/DynamicTexture.h"
+#include "render/DynamicTexture.h"
 
 #include <GL/gl.h>
 

@@ -1,6 +1,6 @@
 // The part of SDL_image's interface the program uses, for the Windows build,
 // which has no SDL_image: found before any other SDL_image.h on the render
-// layer's include path there, and implemented in res/win32/ImageLoaders.cpp
+// layer's include path there, and implemented in render/win32/ImageLoaders.cpp
 // (PNG through libpng; JPEG refused). BMP is SDL's own SDL_LoadBMP_RW.
 #pragma once
 

@@ -1,6 +1,6 @@
-#include "res/DynamicTexture.h"
+#include "render/DynamicTexture.h"
 
-#include "res/TextureRecipe.h"
+#include "render/TextureRecipe.h"
 
 DynamicTexture::DynamicTexture(TextureGenerator generator, StatePointer state, std::int32_t width, std::int32_t height)
     : generator(generator),

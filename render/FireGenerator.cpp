@@ -1,4 +1,4 @@
-#include "res/FireGenerator.h"
+#include "render/FireGenerator.h"
 
 #include <cstdlib>
 #include <cstring>

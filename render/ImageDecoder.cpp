@@ -1,4 +1,4 @@
-#include "res/ImageDecoder.h"
+#include "render/ImageDecoder.h"
 
 #include "formats/ImageHeader.h"
 

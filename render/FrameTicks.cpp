@@ -1,3 +1,3 @@
-#include "res/FrameTicks.h"
+#include "render/FrameTicks.h"
 
 std::uint32_t frameTicks = 0;
