@@ -4,9 +4,10 @@
 #include "app/MouseExitRule.h"
 #include "app/OverlayAssembly.h"
 #include "app/StatsReport.h"
+#include "formats/Options.h"
 #include "platform/Platform.h"
 #include "render/FrameTicks.h"
-#include "render/Multisampling.h"
+#include "render/SoftwareRenderer.h"
 
 #include <SDL/SDL.h>
 #include <GL/gl.h>
@@ -90,8 +91,7 @@ private:
 }  // namespace
 
 std::int32_t defaultMaxFps(bool inHostWindow, const char* renderer) {
-    if (!inHostWindow) return 0;
-    return isSoftwareRenderer(renderer) ? 30 : 60;
+    return defaultFrameCap(inHostWindow, isSoftwareRenderer(renderer));
 }
 
 void runMainLoop(const LoopOptions& options) {

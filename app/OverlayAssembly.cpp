@@ -1,6 +1,5 @@
 #include "app/OverlayAssembly.h"
 
-#include "app/App.h"
 #include "formats/Settings.h"
 #include "content/Calendar.h"
 #include "content/Clock.h"
@@ -13,11 +12,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-
-void buildOverlays() {
-    if (!App::settings || !App::display || !App::overlayRoot) return;
-    App::overlays = buildOverlays(*App::settings, *App::display, *App::overlayRoot);
-}
 
 OverlayPlaces overlayPlaces(const Settings& settings, const Display& display) {
     OverlayPlaces p;

@@ -15,11 +15,9 @@ enum OverlayIndex { calendarOverlay, counterOverlay, clockOverlay, overlayCount 
 // those the settings left out.
 using OverlayNodes = std::array<SceneNode*, overlayCount>;
 
-// From App::settings and App::display, under App::overlayRoot, keeping the
-// nodes in App::overlays. Runs once, after the scene assembly and before
-// the first frame.
-void buildOverlays();
-// The same for any settings, display and root.
+// Builds the overlays the settings ask for under the root, placed by the
+// display's edges. The screensaver runs it once, after the scene assembly
+// and before the first frame.
 OverlayNodes buildOverlays(const Settings& settings, const Display& display, SceneNode& root);
 
 // Where the overlays stand, from the display's edges. On screens narrower

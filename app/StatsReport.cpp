@@ -98,9 +98,8 @@ void reportStatsIfDue() {
                   App::proceduralTextures.liveCount(), glLive, glNext, platform::residentKilobytes());
     // Only a regular file: a FIFO without a reader would hold the frames up
     // for good, and a device is no place for them.
-    std::string error;
-    if (!platform::appendToRegularFile(statsRun.path, line + overlays + "\n", &error)) {
-        std::fprintf(stderr, "QUESSANTA_STATS_FILE %s: %s; no statistics\n", statsRun.path.c_str(), error.c_str());
+    if (const Result<void> appended = platform::appendToRegularFile(statsRun.path, line + overlays + "\n"); !appended) {
+        platform::warn("QUESSANTA_STATS_FILE " + statsRun.path + ": " + appended.message() + "; no statistics");
         statsRun.path.clear();
     }
 }

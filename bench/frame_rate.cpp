@@ -138,12 +138,12 @@ int main(int argc, char** argv) {
     App::packCache.setBaseDir(App::installDir.dataDir());
     setMultisampleChoice(parseMultisampleChoice(App::runInputs.multisample));
     App::settings.reset(new Settings());
-    std::string error;
-    App::display = Display::open(width, height, 32, &error);
-    if (!App::display) {
-        std::fprintf(stderr, "frame_rate: %s\n", error.c_str());
+    Result<std::unique_ptr<Display>> opened = Display::open(width, height, 32);
+    if (!opened) {
+        std::fprintf(stderr, "frame_rate: %s\n", opened.message().c_str());
         return 1;
     }
+    App::display = std::move(*opened);
     GLint sampleBuffers = 0;
     glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
     std::printf("renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
@@ -161,7 +161,7 @@ int main(int argc, char** argv) {
         setupLight();
         std::vector<const char*> packs;
         buildScene(App::sceneRoot.get(), packs);
-        buildOverlays();
+        App::overlays = buildOverlays(*App::settings, *App::display, *App::overlayRoot);
         buildMs = msSince(built);
         const auto first = Clock::now();
         renderFrame();

@@ -10,9 +10,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     PackFile pack;
-    std::string error;
-    if (!pack.parse(data, size, &error)) {
-        if (error.empty() || pack.entryCount() != 0) std::abort();
+    if (const Result<void> parsed = pack.parse(data, size); !parsed) {
+        if (parsed.message().empty() || pack.entryCount() != 0) std::abort();
         return 0;
     }
     // Walk the input again and check every entry against it.

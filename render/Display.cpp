@@ -41,28 +41,28 @@ bool chooseCompatScaling(bool embedded, std::int32_t w, std::int32_t h) {
 }  // namespace
 
 Display::Display(std::int32_t w, std::int32_t h, std::int32_t bpp) {
-    std::string error;
-    if (!init(w, h, bpp, &error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
+    // The design's own messages, as they are: this constructor is its
+    // interface, and no program of ours calls it.
+    if (const Result<void> opened = init(w, h, bpp); !opened) {
+        std::fprintf(stderr, "%s\n", opened.message().c_str());
         std::exit(1);
     }
 }
 
-std::unique_ptr<Display> Display::open(std::int32_t w, std::int32_t h, std::int32_t bpp, std::string* error) {
+Result<std::unique_ptr<Display>> Display::open(std::int32_t w, std::int32_t h, std::int32_t bpp) {
     std::unique_ptr<Display> display(new Display);
     // On failure SDL is already shut down; the destructor's SDL_Quit does
     // nothing more.
-    if (!display->init(w, h, bpp, error)) return nullptr;
+    if (const Result<void> opened = display->init(w, h, bpp); !opened) return opened.error();
     return display;
 }
 
-std::unique_ptr<Display> Display::openInWindow(std::uint64_t window, std::string* error) {
+Result<std::unique_ptr<Display>> Display::openInWindow(std::uint64_t window) {
     int w = 0, h = 0;
     if (!platform::windowSize(window, &w, &h)) {
         char id[32];
         std::snprintf(id, sizeof id, "0x%llx", static_cast<unsigned long long>(window));
-        *error = std::string("There is no window ") + id + " to draw in";
-        return nullptr;
+        return failure(std::string("there is no window ") + id + " to draw in");
     }
     // SDL draws into the window these name; sdl12-compat also wants to be
     // told that it may make it an OpenGL window (classic SDL ignores that).
@@ -74,11 +74,11 @@ std::unique_ptr<Display> Display::openInWindow(std::uint64_t window, std::string
     if (platform::getEnv("LIBGL_DEBUG").empty()) platform::putEnv("LIBGL_DEBUG", "quiet");
     std::unique_ptr<Display> display(new Display);
     display->hostWindow = window;
-    if (!display->init(w, h, 32, error)) return nullptr;
+    if (const Result<void> opened = display->init(w, h, 32); !opened) return opened.error();
     return display;
 }
 
-bool Display::init(std::int32_t w, std::int32_t h, std::int32_t bpp, std::string* error) {
+Result<void> Display::init(std::int32_t w, std::int32_t h, std::int32_t bpp) {
     // sdl12-compat turns a hidden cursor over a full-screen window into
     // SDL 2's relative mouse mode, which by default reads only raw device
     // motion: pointers that report absolute positions (tablets, remote
@@ -88,9 +88,9 @@ bool Display::init(std::int32_t w, std::int32_t h, std::int32_t bpp, std::string
         platform::putEnv("SDL_MOUSE_RELATIVE_MODE_WARP", "1");
     compatCopyOff = chooseCompatScaling(embedded(), w, h);
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
-        *error = std::string("Video initialization failed: ") + SDL_GetError();
+        const std::string why = SDL_GetError();
         SDL_Quit();
-        return false;
+        return failure("Video initialization failed: " + why);
     }
     if (w == 0 && h == 0 && bpp == 0) {
         const SDL_VideoInfo* info = SDL_GetVideoInfo();
@@ -106,16 +106,15 @@ bool Display::init(std::int32_t w, std::int32_t h, std::int32_t bpp, std::string
     // program holds them SDL would wait for ever. In a host's window the
     // host owns the input: nothing is grabbed or hidden there.
     if (!embedded() && !platform::waitForInputGrab(3000)) {
-        *error = "Cannot take the screen: another program holds the pointer or keyboard";
         SDL_Quit();
-        return false;
+        return failure("cannot take the screen: another program holds the pointer or keyboard");
     }
-    if (!openVideo(error)) {
+    if (const Result<void> opened = openVideo(); !opened) {
         SDL_Quit();
-        return false;
+        return opened;
     }
     if (!embedded()) SDL_ShowCursor(SDL_DISABLE);
-    return true;
+    return success();
 }
 
 void Display::resize(std::int32_t w, std::int32_t h) {
@@ -126,10 +125,10 @@ void Display::resize(std::int32_t w, std::int32_t h) {
 
 Display::~Display() { SDL_Quit(); }
 
-bool Display::openVideo(std::string* error) { return setVideoMode(error); }
+Result<void> Display::openVideo() { return setVideoMode(); }
 
-bool Display::setVideoMode(std::string* error) {
-    if (tryVideoMode()) return true;
+Result<void> Display::setVideoMode() {
+    if (tryVideoMode()) return success();
     if (compatCopyOff) {
         // Straight to the window, sdl12-compat offers only the X server's
         // visuals (Xvfb's have no samples), and once a mode has failed SDL 2
@@ -138,14 +137,11 @@ bool Display::setVideoMode(std::string* error) {
         compatCopyOff = false;
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         platform::putEnv(compatScaling, "1");
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) < 0) {
-            *error = std::string("Video initialization failed: ") + SDL_GetError();
-            return false;
-        }
-        if (tryVideoMode()) return true;
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) < 0)
+            return failure(std::string("Video initialization failed: ") + SDL_GetError());
+        if (tryVideoMode()) return success();
     }
-    *error = std::string("Video mode set failed: ") + SDL_GetError();
-    return false;
+    return failure(std::string("Video mode set failed: ") + SDL_GetError());
 }
 
 bool Display::tryVideoMode() {

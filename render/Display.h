@@ -2,6 +2,8 @@
 // projection; and where the screen's edges lie at a given depth.
 #pragma once
 
+#include "platform/Result.h"
+
 #include <SDL/SDL.h>
 
 #include <cstdint>
@@ -12,18 +14,17 @@ class Display {
 public:
     // Width, height and bits per pixel of a resolution row; all three 0 take
     // the desktop's mode. Ends the process with exit code 1 on failure, after
-    // the failure's line on stderr. The program opens its display with
-    // open() instead and decides itself.
+    // the failure's line on stderr as the design words it ("Video mode set
+    // failed: ..."). The programs open their display with open() instead
+    // and decide themselves.
     Display(std::int32_t width, std::int32_t height, std::int32_t bitsPerPixel);
-    // The display, or null with the line that explains why ("Video
+    // The display (never null), or the line that explains why ("Video
     // initialization failed: ...", "Video mode set failed: ...", or that
     // another program holds the screen); SDL is shut down again then.
-    static std::unique_ptr<Display> open(std::int32_t width, std::int32_t height, std::int32_t bitsPerPixel,
-                                         std::string* error);
+    static Result<std::unique_ptr<Display>> open(std::int32_t width, std::int32_t height, std::int32_t bitsPerPixel);
     // Draws into a window of another program (a screensaver host's) at its
-    // size, without taking the input or hiding the cursor; null with the
-    // line that explains why.
-    static std::unique_ptr<Display> openInWindow(std::uint64_t window, std::string* error);
+    // size, without taking the input or hiding the cursor; or why not.
+    static Result<std::unique_ptr<Display>> openInWindow(std::uint64_t window);
     ~Display();  // SDL_Quit
     Display(const Display&) = delete;
     Display& operator=(const Display&) = delete;
@@ -46,9 +47,9 @@ public:
 
 private:
     Display() = default;
-    bool init(std::int32_t w, std::int32_t h, std::int32_t bpp, std::string* error);
-    bool openVideo(std::string* error);
-    bool setVideoMode(std::string* error);
+    Result<void> init(std::int32_t w, std::int32_t h, std::int32_t bpp);
+    Result<void> openVideo();
+    Result<void> setVideoMode();
     bool tryVideoMode();  // the mode and the fixed state; false with SDL's error
     void setProjection(std::int32_t w, std::int32_t h);
 };

@@ -6,19 +6,14 @@
 
 #include <climits>
 
-SDL_Surface* decodeImage(const unsigned char* bytes, std::size_t size, std::uint32_t maxSide, std::string* reason) {
-    ImageHeader header;
-    if (!inspectImage(bytes, size, maxSide, &header, reason)) return nullptr;
-    if (size > static_cast<std::size_t>(INT_MAX)) {
-        *reason = "image entry too large";
-        return nullptr;
-    }
+Result<SDL_Surface*> decodeImage(const unsigned char* bytes, std::size_t size, std::uint32_t maxSide) {
+    const Result<ImageHeader> inspected = inspectImage(bytes, size, maxSide);
+    if (!inspected) return inspected.error();
+    const ImageHeader& header = *inspected;
+    if (size > static_cast<std::size_t>(INT_MAX)) return failure("image entry too large");
     // The whole entry with its exact size: the decoder never reads beyond it.
     SDL_RWops* stream = SDL_RWFromConstMem(bytes, static_cast<int>(size));
-    if (!stream) {
-        *reason = SDL_GetError();
-        return nullptr;
-    }
+    if (!stream) return failure(SDL_GetError());
     SDL_Surface* surface = nullptr;
     switch (header.format) {
         case ImageFormat::Png: surface = IMG_LoadPNG_RW(stream); break;
@@ -28,14 +23,12 @@ SDL_Surface* decodeImage(const unsigned char* bytes, std::size_t size, std::uint
     SDL_FreeRW(stream);
     if (!surface) {
         const char* why = SDL_GetError();
-        *reason = std::string("cannot decode: ") + (why && *why ? why : "unknown error");
-        return nullptr;
+        return failure(std::string("cannot decode: ") + (why && *why ? why : "unknown error"));
     }
     if (static_cast<std::uint32_t>(surface->w) != header.width ||
         static_cast<std::uint32_t>(surface->h) != header.height) {
         SDL_FreeSurface(surface);
-        *reason = "decoded size differs from the header";
-        return nullptr;
+        return failure("decoded size differs from the header");
     }
     return surface;
 }

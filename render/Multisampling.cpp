@@ -1,8 +1,8 @@
 #include "render/Multisampling.h"
 
 #include "platform/Platform.h"
+#include "render/SoftwareRenderer.h"
 
-#include <cctype>
 #include <string>
 
 MultisampleChoice parseMultisampleChoice(const std::string& value) {
@@ -18,16 +18,6 @@ bool wantMultisampling() {
     case MultisampleChoice::Auto: break;
     }
     return !isSoftwareRenderer(platform::openGlRenderer().c_str());
-}
-
-bool isSoftwareRenderer(const char* renderer) {
-    if (!renderer) return false;
-    std::string name(renderer);
-    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    for (const char* software : {"llvmpipe", "softpipe", "swrast", "software rasterizer", "gdi generic",
-                                 "basic render driver"})
-        if (name.find(software) != std::string::npos) return true;
-    return false;
 }
 
 namespace {

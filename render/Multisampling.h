@@ -16,13 +16,9 @@ MultisampleChoice multisampleChoice();
 void setMultisampleChoice(MultisampleChoice choice);
 
 // The choice applied: in "auto", the renderer a window would get is asked
-// for first (platform::openGlRenderer), before any visible mode exists.
+// for first (platform::openGlRenderer), before any visible mode exists, and
+// a software one (render/SoftwareRenderer.h) gets none.
 bool wantMultisampling();
-
-// Whether an OpenGL renderer string (GL_RENDERER) names a software
-// rasteriser: Mesa's llvmpipe, softpipe and swrast, the "Software
-// Rasterizer", Windows' "GDI Generic" and Microsoft's Basic Render Driver.
-bool isSoftwareRenderer(const char* renderer);
 
 // Whether the display's framebuffer has sample buffers. Then alpha-tested
 // parts are drawn with alpha to coverage instead of the alpha test, so that

@@ -1,10 +1,12 @@
 #include "render/PackCache.h"
 
+#include "platform/Platform.h"
+
 #include <cstdio>
 #include <cstdlib>
 
 void PackCache::endProcessOnOpenFailure(const std::string& path, const std::string& reason) {
-    std::fprintf(stderr, "%s: %s\n", path.c_str(), reason.c_str());
+    platform::showFatalError(path + ": " + reason);
     std::exit(1);
 }
 
@@ -27,13 +29,12 @@ PackFile* PackCache::openOrShare(const std::string& pack) {
     }
     const bool noDir = baseDir.empty() || baseDir[0] == noBaseDir[0];
     const std::string path = noDir ? pack : baseDir + pack;
-    std::string error;
-    std::unique_ptr<PackFile> opened = PackFile::open(path, &error);
+    Result<std::unique_ptr<PackFile>> opened = PackFile::open(path);
     if (!opened) {
-        if (onOpenFailure) onOpenFailure(path, error);
-        opened.reset(new PackFile);
+        if (onOpenFailure) onOpenFailure(path, opened.message());
+        opened = std::unique_ptr<PackFile>(new PackFile);
     }
-    packs.push_back(OpenPack{pack, std::move(opened), 1});
+    packs.push_back(OpenPack{pack, std::move(*opened), 1});
     return packs.back().pack.get();
 }
 

@@ -11,27 +11,26 @@
 PackFile::PackFile() = default;
 
 PackFile::PackFile(const std::string& path) {
-    std::string error;
-    if (!load(path, &error)) {
-        std::fprintf(stderr, "%s: %s\n", path.c_str(), error.c_str());
+    if (const Result<void> loaded = load(path); !loaded) {
+        platform::showFatalError(path + ": " + loaded.message());
         std::exit(1);
     }
 }
 
-std::unique_ptr<PackFile> PackFile::open(const std::string& path, std::string* error) {
+Result<std::unique_ptr<PackFile>> PackFile::open(const std::string& path) {
     std::unique_ptr<PackFile> pack(new PackFile);
-    if (!pack->load(path, error)) return nullptr;
+    if (const Result<void> loaded = pack->load(path); !loaded) return loaded.error();
     return pack;
 }
 
 PackFile::~PackFile() = default;
 
-bool PackFile::load(const std::string& path, std::string* error) {
+Result<void> PackFile::load(const std::string& path) {
     sourcePath = path;
-    std::vector<PackEntry> read;
-    if (!readPackFile(path, &read, error)) return false;
-    take(read);
-    return true;
+    Result<std::vector<PackEntry>> read = readPackFile(path);
+    if (!read) return read.error();
+    take(*read);
+    return success();
 }
 
 void PackFile::take(std::vector<PackEntry>& read) {
@@ -40,12 +39,13 @@ void PackFile::take(std::vector<PackEntry>& read) {
     for (PackEntry& e : read) entries.push_back(Entry{std::move(e)});
 }
 
-bool PackFile::parse(const unsigned char* bytes, std::size_t size, std::string* error) {
+Result<void> PackFile::parse(const unsigned char* bytes, std::size_t size) {
     ByteSource source(bytes, size);
-    std::vector<PackEntry> read;
-    const bool ok = readPackEntries(source, &read, error);
-    take(read);
-    return ok;
+    Result<std::vector<PackEntry>> read = readPackEntries(source);
+    std::vector<PackEntry> none;
+    take(read ? *read : none);
+    if (!read) return read.error();
+    return success();
 }
 
 EntryData PackFile::entryData(const std::string& name) const {
@@ -55,43 +55,44 @@ EntryData PackFile::entryData(const std::string& name) const {
 }
 
 EntryData PackFile::bytesOf(const Entry& e) const {
-    std::string error;
-    if (e.dropped && !reload(e, &error)) {
-        std::fprintf(stderr, "%s: %s: %s\n", sourcePath.c_str(), escapeEntryName(e.stored.name).c_str(), error.c_str());
-        return EntryData{};
+    if (e.dropped) {
+        if (const Result<void> reloaded = reload(e); !reloaded) {
+            platform::warn(sourcePath + ": " + escapeEntryName(e.stored.name) + ": " + reloaded.message());
+            return EntryData{};
+        }
     }
     e.handedOut = true;
     return e.stored.data();
 }
 
-bool PackFile::reload(const Entry& e, std::string* error) const {
+Result<void> PackFile::reload(const Entry& e) const {
     // The file may have been replaced meanwhile: only the same size is
     // taken, and the bytes still go through every check before use.
     platform::RegularFile file;
-    platform::ReadFailure failure;
     std::unique_ptr<unsigned char[]> bytes(new unsigned char[e.stored.size]);
-    if (!file.open(sourcePath, &failure) || !file.readAt(e.stored.offset, bytes.get(), e.stored.size, &failure)) {
-        *error = "cannot read the entry again: " + failure.reason;
-        return false;
-    }
+    Result<void> read = file.open(sourcePath);
+    if (read) read = file.readAt(e.stored.offset, bytes.get(), e.stored.size);
+    if (!read) return failure("cannot read the entry again: " + read.message());
     e.stored.bytes = std::move(bytes);
     e.dropped = false;
-    return true;
+    return success();
 }
 
 GLuint PackFile::acquireTexture(const std::string& name) {
     for (Entry& e : entries) {
         if (e.stored.name != name) continue;
         if (e.textureId == 0) {
-            std::string reason;
-            if (e.dropped && !reload(e, &reason)) {
-                std::fprintf(stderr, "%s: %s: %s\n", sourcePath.c_str(), escapeEntryName(name).c_str(), reason.c_str());
+            const std::string where =
+                (sourcePath.empty() ? "(pack in memory)" : sourcePath) + ": " + escapeEntryName(name) + ": ";
+            const Result<void> reloaded = e.dropped ? reload(e) : success();
+            if (!reloaded) {
+                platform::warn(where + reloaded.message());
             } else {
-                e.textureId = textureFromImage(e.stored.bytes.get(), e.stored.size, &reason);
-                if (e.textureId == 0)
-                    std::fprintf(stderr, "%s: %s: not used as an image: %s\n",
-                                 sourcePath.empty() ? "(pack in memory)" : sourcePath.c_str(),
-                                 escapeEntryName(name).c_str(), reason.c_str());
+                const Result<GLuint> texture = textureFromImage(e.stored.bytes.get(), e.stored.size);
+                if (texture)
+                    e.textureId = *texture;
+                else
+                    platform::warn(where + "not used as an image: " + texture.message());
             }
             // The texture holds the picture now; the compressed bytes are
             // only kept where a pointer to them was given out, or where
@@ -129,15 +130,12 @@ bool PackFile::addEntry(const std::string& name, const void* bytes, std::uint32_
     return true;
 }
 
-bool PackFile::addFile(const std::string& path, const std::string& name, std::string* error) {
-    std::vector<unsigned char> bytes;
-    platform::ReadFailure failure;
+Result<void> PackFile::addFile(const std::string& path, const std::string& name) {
     // An entry's size field has 32 bits.
-    if (!platform::readRegularFile(path, &bytes, &failure, 0xFFFFFFFFu)) {
-        if (error) *error = failure.reason;
-        return false;
-    }
-    return addEntry(name.empty() ? path : name, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+    const Result<std::vector<unsigned char>> bytes = platform::readRegularFile(path, 0xFFFFFFFFu);
+    if (!bytes) return bytes.error();
+    addEntry(name.empty() ? path : name, bytes->data(), static_cast<std::uint32_t>(bytes->size()));
+    return success();
 }
 
 std::vector<PackEntryView> PackFile::views() const {
@@ -147,7 +145,7 @@ std::vector<PackEntryView> PackFile::views() const {
     return out;
 }
 
-bool PackFile::save(const std::string& path, std::string* error) const { return writePackFile(path, views(), error); }
+Result<void> PackFile::save(const std::string& path) const { return writePackFile(path, views()); }
 
 bool PackFile::extractAll(const std::string& prefix, std::vector<std::string>* problems) const {
     return extractPackEntries(views(), prefix, problems);

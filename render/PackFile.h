@@ -17,25 +17,25 @@ public:
     // An empty pack, to be filled with addEntry/addFile and written with save.
     PackFile();
     // Reads the whole pack. A pack that cannot be opened or is corrupt ends
-    // the process with exit code 1, after a line on stderr naming it. The
+    // the process with exit code 1, after the fatal line naming it. The
     // program and the tools use open() instead and decide themselves.
     explicit PackFile(const std::string& path);
-    // The pack at path, or null with a one-line reason (not naming the path).
-    static std::unique_ptr<PackFile> open(const std::string& path, std::string* error);
+    // The pack at path (never null), or why not (not naming the path).
+    static Result<std::unique_ptr<PackFile>> open(const std::string& path);
     ~PackFile();
     PackFile(const PackFile&) = delete;
     PackFile& operator=(const PackFile&) = delete;
 
-    // Parses pack bytes held in memory. False (with a reason) when they are
-    // corrupt; the pack is then left empty.
-    bool parse(const unsigned char* bytes, std::size_t size, std::string* error);
+    // Parses pack bytes held in memory; an error when they are corrupt, and
+    // the pack is then left empty.
+    Result<void> parse(const unsigned char* bytes, std::size_t size);
 
     // First entry with that exact name; null and 0 when there is none.
     EntryData entryData(const std::string& name) const;
 
     // Shared OpenGL texture of an image entry; 0 when absent or not an image.
-    // An entry that is refused as an image gets one line on stderr naming
-    // the pack, the entry and the reason. Once its texture exists, an image
+    // An entry that is refused as an image gets one warning
+    // (platform::warn) naming the pack, the entry and the reason. Once its texture exists, an image
     // read from a file whose bytes nobody was given is dropped from memory;
     // should they be needed again, they are read again from the file.
     GLuint acquireTexture(const std::string& name);
@@ -43,11 +43,11 @@ public:
 
     bool addEntry(const std::string& name, const void* bytes, std::uint32_t length);
     // Adds the file at `path`, named by the path (or by `name` when given).
-    // Only a regular file of at most 4 GiB - 1 bytes is taken; false with
-    // the reason in *error otherwise.
-    bool addFile(const std::string& path, const std::string& name = std::string(), std::string* error = nullptr);
-    // Replaces the file at path atomically; false with the reason in *error.
-    bool save(const std::string& path, std::string* error = nullptr) const;
+    // Only a regular file of at most 4 GiB - 1 bytes is taken; the reason
+    // otherwise.
+    Result<void> addFile(const std::string& path, const std::string& name = std::string());
+    // Replaces the file at path atomically.
+    Result<void> save(const std::string& path) const;
     // Writes each entry to prefix + name, except those whose names would
     // lead outside the prefix's folder; see extractPackEntries.
     bool extractAll(const std::string& prefix, std::vector<std::string>* problems = nullptr) const;
@@ -72,9 +72,9 @@ private:
     // The entry's bytes, read again from the file when they were dropped
     // (null and 0 when that fails); they are then handed out for good.
     EntryData bytesOf(const Entry& e) const;
-    bool reload(const Entry& e, std::string* error) const;
+    Result<void> reload(const Entry& e) const;
 
-    bool load(const std::string& path, std::string* error);
+    Result<void> load(const std::string& path);
     void take(std::vector<PackEntry>& read);
     std::vector<PackEntryView> views() const;
 

@@ -6,21 +6,18 @@
 #include "render/FrameTicks.h"
 #include "render/PlasmaGenerator.h"
 
-#include <cstdio>
+#include "platform/Platform.h"
 
 namespace {
 
-// A texture for a valid name that fits; null (with the reason) otherwise.
-std::unique_ptr<DynamicTexture> build(const std::string& name, std::int64_t bytesInUse, std::string* reason) {
+// A texture for a valid name that fits (never null); why not otherwise.
+Result<std::unique_ptr<DynamicTexture>> build(const std::string& name, std::int64_t bytesInUse) {
     ProceduralTextureName parsed;
-    if (!parseProceduralTextureName(name, parsed)) {
-        *reason = "not a procedural texture name";
-        return nullptr;
-    }
+    if (!parseProceduralTextureName(name, parsed)) return failure("not a procedural texture name");
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
-    *reason = proceduralSizeRefusal(parsed, maxSize, bytesInUse);
-    if (!reason->empty()) return nullptr;
+    const std::string refusal = proceduralSizeRefusal(parsed, maxSize, bytesInUse);
+    if (!refusal.empty()) return failure(refusal);
     if (parsed.type == ProceduralTextureName::Type::Plasma) {
         std::unique_ptr<PlasmaColour> colour(new PlasmaColour{parsed.red, parsed.green, parsed.blue});
         return std::unique_ptr<DynamicTexture>(
@@ -47,12 +44,12 @@ GLuint ProceduralTextureRegistry::acquire(const std::string& name, const std::st
     }
     // A name that cannot be built is registered without a texture, so its
     // release balances like any other, and it is reported once.
-    std::string reason;
-    textures.push_back(Registered{name, build(name, pixelBytes, &reason), 1});
+    Result<std::unique_ptr<DynamicTexture>> built = build(name, pixelBytes);
+    textures.push_back(Registered{name, built ? std::move(*built) : nullptr, 1});
     const Registered& added = textures.back();
     if (!added.texture) {
-        std::fprintf(stderr, "%s%sprocedural texture '%s' not used: %s\n", where.c_str(), where.empty() ? "" : ": ",
-                     escapeEntryName(name).c_str(), reason.c_str());
+        platform::warn(where + (where.empty() ? "" : ": ") + "procedural texture '" + escapeEntryName(name) +
+                       "' not used: " + built.message());
         return 0;
     }
     pixelBytes += bytesOf(*added.texture);

@@ -20,8 +20,8 @@ public:
 
     // Texture for a name such as "p#Plasma64x64,10,20,30" or "f#Fire64x128";
     // 0 for a name that is not a valid procedural texture, or too large
-    // (still counted): one line on stderr then, beginning with `where` (the
-    // pack and entry that named it), when the name is new.
+    // (still counted): one warning then (platform::warn), beginning with
+    // `where` (the pack and entry that named it), when the name is new.
     GLuint acquire(const std::string& name, const std::string& where = std::string());
     void release(const std::string& name);
     // Regenerates every texture from frameTicks.

@@ -108,9 +108,10 @@ std::uint32_t textureSideLimit() {
 
 }  // namespace
 
-GLuint textureFromImage(const unsigned char* bytes, std::size_t size, std::string* reason) {
-    SDL_Surface* surface = decodeImage(bytes, size, textureSideLimit(), reason);
-    if (!surface) return 0;
+Result<GLuint> textureFromImage(const unsigned char* bytes, std::size_t size) {
+    const Result<SDL_Surface*> decoded = decodeImage(bytes, size, textureSideLimit());
+    if (!decoded) return decoded.error();
+    SDL_Surface* surface = *decoded;
     const std::size_t pixels = static_cast<std::size_t>(surface->w) * static_cast<std::size_t>(surface->h);
     GLuint texture;
     if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
@@ -131,6 +132,6 @@ GLuint textureFromImage(const unsigned char* bytes, std::size_t size, std::strin
     }
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
     SDL_FreeSurface(surface);
-    if (texture == 0) *reason = "OpenGL gave no texture for it";
+    if (texture == 0) return failure("OpenGL gave no texture for it");
     return texture;
 }

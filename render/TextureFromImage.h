@@ -4,10 +4,12 @@
 // picture (no alpha channel, or alpha 255 everywhere) as RGB, without one.
 #pragma once
 
+#include "platform/Result.h"
+
 #include <GL/gl.h>
 
 #include <cstddef>
 #include <string>
 
-// The new texture (left bound), or 0 with a short reason.
-GLuint textureFromImage(const unsigned char* bytes, std::size_t size, std::string* reason);
+// The new texture (left bound, never 0), or a short reason.
+Result<GLuint> textureFromImage(const unsigned char* bytes, std::size_t size);

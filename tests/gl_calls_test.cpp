@@ -59,7 +59,7 @@ void runScenario(const std::string& name) {
         std::vector<unsigned char> clear = testsupport::modelEntry({glass});
         pack.addEntry("solid", solid.data(), static_cast<std::uint32_t>(solid.size()));
         pack.addEntry("glass", clear.data(), static_cast<std::uint32_t>(clear.size()));
-        pack.save(dir + "/m.pak");
+        ASSERT_TRUE(pack.save(dir + "/m.pak").ok());
     }
     mark(1);
     if (name == "transform") {

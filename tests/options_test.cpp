@@ -16,17 +16,15 @@ namespace {
 using Args = std::vector<std::string>;
 
 ParsedOptions parsed(const Args& args, OptionUser user = OptionUser::Screensaver) {
-    ParsedOptions out;
-    std::string error;
-    EXPECT_TRUE(parseOptions(args, user, &out, &error)) << error;
-    return out;
+    Result<ParsedOptions> out = parseOptions(args, user);
+    EXPECT_TRUE(out) << out.message();
+    return out ? std::move(*out) : ParsedOptions();
 }
 
 std::string refusal(const Args& args, OptionUser user = OptionUser::Screensaver) {
-    ParsedOptions out;
-    std::string error;
-    EXPECT_FALSE(parseOptions(args, user, &out, &error));
-    return error;
+    const Result<ParsedOptions> out = parseOptions(args, user);
+    EXPECT_FALSE(out);
+    return out ? std::string() : out.message();
 }
 
 TEST(Options, HostOptionsNeverSelectARunModeSwitch) {

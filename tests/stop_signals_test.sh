@@ -36,7 +36,7 @@ wait_end "$pid" 15; rc=$?
 took=$(( $(now_ms) - start ))
 [ $rc -ne 0 ] && [ $rc -ne 255 ] || fail "held grab: exit $rc"
 [ $took -ge 2500 ] && [ $took -le 8000 ] || fail "held grab: gave up after $took ms"
-[ "$(cat "$T/err")" = "Cannot take the screen: another program holds the pointer or keyboard" ] ||
+[ "$(cat "$T/err")" = "Quessanta: cannot take the screen: another program holds the pointer or keyboard" ] ||
   fail "held grab: stderr '$(cat "$T/err")'"
 kill -TERM "$holder"
 wait "$holder" 2>/dev/null

@@ -192,7 +192,7 @@ cd "$INST" || exit 1
 timeout 60 wine Quessanta.exe /p 12345 >"$T/out" 2>"$T/err"
 rc=$?
 err=$(tr -d '\r' <"$T/err")
-[ "$rc" -ne 0 ] && [ "$err" = "Preview: 12345 is not a window" ] && ok "/p with a bad handle: one line, exit $rc" ||
+[ "$rc" -ne 0 ] && [ "$err" = "Quessanta: preview: 12345 is not a window" ] && ok "/p with a bad handle: one line, exit $rc" ||
   fail "/p with a bad handle: exit $rc, stderr '$err'"
 
 timeout 90 wine "$HELPERS/host_window.exe" 152 112 Quessanta.exe >"$T/out" 2>"$T/err"
