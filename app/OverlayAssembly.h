@@ -9,7 +9,8 @@ class Display;
 struct Settings;
 struct SceneNode;
 
-// The overlays, in the order they are built under the root (and drawn).
+// The overlays, in the order they are built under the root (and drawn). A
+// new overlay is a name here and its row in OverlayAssembly.cpp's table.
 enum OverlayIndex { calendarOverlay, counterOverlay, clockOverlay, overlayCount };
 // The overlays one assembly put under a root, kept by pointer; null for
 // those the settings left out.
@@ -20,12 +21,13 @@ using OverlayNodes = std::array<SceneNode*, overlayCount>;
 // and before the first frame.
 OverlayNodes buildOverlays(const Settings& settings, const Display& display, SceneNode& root);
 
-// Where the overlays stand, from the display's edges. On screens narrower
-// than 4:3 each overlay looks as it would in its corner of a 4:3 screen as
-// wide: the root scales its children by `scale` (below 1 only there), and
-// the places are given in that scaled frame.
+// Where the overlays stand, from the display's edges, indexed by
+// OverlayIndex. On screens narrower than 4:3 each overlay looks as it would
+// in its corner of a 4:3 screen as wide: the root scales its children by
+// `scale` (below 1 only there), and the places are given in that scaled
+// frame.
 struct OverlayPlaces {
-    std::array<double, 3> calendar, counter, clock;
+    std::array<std::array<double, 3>, overlayCount> at{};
     double scale = 1;
 };
 OverlayPlaces overlayPlaces(const Settings& settings, const Display& display);
