@@ -147,7 +147,7 @@ Result<void> takeMaxFps(const std::string& value, ParsedOptions& o) {
 std::string describeFrameCap() {
     const auto cap = [](std::int32_t fps) { return fps ? std::to_string(fps) : std::string("no cap"); };
     return cap(defaultFrameCap(false, false)) + " full screen; in a host's window " + cap(defaultFrameCap(true, true)) +
-           " on a software renderer (such as Mesa's llvmpipe), else " + cap(defaultFrameCap(true, false));
+           " on a software renderer such as Mesa's llvmpipe, else " + cap(defaultFrameCap(true, false));
 }
 
 Result<void> takeHelp(const std::string&, ParsedOptions& o) {
@@ -208,27 +208,31 @@ std::string wrapped(const std::string& text, std::size_t column) {
 const std::vector<OptionRow>& optionTable() {
     static const std::vector<OptionRow> table = {
         {"root", 0, forScreensaver, nullptr, 0, takeRoot, nullptr, nullptr,
-         "draw in the window XSCREENSAVER_WINDOW names (else the root window)"},
+         "draw in the window XSCREENSAVER_WINDOW names, else in the root window", nullptr},
         {"window-id", 0, forScreensaver, "ID", 0, takeWindowId, nullptr, nullptr,
-         "draw in that window (0x and hex, or decimal)"},
+         "draw in that window (0x and hex, or decimal)", nullptr},
         {"max-fps", 0, forScreensaver, "N", 0, takeMaxFps, nullptr, describeFrameCap,
-         "at most N frames a second, 0 for no cap"},
+         "at most N frames a second, 0 for no cap", nullptr},
         {"fps", 0, forBoth, "on|off", forScreensaver, takeFps, [](const Settings& s) { return onOff(s.showFps); },
-         nullptr, "the frames-per-second counter in the top-left corner"},
+         nullptr, "the frames-per-second counter in the top-left corner", nullptr},
         {"clock", 0, forBoth, "off|12h|24h|analog", 0, takeClock, currentClock, nullptr,
-         "no clock, digital 12-hour, digital 24-hour, or the analogue dial"},
+         "no clock, digital 12-hour (AM/PM), digital 24-hour, or the analogue dial",
+         "off keeps the style for when the clock is switched on again."},
         {"clock-size", 0, forBoth, "large|small", 0, takeClockSize,
-         [](const Settings& s) { return std::string(s.largeClock ? "large" : "small"); }, nullptr, "the clock's size"},
+         [](const Settings& s) { return std::string(s.largeClock ? "large" : "small"); }, nullptr, "the clock's size",
+         nullptr},
         {"calendar", 0, forBoth, "off|english|russian", 0, takeCalendar, currentCalendar, nullptr,
-         "the month calendar and its language"},
+         "the month calendar and its language", "off keeps the language."},
         {"exit-on-mouse", 0, forSettingsProgram, "on|off", 0, takeExitOnMouse,
          [](const Settings& s) { return onOff(s.exitOnMouseMove); }, nullptr,
-         "mouse motion ends the screensaver (from three seconds after its first frame)"},
+         "mouse motion ends the screensaver, from three seconds after its first frame", "Esc always does."},
         {"resolution", 0, forSettingsProgram, "desktop|WIDTHxHEIGHT", 0, takeResolution, currentResolution, nullptr,
-         "the video mode: the desktop's, or one of {resolutions}"},
-        {"reset", 0, forSettingsProgram, nullptr, 0, takeReset, nullptr, nullptr, "every setting back to its default"},
-        {"help", 'h', forBoth, nullptr, 0, takeHelp, nullptr, nullptr, "this text"},
-        {"version", 'V', forBoth, nullptr, 0, takeVersion, nullptr, nullptr, "the version"},
+         "the video mode: the desktop's, or one of {resolutions}",
+         "Always at 32 bits per pixel; the screensaver in a host's window ignores it."},
+        {"reset", 0, forSettingsProgram, nullptr, 0, takeReset, nullptr, nullptr, "every setting back to its default",
+         nullptr},
+        {"help", 'h', forBoth, nullptr, 0, takeHelp, nullptr, nullptr, "print the usage and exit", nullptr},
+        {"version", 'V', forBoth, nullptr, 0, takeVersion, nullptr, nullptr, "print the version and exit", nullptr},
     };
     return table;
 }
@@ -249,6 +253,13 @@ std::string optionSpelling(const OptionRow& row, OptionUser user) {
     return text + (std::string(row.values).find('|') != std::string::npos ? "=" : " ") + row.values;
 }
 
+std::string optionHelp(const OptionRow& row) {
+    std::string help = row.help;
+    const std::string::size_type at = help.find("{resolutions}");
+    if (at != std::string::npos) help.replace(at, 13, resolutionList());
+    return help;
+}
+
 std::string optionsHelp(OptionUser user) {
     std::size_t width = 0;
     for (const OptionRow& row : optionTable())
@@ -257,9 +268,7 @@ std::string optionsHelp(OptionUser user) {
     std::string out;
     for (const OptionRow& row : optionTable()) {
         if (!takenBy(row, user)) continue;
-        std::string help = row.help;
-        const std::string::size_type at = help.find("{resolutions}");
-        if (at != std::string::npos) help.replace(at, 13, resolutionList());
+        std::string help = optionHelp(row);
         const std::string fallback = optionDefault(row);
         if (!fallback.empty()) help += " (default: " + fallback + ")";
         const std::string spelling = optionSpelling(row, user);

@@ -60,7 +60,8 @@ struct OptionRow {
     // The default of an option that is not a setting, as the same code that
     // computes it describes it; null when there is none to tell.
     std::string (*describeDefault)();
-    const char* help;  // one line, without the default
+    const char* help;     // one line, without the default; "{resolutions}" stands for the table's sizes
+    const char* details;  // more, for the man pages; may be null
 };
 
 const std::vector<OptionRow>& optionTable();
@@ -72,6 +73,8 @@ std::string optionDefault(const OptionRow& row);
 std::string optionSpelling(const OptionRow& row, OptionUser user);
 bool takenBy(const OptionRow& row, OptionUser user);
 
+// The row's help line with its placeholders filled in, without the default.
+std::string optionHelp(const OptionRow& row);
 // The option lines of a program's --help, one per row it takes, with the
 // defaults; each line ended.
 std::string optionsHelp(OptionUser user);
