@@ -34,10 +34,11 @@ std::string installDir();
 std::string dataDirFor(const std::string& programDir);
 
 // The folder shared by all users for the settings file, created when
-// missing. QUESSANTA_COMMON_APPDATA, else $XDG_CONFIG_HOME, else
-// $HOME/.config (on Windows: else the common application data folder,
-// C:\ProgramData). An error (naming the folder) when no folder can be
-// determined or created.
+// missing: QUESSANTA_COMMON_APPDATA (with the folders on its way), else
+// $XDG_CONFIG_HOME when it is absolute, else $HOME/.config, of which only
+// the last folder is made (on Windows: else the common application data
+// folder, C:\ProgramData). An error (naming the folder) when no folder can
+// be determined or created.
 Result<std::string> commonAppDataDir();
 
 // The settings file: commonAppDataDir(), the separator and
@@ -163,8 +164,8 @@ Result<void> appendToRegularFile(const std::string& path, const std::string& byt
 // Writes the bytes to the file folder + relative (folder empty: the working
 // folder; relative uses '/'), creating or truncating it, without following
 // a symbolic link anywhere in relative: one there refuses the write, as
-// does anything but a regular file at the end. The folders along relative
-// must exist. The error names the path.
+// does anything but a regular file at the end. Folders along relative that
+// are missing are made. The error names the path.
 Result<void> writeFileBelow(const std::string& folder, const std::string& relative, const unsigned char* bytes,
                             std::size_t size);
 
