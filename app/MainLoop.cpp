@@ -22,7 +22,7 @@ void drawFrame(SceneNode& scene, SceneNode& overlay) {
 }
 
 bool renderFrame() {
-    frameTicks = SDL_GetTicks();
+    advanceFrameTicks();
     drawFrame(*App::sceneRoot, *App::overlayRoot);
     // Plasma and fire animate from this frame's ticks. After the traversal,
     // so the random draws that build the scene keep their order.
@@ -109,7 +109,7 @@ void runMainLoop(const LoopOptions& options) {
             if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE) {
                 requestQuit(quitRequested);
             } else if (event.type == SDL_MOUSEMOTION) {
-                if (mouse.ends(event.motion.xrel, event.motion.yrel, SDL_GetTicks())) requestQuit(quitRequested);
+                if (mouse.ends(event.motion.xrel, event.motion.yrel, frameTicks)) requestQuit(quitRequested);
             } else if (event.type == SDL_QUIT) {
                 // The window system's close request (Alt+F4, a polite kill,
                 // log-off): refusing it would hold the session up.
@@ -123,7 +123,7 @@ void runMainLoop(const LoopOptions& options) {
         // the trees apart; the teardown does.
         if (platform::stopRequested() || !host.check()) break;
         renderFrame();
-        mouse.frameShown(SDL_GetTicks());
+        mouse.frameShown(frameTicks);
         // The builders run in the first frames, decoding images into
         // textures; what they freed goes back to the system then.
         if (++frames == 3) platform::returnFreedMemory();
