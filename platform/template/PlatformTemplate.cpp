@@ -63,6 +63,13 @@ std::string openGlRenderer() { return {}; }   // GL_RENDERER of a throwaway cont
 // --- The screen
 bool prepareVideoDriver(std::string*) { return true; }  // SDL's driver chosen; false when its display cannot be opened
 bool waitForInputGrab(int) { return true; }        // true when a full-screen window can take pointer and keyboard
+bool displayOffersMode(int, int) { return true; }  // false for a full-screen size the system would refuse or fake
+void bringToFront(std::uint64_t) {}                // the full-screen window on top, active, with the keyboard focus
+
+// --- Monitors
+// screenAreaText and parseScreenArea come from platform/common/.
+bool launchOnEveryMonitor(const std::string& f, int* s, std::string* e) { return launchProgram(f, true, s, e); }  // one program per monitor where the hosts do not cover each
+bool assignedMonitor(ScreenArea*, std::string*) { return false; }  // the monitor a launcher handed this program
 
 // --- The preview pane
 bool parseWindowId(const std::string&, std::uint64_t*) { return false; }
