@@ -82,9 +82,10 @@ int runCommandLine(const std::vector<std::string>& args) {
     switch (decideRunMode(commandLine, &previewArgument)) {
         case RunMode::LaunchScreensaver: {
             platform::putEnv("SDL_VIDEO_ALLOW_SCREENSAVER", "1");
-            // The host learns how the screensaver ended.
+            // The host learns how the screensaver ended; one per monitor
+            // where the system has several.
             int status = 0;
-            if (platform::launchProgram(platform::screensaverProgram, true, &status, &error)) return status;
+            if (platform::launchOnEveryMonitor(platform::screensaverProgram, &status, &error)) return status;
             platform::showFatalError(error);
             return 1;
         }

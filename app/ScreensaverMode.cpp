@@ -1,5 +1,6 @@
 // Screensaver mode: settings, display, scene, main loop, teardown.
 #include "app/App.h"
+#include "app/FullScreenDisplay.h"
 #include "app/MainLoop.h"
 #include "app/OverlayAssembly.h"
 #include "app/RunModes.h"
@@ -100,8 +101,7 @@ int runScreensaver(const ParsedOptions& options) {
     if (window)
         App::display = Display::openInWindow(window, &error);
     else
-        App::display = Display::open(App::settings->screenWidth(), App::settings->screenHeight(),
-                                     App::settings->screenBitsPerPixel(), &error);
+        App::display = openFullScreen(*App::settings, &error);
     if (!App::display) {
         if (window && platform::windowGone()) return 0;
         platform::showFatalError(error);

@@ -11,7 +11,8 @@
 class Display {
 public:
     // Width, height and bits per pixel of a resolution row; all three 0 take
-    // the desktop's mode. Ends the process with exit code 1 on failure, after
+    // the desktop's mode, as does a size the monitor does not offer
+    // (platform::displayOffersMode). Ends the process with exit code 1 on failure, after
     // the failure's line on stderr. The program opens its display with
     // open() instead and decides itself.
     Display(std::int32_t width, std::int32_t height, std::int32_t bitsPerPixel);
@@ -20,6 +21,11 @@ public:
     // another program holds the screen); SDL is shut down again then.
     static std::unique_ptr<Display> open(std::int32_t width, std::int32_t height, std::int32_t bitsPerPixel,
                                          std::string* error);
+    // Full screen on one monitor of several: a borderless window over its
+    // area (x and y in desktop pixels) at its size, above every other
+    // window, the desktop's mode unchanged.
+    static std::unique_ptr<Display> openOnMonitor(std::int32_t x, std::int32_t y, std::int32_t width,
+                                                  std::int32_t height, std::string* error);
     // Draws into a window of another program (a screensaver host's) at its
     // size, without taking the input or hiding the cursor; null with the
     // line that explains why.
@@ -46,6 +52,7 @@ public:
 
 private:
     Display() = default;
+    bool onMonitor = false;  // openOnMonitor: a borderless window, no mode switch
     bool init(std::int32_t w, std::int32_t h, std::int32_t bpp, std::string* error);
     bool openVideo(std::string* error);
     bool setVideoMode(std::string* error);
