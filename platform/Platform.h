@@ -259,9 +259,10 @@ bool displayOffersMode(int width, int height);
 
 // Puts the full-screen window (the native window SDL drew into) above
 // every other window, active and with the keyboard focus, and for the first
-// seconds of the run takes the focus back from any window that is not a
-// screensaver's: the window that had it may still be handing it over.
-// Nothing on X11, where the full-screen window grabs the keyboard.
+// seconds of the run takes the focus back from any other window: the window
+// that had it may still be handing it over. Of the programs "/s" starts for
+// several monitors only the primary monitor's takes the focus. Nothing on
+// X11, where the full-screen window grabs the keyboard.
 void bringToFront(std::uint64_t window);
 
 // --- Monitors: "/s" covers every one

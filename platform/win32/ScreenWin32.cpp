@@ -1,9 +1,14 @@
 // Windows implementation of the full-screen window's place on the screen:
 // the primary monitor's modes, and the window brought to the front with the
 // keyboard focus. SDL 1.2 activates its window but handles the activation
-// message itself, so the system never gives the window the focus: keys then
-// only reach it while it stays the active window. Covers every Windows and
-// Wine; the focus is taken back only while the run starts.
+// message itself, so the system never gives the window the focus; under
+// Wine, whose keyboard follows the X server's focus, which only a focus
+// change moves for its unmanaged windows, keys then went to whatever window
+// had had the focus. Of the programs "/s" starts for several monitors one
+// holds the keyboard, the primary monitor's (whose corner is the desktop's
+// origin): were each to take it, Wine's and the X server's ideas of the
+// focus could end on different windows. Covers every Windows and Wine; the
+// focus is taken back only while the run starts.
 #include "platform/Platform.h"
 
 #include <windows.h>
@@ -18,17 +23,11 @@ HWND front = nullptr;
 double keepUntil = 0;
 UINT_PTR keepTimer = 0;
 
-const double keepSeconds = 3.0;
-
-// A screensaver's window, or the message box one shows: both carry the
-// program's title.
-bool isScreensaverWindow(HWND window) {
-    wchar_t title[16] = {};
-    return window && GetWindowTextW(window, title, 16) > 0 && lstrcmpW(title, L"Quessanta") == 0;
-}
+// Long enough for the other monitors' programs to have set their modes,
+// which activates their windows.
+const double keepSeconds = 5.0;
 
 void takeFront(HWND window) {
-    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     SetForegroundWindow(window);
     SetFocus(window);
 }
@@ -44,7 +43,14 @@ VOID CALLBACK keepFront(HWND, UINT, UINT_PTR, DWORD) {
         keepTimer = 0;
         return;
     }
-    if (!isScreensaverWindow(GetForegroundWindow())) takeFront(front);
+    if (GetForegroundWindow() != front) takeFront(front);
+}
+
+// Whether this program holds the keyboard: alone, or on the primary monitor.
+bool holdsKeyboard() {
+    ScreenArea monitor;
+    std::string problem;
+    return !assignedMonitor(&monitor, &problem) || (monitor.x == 0 && monitor.y == 0);
 }
 
 }  // namespace
@@ -60,6 +66,8 @@ bool displayOffersMode(int width, int height) {
 void bringToFront(std::uint64_t window) {
     front = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window));
     if (!IsWindow(front)) return;
+    SetWindowPos(front, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    if (!holdsKeyboard()) return;
     takeFront(front);
     keepUntil = 0;
     if (!keepTimer) keepTimer = SetTimer(nullptr, 0, 100, keepFront);
