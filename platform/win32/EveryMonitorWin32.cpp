@@ -96,14 +96,14 @@ void endTheOthers(const std::vector<HANDLE>& processes, HANDLE job) {
 }  // namespace
 
 bool launchOnEveryMonitor(const std::string& fileName, int* exitStatus, std::string* error) {
+    // The system let this process take the foreground when it started it
+    // as the screensaver: its programs may too.
+    AllowSetForegroundWindow(ASFW_ANY);
     const std::vector<ScreenArea> areas = monitorAreas();
     if (areas.size() < 2) return launchProgram(fileName, true, exitStatus, error);
     *exitStatus = 0;
     const HANDLE job = win32::makeTyingJob();
     SetConsoleCtrlHandler(win32::ignoreWhileWaiting, TRUE);
-    // The system let this process take the foreground when it started it
-    // as the screensaver: its programs may too.
-    AllowSetForegroundWindow(ASFW_ANY);
     std::vector<HANDLE> processes;
     bool started = true;
     for (const ScreenArea& area : areas) {
@@ -115,8 +115,8 @@ bool launchOnEveryMonitor(const std::string& fileName, int* exitStatus, std::str
         }
         processes.push_back(process);
     }
-    // Gone again from this process's environment: not inherited by anything
-    // it starts later.
+    // Gone again from this process's environment (the C library's copy and
+    // the system's): not inherited by anything it starts later.
     putEnv(monitorVariable, "");
     SetEnvironmentVariableW(L"QUESSANTA_MONITOR", nullptr);
     if (started) {
