@@ -54,15 +54,14 @@ std::vector<ScreenArea> monitorAreas() {
     return areas;
 }
 
-struct CloseRequest {
-    const std::vector<DWORD>* processIds;
-};
-
+// The visible windows only: the hidden ones a program keeps for itself
+// (the input method's, say) are not its to close.
 BOOL CALLBACK askToClose(HWND window, LPARAM data) {
-    const std::vector<DWORD>& ids = *reinterpret_cast<const CloseRequest*>(data)->processIds;
+    const std::vector<DWORD>& ids = *reinterpret_cast<const std::vector<DWORD>*>(data);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (std::find(ids.begin(), ids.end(), owner) != ids.end()) PostMessageW(window, WM_CLOSE, 0, 0);
+    if (IsWindowVisible(window) && std::find(ids.begin(), ids.end(), owner) != ids.end())
+        PostMessageW(window, WM_CLOSE, 0, 0);
     return TRUE;
 }
 
@@ -82,8 +81,7 @@ void endTheOthers(const std::vector<HANDLE>& processes, HANDLE job) {
         }
         if (running.empty()) return;
         if (GetTickCount() - start > 5000) break;
-        CloseRequest request{&ids};
-        EnumWindows(askToClose, reinterpret_cast<LPARAM>(&request));
+        EnumWindows(askToClose, reinterpret_cast<LPARAM>(&ids));
         WaitForMultipleObjects(static_cast<DWORD>(running.size()), running.data(), TRUE, 250);
     }
     if (job) {
