@@ -43,13 +43,19 @@ BOOL CALLBACK addMonitor(HMONITOR handle, HDC, LPRECT, LPARAM data) {
 }
 
 // The monitors, the primary first: its program starts first and takes the
-// keyboard focus first.
+// keyboard focus first. An area met twice is covered once (Wine 10 reports
+// every monitor Xinerama gives it on the primary's area).
 std::vector<ScreenArea> monitorAreas() {
     std::vector<Monitor> found;
     EnumDisplayMonitors(nullptr, nullptr, addMonitor, reinterpret_cast<LPARAM>(&found));
     std::stable_partition(found.begin(), found.end(), [](const Monitor& m) { return m.primary; });
     std::vector<ScreenArea> areas;
-    for (const Monitor& m : found) areas.push_back(m.area);
+    for (const Monitor& m : found) {
+        const bool seen = std::any_of(areas.begin(), areas.end(), [&](const ScreenArea& a) {
+            return a.x == m.area.x && a.y == m.area.y && a.width == m.area.width && a.height == m.area.height;
+        });
+        if (!seen) areas.push_back(m.area);
+    }
     if (areas.size() > MAXIMUM_WAIT_OBJECTS) areas.resize(MAXIMUM_WAIT_OBJECTS);
     return areas;
 }

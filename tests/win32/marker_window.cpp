@@ -1,12 +1,19 @@
 // Another program's window for "/s" to cover: one colour, pure magenta, on
 // the area given, until it is killed. A screenshot that shows no magenta
-// shows none of it.
+// shows none of it. First it says which monitors Wine reports, one line
+// each: "monitor X,Y,WIDTHxHEIGHT".
 // Usage: marker_window X Y WIDTH HEIGHT
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
+
+BOOL CALLBACK printMonitor(HMONITOR, HDC, LPRECT r, LPARAM) {
+    std::printf("monitor %ld,%ld,%ldx%ld\n", r->left, r->top, r->right - r->left, r->bottom - r->top);
+    return TRUE;
+}
 
 LRESULT CALLBACK markerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DESTROY) {
@@ -20,6 +27,8 @@ LRESULT CALLBACK markerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 int main(int argc, char** argv) {
     if (argc != 5) return 2;
+    EnumDisplayMonitors(nullptr, nullptr, printMonitor, 0);
+    std::fflush(stdout);
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     const HBRUSH magenta = CreateSolidBrush(RGB(255, 0, 255));
     WNDCLASSW windowClass = {};
