@@ -39,6 +39,13 @@ static void requestQuit(int& quitRequested) {
 
 namespace {
 
+// Esc, and Alt+F4: SDL 1.2's Windows driver takes the Alt key's system
+// messages itself, so Windows never turns Alt+F4 into a close request and
+// it arrives as a key.
+bool endsRun(const SDL_keysym& key) {
+    return key.sym == SDLK_ESCAPE || (key.sym == SDLK_F4 && (key.mod & KMOD_ALT));
+}
+
 // In a host's window: follows its size, and tells when it has gone. Asked a
 // few times a second, not every frame: each question is a round trip.
 class HostWindowWatch {
@@ -106,7 +113,7 @@ void runMainLoop(const LoopOptions& options) {
         if (quitRequested && App::sceneRoot->removed && App::overlayRoot->removed) break;
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
-            if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE) {
+            if (event.type == SDL_KEYDOWN && endsRun(event.key.keysym)) {
                 requestQuit(quitRequested);
             } else if (event.type == SDL_MOUSEMOTION) {
                 if (mouse.ends(event.motion.xrel, event.motion.yrel, frameTicks)) requestQuit(quitRequested);

@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 #include "render/Multisampling.h"
+#include "render/NativeWindow.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -57,6 +58,16 @@ Result<std::unique_ptr<Display>> Display::open(std::int32_t w, std::int32_t h, s
     return display;
 }
 
+Result<std::unique_ptr<Display>> Display::openOnMonitor(std::int32_t x, std::int32_t y, std::int32_t w,
+                                                        std::int32_t h) {
+    // Where SDL puts a window that is not full screen.
+    platform::putEnv("SDL_VIDEO_WINDOW_POS", (std::to_string(x) + "," + std::to_string(y)).c_str());
+    std::unique_ptr<Display> display(new Display);
+    display->onMonitor = true;
+    if (const Result<void> opened = display->init(w, h, 32); !opened) return opened.error();
+    return display;
+}
+
 Result<std::unique_ptr<Display>> Display::openInWindow(std::uint64_t window) {
     int w = 0, h = 0;
     if (!platform::windowSize(window, &w, &h)) {
@@ -92,7 +103,11 @@ Result<void> Display::init(std::int32_t w, std::int32_t h, std::int32_t bpp) {
         SDL_Quit();
         return failure("Video initialization failed: " + why);
     }
-    if (w == 0 && h == 0 && bpp == 0) {
+    // A size the monitor lacks would show as a small picture in a corner
+    // or a framed window: the desktop's own instead.
+    const bool desktopMode =
+        (w == 0 && h == 0 && bpp == 0) || (!embedded() && !onMonitor && !platform::displayOffersMode(w, h));
+    if (desktopMode) {
         const SDL_VideoInfo* info = SDL_GetVideoInfo();
         width = info ? info->current_w : 0;
         height = info ? info->current_h : 0;
@@ -113,7 +128,10 @@ Result<void> Display::init(std::int32_t w, std::int32_t h, std::int32_t bpp) {
         SDL_Quit();
         return opened;
     }
-    if (!embedded()) SDL_ShowCursor(SDL_DISABLE);
+    if (!embedded()) {
+        SDL_ShowCursor(SDL_DISABLE);
+        platform::bringToFront(nativeWindow());
+    }
     return success();
 }
 
@@ -147,7 +165,7 @@ Result<void> Display::setVideoMode() {
 bool Display::tryVideoMode() {
     const SDL_VideoInfo* info = SDL_GetVideoInfo();
     Uint32 flags = SDL_OPENGL | SDL_HWSURFACE | SDL_ASYNCBLIT;
-    if (!embedded()) flags |= SDL_FULLSCREEN;
+    if (!embedded()) flags |= onMonitor ? SDL_NOFRAME : SDL_FULLSCREEN;
     if (info && info->blit_hw) flags |= SDL_HWACCEL;
 
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);

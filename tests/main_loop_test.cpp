@@ -111,6 +111,21 @@ TEST_F(MainLoopTest, KeysAndClicksDoNotEndItACloseRequestDoesCleanly) {
     EXPECT_EQ(stderrText(), "");
 }
 
+// Where nothing turns it into a close request (Windows under SDL 1.2, an X
+// server without a window manager), Alt+F4 is a key that ends it as Esc
+// does; F4 or Alt alone does not.
+TEST_F(MainLoopTest, AltF4EndsItAsEscDoes) {
+    writeSettings(false);
+    start();
+    sleepSeconds(2.0);
+    ASSERT_EQ(waitForExit(pid, 0), -1) << "ended by itself: " << stderrText();
+    run("xdotool key F4 alt");
+    EXPECT_EQ(waitForExit(pid, 1.5), -1) << "F4 or Alt alone ended it";
+    run("xdotool key alt+F4");
+    EXPECT_EQ(waitForExit(pid, 30), 0);
+    EXPECT_EQ(stderrText(), "");
+}
+
 TEST_F(MainLoopTest, TerminationSignalsEndItWithExitZero) {
     for (int sig : {SIGTERM, SIGINT}) {
         writeSettings(false);

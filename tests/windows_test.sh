@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
 # The Windows build under Wine, on an Xvfb and in a Wine prefix of its own:
 # the programs as built (GUI programs needing only system DLLs, with icon,
-# manifest and version record), the preview in a host's window and its
-# pixels at several sizes, "/s" with the scene on screen and Esc, "/c" and
-# the settings dialog (Cancel, OK, its owner, one at a time), a settings
-# round trip through config.exe and ProgramData that the screensaver shows,
-# exit on mouse motion, a close request, a broken pack's message box,
-# images the Windows decoder refuses, and the installer (again into a
-# folder named in Cyrillic and Chinese, with /s, /c and a killed .scr from
-# there) and uninstaller.
+# manifest and a version record of their own, the uninstaller's too), the
+# preview in a host's window and its pixels at several sizes, "/s" with the
+# scene on screen and Esc, "/c" and the settings dialog (Cancel, OK, its
+# owner, one at a time), a settings round trip through config.exe and
+# ProgramData that the screensaver shows, exit on mouse motion, a close
+# request, Alt+F4, a resolution the monitor lacks, a broken pack's message
+# box, images the Windows decoder refuses, and the installer (Start menu
+# shortcuts; again into a folder named in Cyrillic and Chinese, with /s, /c
+# and a killed .scr from there) and uninstaller. Then on two monitors (an
+# Xephyr with two screens joined by Xinerama, on an Xvfb): "/s" covers
+# both, a window on the second included, Esc and Alt+F4 end both, ten
+# starts in a row each take the keyboard, and a killed .scr leaves none.
 # Usage: tests/windows_test.sh [BUILD_DIR]   (default build-win, made by
 # scripts/windows-build.sh). One line per check, then a summary line:
 #   windows tests: N passed, M failed
@@ -32,11 +36,45 @@ export WINEPREFIX=$T/prefix WINEDEBUG=-all
 # Wine takes the command line's and the files' names in the locale's
 # encoding: UTF-8, so that any folder name can be given.
 export LC_ALL=C.UTF-8
-# No Mono or Gecko: a new prefix would otherwise offer to download them.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko: a new prefix would otherwise offer to download them. No
+# menu entries: the Start menu shortcuts must not reach the Linux desktop.
+export WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d"
 source "$ROOT/scripts/xvfb.sh"
+# Two monitors as Wine sees them on Linux: an Xephyr with two screens side
+# by side joined by Xinerama (without RandR, which would report one), on a
+# private Xvfb as large as both; exports DISPLAY. Both report one line when
+# they fail.
+XEPHYR_PID=
+start_two_monitors() {
+  local fifo n
+  wineserver -k 2>/dev/null
+  wineserver -w 2>/dev/null
+  stop_xvfb
+  XVFB_SCREEN=1824x768x24 start_xvfb || return 1
+  fifo=$(mktemp -u /tmp/quessanta-xephyr-XXXXXX)
+  mkfifo "$fifo"
+  Xephyr -displayfd 3 -screen 1024x768+0+0 -screen 800x600+1024+0 +xinerama -extension RANDR -nolisten tcp \
+    -noreset 3>"$fifo" >/dev/null 2>&1 &
+  XEPHYR_PID=$!
+  n=$(timeout 20 head -n1 "$fifo" || true)
+  rm -f "$fifo"
+  if [ -n "$n" ] && xdpyinfo -display ":$n" >/dev/null 2>&1; then
+    export DISPLAY=":$n"
+    return 0
+  fi
+  echo "Cannot start Xephyr" >&2
+  return 1
+}
+stop_two_monitors() {
+  if [ -n "$XEPHYR_PID" ]; then
+    kill "$XEPHYR_PID" 2>/dev/null
+    wait "$XEPHYR_PID" 2>/dev/null
+    XEPHYR_PID=
+  fi
+}
 cleanup() {
   wineserver -k 2>/dev/null
+  stop_two_monitors
   stop_xvfb
   rm -rf "$T"
 }
@@ -93,9 +131,18 @@ check_overlays() {  # label png clock calendar
   return 0
 }
 
+# Milliseconds until the process ends, polled every 50 ms for at most the
+# limit given.
+gone_after() {  # pid limit-ms
+  local start=$(date +%s%N)
+  while kill -0 "$1" 2>/dev/null && [ $(( ($(date +%s%N) - start) / 1000000 )) -lt "$2" ]; do sleep 0.05; done
+  echo $(( ($(date +%s%N) - start) / 1000000 ))
+}
+
 # Runs a screensaver command, takes a screenshot once the scene is up (the
-# first seconds after Wine starts can be black), ends it with Esc and waits.
-# False (after saying why) unless it ran until Esc and then exited with 0.
+# first seconds after Wine starts can be black), ends it with Esc and waits
+# (ended_ms: how long that took). False (after saying why) unless it ran
+# until Esc and then exited with 0.
 shoot() {  # label png command...
   local label=$1 png=$2 pid rc
   shift 2
@@ -110,7 +157,7 @@ shoot() {  # label png command...
   import -window root "$png"
   [ -n "$KEEP_SHOTS" ] && cp "$png" "$KEEP_SHOTS"/
   xdotool key Escape
-  for _ in $(seq 1 200); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  ended_ms=$(gone_after "$pid" 20000)
   if kill -0 "$pid" 2>/dev/null; then
     fail "$label: Esc did not end it"
     kill "$pid"
@@ -163,10 +210,15 @@ for exe in Quessanta.exe config.exe pak.exe; do
 done
 cmp -s "$INST/Quessanta.exe" "$INST/Quessanta.scr" && ok "Quessanta.scr is Quessanta.exe" ||
   fail "Quessanta.scr differs from Quessanta.exe"
+# Wine's processes show their Windows command line.
+saver_left() { grep -qsa 'Quessanta\.exe' /proc/[0-9]*/cmdline; }
+
 # Icon, manifest (DPI awareness, common controls 6) and version record:
-# resource types 14, 24 and 16 at the top of the resource directory.
+# resource types 14, 24 and 16 at the top of the resource directory; each
+# file's record describes that file.
 missing=
-for exe in "$INST/Quessanta.scr" "$INST/config.exe" "$WIN/QuessantaSetup.exe"; do
+described=
+for exe in "$INST/Quessanta.scr" "$INST/config.exe" "$INST/pak.exe" "$WIN/QuessantaSetup.exe" "$WIN/uninstall.exe"; do
   types=$(x86_64-w64-mingw32-objdump -p "$exe" 2>/dev/null | sed -n '/Resource Directory section/,$p' |
     sed -nE 's/^[0-9a-f]+   Entry: ID: 0x0000([0-9a-f]{2}),.*/\1/p' | tr '\n' ' ')
   for t in 0e:icon 18:manifest 10:version; do
@@ -175,8 +227,14 @@ for exe in "$INST/Quessanta.scr" "$INST/config.exe" "$WIN/QuessantaSetup.exe"; d
   grep -aq 'PerMonitorV2' "$exe" && grep -aq 'Microsoft.Windows.Common-Controls' "$exe" ||
     missing="$missing $(basename "$exe"):manifest-text"
   strings -el "$exe" | grep -qx 'Zandrim' || missing="$missing $(basename "$exe"):company"
+  description=$(strings -el "$exe" | grep -x -A1 FileDescription | tail -1)
+  original=$(strings -el "$exe" | grep -x -A1 OriginalFilename | tail -1)
+  [ "$original" = "$(basename "$exe")" ] || missing="$missing $(basename "$exe"):named-$original"
+  described="$described, $original: $description"
 done
-[ -z "$missing" ] && ok "resources: icon, per-monitor DPI and common controls 6 manifest, version by Zandrim in Quessanta.scr, config.exe, QuessantaSetup.exe" ||
+[ "$(cut -d, -f2- <<<"$described" | tr ',' '\n' | cut -d: -f2 | sort -u | wc -l)" -eq 5 ] ||
+  missing="$missing descriptions-not-distinct($described)"
+[ -z "$missing" ] && ok "resources: icon, per-monitor DPI and common controls 6 manifest, version by Zandrim; ${described#, }" ||
   fail "resources missing:$missing"
 
 started=$SECONDS
@@ -218,7 +276,9 @@ out=$(tr -d '\r' <"$T/out")
 # English calendar; Esc ends it with 0, which "/s" passes on.
 if shoot "/s" "$T/s.png" wine Quessanta.exe /s && check_scene "/s" "$T/s.png" &&
    check_overlays "/s" "$T/s.png" digital english; then
-  if [ -s "$T/err" ]; then fail "/s: stderr: $(tr -d '\r' <"$T/err")"; else ok "/s: the scene, digital clock and calendar; Esc, exit 0"; fi
+  if [ -s "$T/err" ]; then fail "/s: stderr: $(tr -d '\r' <"$T/err")"; else
+    ok "/s: the scene ($(identify -format %k "$T/s.png") colours), digital clock and calendar; Esc, exit 0 after $ended_ms ms"
+  fi
 fi
 
 # --- "/c": returns at once and leaves the dialog; Cancel changes nothing
@@ -334,6 +394,45 @@ else
 fi
 wait "$pid" 2>/dev/null
 
+# --- Alt+F4 ends "/s" as Esc does: SDL 1.2 keeps Windows from turning it
+# into a close request, so the program takes it as a key.
+timeout 120 wine Quessanta.exe /s >"$T/out" 2>"$T/err" &
+pid=$!
+if window_shown "^Quessanta$" && sleep 4 && kill -0 "$pid" 2>/dev/null; then
+  xdotool key alt+F4
+  took=$(gone_after "$pid" 10000)
+  if kill -0 "$pid" 2>/dev/null; then
+    fail "Alt+F4: still running 10 s after it"
+    xdotool key Escape
+  else
+    wait "$pid"
+    rc=$?
+    [ "$rc" -eq 0 ] && [ "$took" -le 3000 ] && ok "Alt+F4: /s ended in $took ms with 0" ||
+      fail "Alt+F4: exit $rc after $took ms"
+  fi
+else
+  fail "Alt+F4: no screensaver window"
+fi
+wait "$pid" 2>/dev/null
+
+# --- A resolution the monitor lacks (the Xvfb has only 1024x768): the
+# picture fills the screen, never an 800x600 one in a corner of a black
+# screen. Where Wine lists no such mode the desktop's size is used, which
+# one line says; Wine 10 lists it and scales the mode to the screen.
+timeout 60 wine config.exe --resolution=800x600 >/dev/null 2>&1
+if shoot "800x600 asked" "$T/refused.png" wine Quessanta.exe /s && check_scene "800x600 asked" "$T/refused.png"; then
+  top=$(convert "$T/refused.png" -crop 1024x160+0+0 +repage -format %k info:)
+  right=$(convert "$T/refused.png" -crop 200x768+824+0 +repage -format %k info:)
+  err=$(tr -d '\r' <"$T/err")
+  if [ "$top" -ge 1000 ] && [ "$right" -ge 1000 ] &&
+     { [ -z "$err" ] || [ "$err" = "Quessanta: the monitor has no 800x600 mode; using its own, 1024x768" ]; }; then
+    ok "800x600 asked: the scene fills the screen (top $top, right $right colours); ${err:-a mode Wine offers}"
+  else
+    fail "800x600 asked: top $top, right $right colours, stderr '$err'"
+  fi
+fi
+timeout 60 wine config.exe --resolution=desktop >/dev/null 2>&1
+
 # --- A pack that cannot be read: its line in a message box titled
 # Quessanta (the full-screen window gone first), exit 1 once it is closed.
 mkdir -p "$T/broken" && cp "$INST"/Quessanta.exe "$INST"/*.pak "$INST"/preview.ppk "$T/broken/"
@@ -411,7 +510,7 @@ rc=$?
 missing=
 for f in Quessanta.exe config.exe pak.exe $DATA; do cmp -s "$INST/$f" "$PROGRAMS/$f" || missing="$missing $f"; done
 cmp -s "$INST/Quessanta.scr" "$DRIVE_C/windows/system32/Quessanta.scr" || missing="$missing system32/Quessanta.scr"
-[ -f "$PROGRAMS/uninstall.exe" ] || missing="$missing uninstall.exe"
+cmp -s "$WIN/uninstall.exe" "$PROGRAMS/uninstall.exe" || missing="$missing uninstall.exe"
 path=$(wine reg query 'HKLM\Software\Zandrim\Quessanta\Settings' /v Path 2>/dev/null | tr -d '\r' | grep -E '^ +Path')
 uninstall=$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quessanta' /v UninstallString 2>/dev/null | tr -d '\r')
 if [ "$rc" -eq 0 ] && [ -z "$missing" ] && grep -qF 'REG_SZ    C:\Program Files\Zandrim\Quessanta\' <<<"$path" &&
@@ -419,6 +518,17 @@ if [ "$rc" -eq 0 ] && [ -z "$missing" ] && grep -qF 'REG_SZ    C:\Program Files\
   ok "QuessantaSetup.exe /S: Program Files, system32\\Quessanta.scr, Path = C:\\Program Files\\Zandrim\\Quessanta\\, uninstall entry"
 else
   fail "QuessantaSetup.exe /S: exit $rc, missing:$missing, Path '$path', uninstall '$uninstall'"
+fi
+# The Start menu for every user: the settings and the uninstaller, each
+# shortcut naming its program.
+MENU="$DRIVE_C/ProgramData/Microsoft/Windows/Start Menu/Programs/Quessanta"
+settings_link=$(strings -el "$MENU/Quessanta Settings.lnk" 2>/dev/null; strings "$MENU/Quessanta Settings.lnk" 2>/dev/null)
+uninstall_link=$(strings -el "$MENU/Uninstall Quessanta.lnk" 2>/dev/null; strings "$MENU/Uninstall Quessanta.lnk" 2>/dev/null)
+if grep -qi 'Zandrim\\Quessanta\\config\.exe' <<<"$settings_link" &&
+   grep -qi 'Zandrim\\Quessanta\\uninstall\.exe' <<<"$uninstall_link" && [ "$(ls "$MENU" | wc -l)" -eq 2 ]; then
+  ok "Start menu: Quessanta\\Quessanta Settings (config.exe) and Uninstall Quessanta (uninstall.exe)"
+else
+  fail "Start menu: $(ls "$MENU" 2>&1 | tr '\n' ' ')"
 fi
 
 # The system folder's .scr finds the installation through the registry.
@@ -457,8 +567,6 @@ if kill -0 "$pid" 2>/dev/null; then
   import -window root "$T/nonlatin.png"
   check_scene "/s from $NONLATIN" "$T/nonlatin.png" && ok "/s from $NONLATIN: the scene"
   timeout 30 wine taskkill /F /IM Quessanta.scr >/dev/null 2>&1
-  # Wine's processes show their Windows command line.
-  saver_left() { grep -qsa 'Quessanta\.exe' /proc/[0-9]*/cmdline; }
   for _ in $(seq 1 100); do saver_left || break; sleep 0.1; done
   if saver_left; then
     fail "taskkill /F of Quessanta.scr: Quessanta.exe runs on"
@@ -492,6 +600,7 @@ left=
 [ -e "$DRIVE_C/Program Files/Zandrim" ] && left="$left Program Files\\Zandrim"
 [ -e "$NONLATIN_UNIX" ] && left="$left $NONLATIN"
 [ -e "$DRIVE_C/windows/system32/Quessanta.scr" ] && left="$left system32\\Quessanta.scr"
+[ -e "$MENU" ] && left="$left the Start menu's $(ls "$MENU" | tr '\n' ',')"
 wine reg query 'HKLM\Software\Zandrim' >/dev/null 2>&1 && left="$left HKLM\\Software\\Zandrim"
 wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quessanta' >/dev/null 2>&1 &&
   left="$left the uninstall entry"
@@ -499,6 +608,158 @@ if [ -z "$left" ] && [ -f "$SETTINGS" ]; then
   ok "uninstall.exe /S: everything installed is gone, the settings file stays"
 else
   fail "uninstall.exe /S: left$left; settings file $([ -f "$SETTINGS" ] && echo kept || echo removed)"
+fi
+
+# --- Two monitors: "/s" starts one screensaver per monitor, each drawing
+# the whole scene at its monitor's size, over every other window; Esc,
+# Alt+F4 or a close request on either ends both.
+AREAS="1024x768+0+0 800x600+1024+0"
+# Pixels of the marker window's magenta in an area of a screenshot.
+magenta() {  # png area
+  convert "$1" -crop "$2" +repage -depth 8 rgb:- | python3 -c '
+import sys
+d = sys.stdin.buffer.read()
+print(sum(1 for i in range(0, len(d) - 2, 3) if d[i] == 255 and d[i + 1] == 0 and d[i + 2] == 255))'
+}
+# The screensavers of "/s": waits up to 30 s for a window on each monitor
+# and the scene's first seconds.
+both_shown() {
+  for _ in $(seq 1 150); do
+    [ "$(xdotool search --name '^Quessanta$' 2>/dev/null | wc -l)" -ge "$monitors" ] && sleep 5 && return 0
+    sleep 0.2
+  done
+  return 1
+}
+if start_two_monitors; then
+  cd "$INST" || exit 1
+  timeout 60 wine config.exe --clock=24h --calendar=english --fps=off --exit-on-mouse=off >/dev/null 2>&1
+  # Another program's window on the second monitor, holding the keyboard
+  # and with the pointer over it, as a user's would when the saver starts.
+  wine "$HELPERS/marker_window.exe" 1124 100 600 400 >"$T/monitors" 2>/dev/null &
+  marker_pid=$!
+  sleep 5
+  reported=$(tr -d '\r' <"$T/monitors" | sed -n 's/^monitor //p' | tr '\n' ' ')
+  monitors=2
+  pointer="1400 300"
+  if ! grep -qw '0,0,1024x768' <<<"$reported" || ! grep -qw '1024,0,800x600' <<<"$reported"; then
+    # Wine 10 places every monitor that Xinerama reports on the primary's
+    # area: there is no second monitor to cover, and the marker goes on
+    # the first.
+    echo "skip: two monitors: Wine reports the monitors $reported, not the X server's two: the second one's checks cannot run"
+    monitors=1
+    pointer="400 300"
+    kill "$marker_pid" 2>/dev/null
+    wait "$marker_pid" 2>/dev/null
+    wine "$HELPERS/marker_window.exe" 100 100 600 400 >/dev/null 2>&1 &
+    marker_pid=$!
+    sleep 5
+  fi
+  marker=$(xdotool search --name '^Marker$' 2>/dev/null | head -1)
+  give_marker_the_keyboard() {
+    xdotool mousemove $pointer
+    [ -n "$marker" ] && xdotool windowfocus "$marker" 2>/dev/null
+  }
+  give_marker_the_keyboard
+  import -window root "$T/marker.png"
+  before=$(magenta "$T/marker.png" 1824x768+0+0)
+  [ "$before" -gt 100000 ] || fail "two monitors: the marker window shows $before magenta pixels"
+
+  timeout 120 wine Quessanta.scr /s >"$T/out" 2>"$T/err" &
+  pid=$!
+  if [ "$monitors" -eq 1 ]; then
+    both_shown || fail "two monitors: no screensaver window"
+  elif both_shown; then
+    import -window root "$T/two.png"
+    [ -n "$KEEP_SHOTS" ] && cp "$T/two.png" "$KEEP_SHOTS"/
+    figures=
+    bad=
+    for area in $AREAS; do
+      colours=$(convert "$T/two.png" -crop "$area" +repage -format %k info:)
+      left=$(magenta "$T/two.png" "$area")
+      figures="$figures $area: $colours colours, $left magenta;"
+      [ "$colours" -ge 1000 ] && [ "$left" -eq 0 ] || bad=yes
+    done
+    # The calendar's blue header in each top right corner, at each size.
+    first=$(shares "$T/two.png" 784 8 232 40)
+    second=$(shares "$T/two.png" 1636 6 181 31)
+    [ "$(share "$first" blue)" -ge 60 ] && [ "$(share "$second" blue)" -ge 60 ] || bad=yes
+    [ -z "$bad" ] && ok "two monitors: the scene and the calendar on both,$figures" ||
+      fail "two monitors:$figures calendar headers '$first' and '$second'"
+    xdotool key Escape
+    took=$(gone_after "$pid" 10000)
+    if kill -0 "$pid" 2>/dev/null; then
+      fail "two monitors: Esc did not end /s"
+    else
+      wait "$pid"
+      rc=$?
+      sleep 1
+      if [ "$rc" -eq 0 ] && ! saver_left; then
+        ok "two monitors: Esc ends both, /s exit 0 after $took ms"
+      else
+        fail "two monitors: /s exit $rc after Esc; Quessanta.exe left: $(saver_left && echo yes || echo no)"
+      fi
+    fi
+  else
+    fail "two monitors: not two screensaver windows: $(tr -d '\r' <"$T/err")"
+  fi
+  kill "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null
+
+  give_marker_the_keyboard
+  timeout 120 wine Quessanta.scr /s >"$T/out" 2>"$T/err" &
+  pid=$!
+  if both_shown; then
+    xdotool key alt+F4
+    took=$(gone_after "$pid" 10000)
+    wait "$pid"
+    rc=$?
+    [ "$rc" -eq 0 ] && [ "$took" -le 3000 ] && ok "two monitors: Alt+F4 ends both, exit 0 after $took ms" ||
+      fail "two monitors: Alt+F4: exit $rc after $took ms"
+  else
+    fail "two monitors: Alt+F4: not two screensaver windows"
+  fi
+  kill "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null
+
+  # The keyboard every time: ten starts, each ended by one Esc while the
+  # marker window had had the keyboard.
+  ended=0
+  slowest=0
+  for _ in $(seq 1 10); do
+    give_marker_the_keyboard
+    timeout 120 wine Quessanta.scr /s >/dev/null 2>&1 &
+    pid=$!
+    both_shown || sleep 1
+    xdotool key Escape
+    took=$(gone_after "$pid" 10000)
+    if kill -0 "$pid" 2>/dev/null; then
+      # Ended by hand, so that the next start is a start.
+      timeout 30 wine taskkill /F /IM Quessanta.scr >/dev/null 2>&1
+    else
+      ended=$((ended + 1))
+      [ "$took" -gt "$slowest" ] && slowest=$took
+    fi
+    wait "$pid" 2>/dev/null
+  done
+  [ "$ended" -eq 10 ] && ok "two monitors: 10 starts in a row, each ended by one Esc (slowest $slowest ms)" ||
+    fail "two monitors: of 10 starts $ended ended on one Esc"
+
+  timeout 120 wine Quessanta.scr /s >"$T/out" 2>"$T/err" &
+  pid=$!
+  if both_shown; then
+    timeout 30 wine taskkill /F /IM Quessanta.scr >/dev/null 2>&1
+    for _ in $(seq 1 100); do saver_left || break; sleep 0.1; done
+    saver_left && fail "two monitors: taskkill /F of Quessanta.scr leaves Quessanta.exe running" ||
+      ok "two monitors: taskkill /F of Quessanta.scr leaves no Quessanta.exe"
+  else
+    fail "two monitors: taskkill: not two screensaver windows"
+  fi
+  kill "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null
+  kill "$marker_pid" 2>/dev/null
+  wait "$marker_pid" 2>/dev/null
+else
+  fail "two monitors: no Xephyr on an Xvfb"
 fi
 
 summary

@@ -64,6 +64,13 @@ std::string openGlRenderer() { return {}; }   // GL_RENDERER of a throwaway cont
 // --- The screen
 Result<void> prepareVideoDriver() { return success(); }  // SDL's driver chosen; an error when its display cannot be opened
 bool waitForInputGrab(int) { return true; }        // true when a full-screen window can take pointer and keyboard
+bool displayOffersMode(int, int) { return true; }  // false for a full-screen size the system would refuse or fake
+void bringToFront(std::uint64_t) {}                // the full-screen window on top, active, with the keyboard focus
+
+// --- Monitors
+// screenAreaText and parseScreenArea come from platform/common/.
+Result<int> launchOnEveryMonitor(const std::string& f) { return launchProgram(f, true); }  // one program per monitor where the hosts do not cover each
+Result<std::optional<ScreenArea>> assignedMonitor() { return std::optional<ScreenArea>(); }  // the monitor a launcher handed this program
 
 // --- The preview pane
 bool parseDecimalWindowHandle(const std::string&, std::uint64_t*) { return false; }  // decimal, within the system's handles
