@@ -9,10 +9,11 @@
 # request, Alt+F4, a resolution the monitor lacks, a broken pack's message
 # box, images the Windows decoder refuses, and the installer (Start menu
 # shortcuts; again into a folder named in Cyrillic and Chinese, with /s, /c
-# and a killed .scr from there) and uninstaller. Then on two monitors (an
-# Xephyr with two screens joined by Xinerama, on an Xvfb): "/s" covers
-# both, a window on the second included, Esc and Alt+F4 end both, ten
-# starts in a row each take the keyboard, and a killed .scr leaves none.
+# and a killed .scr from there) and uninstaller; ten starts in a row each
+# take the keyboard from another program's window. Then on two monitors
+# (scripts/two-monitors.sh): "/s" covers both, a window on the second
+# included, Esc and Alt+F4 end both, ten starts in a row each take the
+# keyboard, and a killed .scr leaves none.
 # Usage: tests/windows_test.sh [BUILD_DIR]   (default build-win, made by
 # scripts/windows-build.sh). One line per check, then a summary line:
 #   windows tests: N passed, M failed
@@ -40,37 +41,14 @@ export LC_ALL=C.UTF-8
 # menu entries: the Start menu shortcuts must not reach the Linux desktop.
 export WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d"
 source "$ROOT/scripts/xvfb.sh"
-# Two monitors as Wine sees them on Linux: an Xephyr with two screens side
-# by side joined by Xinerama (without RandR, which would report one), on a
-# private Xvfb as large as both; exports DISPLAY. Both report one line when
-# they fail.
-XEPHYR_PID=
-start_two_monitors() {
-  local fifo n
+# Two monitors as Wine sees them on Linux (exports DISPLAY; one line when
+# it fails): Wine's own servers stop first, as they belong to a display.
+source "$ROOT/scripts/two-monitors.sh"
+start_wine_on_two_monitors() {
   wineserver -k 2>/dev/null
   wineserver -w 2>/dev/null
   stop_xvfb
-  XVFB_SCREEN=1824x768x24 start_xvfb || return 1
-  fifo=$(mktemp -u /tmp/quessanta-xephyr-XXXXXX)
-  mkfifo "$fifo"
-  Xephyr -displayfd 3 -screen 1024x768+0+0 -screen 800x600+1024+0 +xinerama -extension RANDR -nolisten tcp \
-    -noreset 3>"$fifo" >/dev/null 2>&1 &
-  XEPHYR_PID=$!
-  n=$(timeout 20 head -n1 "$fifo" || true)
-  rm -f "$fifo"
-  if [ -n "$n" ] && xdpyinfo -display ":$n" >/dev/null 2>&1; then
-    export DISPLAY=":$n"
-    return 0
-  fi
-  echo "Cannot start Xephyr" >&2
-  return 1
-}
-stop_two_monitors() {
-  if [ -n "$XEPHYR_PID" ]; then
-    kill "$XEPHYR_PID" 2>/dev/null
-    wait "$XEPHYR_PID" 2>/dev/null
-    XEPHYR_PID=
-  fi
+  start_two_monitors
 }
 cleanup() {
   wineserver -k 2>/dev/null
@@ -191,6 +169,48 @@ window_gone() {  # title: waits up to 20 s for it to go
     sleep 0.2
   done
   return 1
+}
+# The screensavers of "/s": waits up to 30 s for a window on each monitor
+# (the count given, default 2) and the scene's first seconds.
+both_shown() {
+  for _ in $(seq 1 150); do
+    [ "$(xdotool search --name '^Quessanta$' 2>/dev/null | wc -l)" -ge "${1:-2}" ] && sleep 5 && return 0
+    sleep 0.2
+  done
+  return 1
+}
+# The keyboard every time: ten starts of "/s", each ended by one Esc, with
+# the window of another program (the marker, which the caller started)
+# holding the keyboard and the pointer over it before each, as a user's
+# would. A start that Esc did not end is ended by hand, so that the next
+# one is a start; the failure says where the X server's focus was.
+focus_starts() {  # label windows pointer-x pointer-y
+  local ended=0 held=0 slowest=0 took pid marker focus missed=
+  marker=$(xdotool search --name '^Marker$' 2>/dev/null | head -1)
+  for _ in $(seq 1 10); do
+    xdotool mousemove "$3" "$4"
+    [ -n "$marker" ] && timeout 5 xdotool windowfocus --sync "$marker" 2>/dev/null
+    [ -n "$marker" ] && [ "$(xdotool getwindowfocus 2>/dev/null)" = "$marker" ] && held=$((held + 1))
+    timeout 120 wine Quessanta.scr /s >/dev/null 2>&1 &
+    pid=$!
+    both_shown "$2" || sleep 1
+    focus=$(xdotool getwindowfocus getwindowname 2>/dev/null)
+    xdotool key Escape
+    took=$(gone_after "$pid" 10000)
+    if kill -0 "$pid" 2>/dev/null; then
+      missed="$missed '${focus:-none}'"
+      timeout 30 wine taskkill /F /IM Quessanta.scr >/dev/null 2>&1
+    else
+      ended=$((ended + 1))
+      [ "$took" -gt "$slowest" ] && slowest=$took
+    fi
+    wait "$pid" 2>/dev/null
+  done
+  if [ "$ended" -eq 10 ] && [ "$held" -eq 10 ]; then
+    ok "$1: 10 starts in a row after another window had the keyboard, each ended by one Esc (slowest $slowest ms)"
+  else
+    fail "$1: of 10 starts $ended ended on one Esc (the X focus then on:$missed); the marker had the keyboard before $held"
+  fi
 }
 settings_hex() { [ -f "$SETTINGS" ] && xxd -p "$SETTINGS" | tr -d '\n'; }
 
@@ -415,6 +435,14 @@ else
 fi
 wait "$pid" 2>/dev/null
 
+# --- The keyboard on one monitor, taken from another program's window.
+wine "$HELPERS/marker_window.exe" 100 100 600 400 >/dev/null 2>&1 &
+marker_pid=$!
+window_shown '^Marker$' && sleep 1
+focus_starts "one monitor" 1 400 300
+kill "$marker_pid" 2>/dev/null
+wait "$marker_pid" 2>/dev/null
+
 # --- A resolution the monitor lacks (the Xvfb has only 1024x768): the
 # picture fills the screen, never an 800x600 one in a corner of a black
 # screen. Where Wine lists no such mode the desktop's size is used, which
@@ -621,16 +649,7 @@ import sys
 d = sys.stdin.buffer.read()
 print(sum(1 for i in range(0, len(d) - 2, 3) if d[i] == 255 and d[i + 1] == 0 and d[i + 2] == 255))'
 }
-# The screensavers of "/s": waits up to 30 s for a window on each monitor
-# and the scene's first seconds.
-both_shown() {
-  for _ in $(seq 1 150); do
-    [ "$(xdotool search --name '^Quessanta$' 2>/dev/null | wc -l)" -ge "$monitors" ] && sleep 5 && return 0
-    sleep 0.2
-  done
-  return 1
-}
-if start_two_monitors; then
+if start_wine_on_two_monitors; then
   cd "$INST" || exit 1
   timeout 60 wine config.exe --clock=24h --calendar=english --fps=off --exit-on-mouse=off >/dev/null 2>&1
   # Another program's window on the second monitor, holding the keyboard
@@ -639,127 +658,93 @@ if start_two_monitors; then
   marker_pid=$!
   sleep 5
   reported=$(tr -d '\r' <"$T/monitors" | sed -n 's/^monitor //p' | tr '\n' ' ')
-  monitors=2
-  pointer="1400 300"
   if ! grep -qw '0,0,1024x768' <<<"$reported" || ! grep -qw '1024,0,800x600' <<<"$reported"; then
-    # Wine 10 places every monitor that Xinerama reports on the primary's
-    # area: there is no second monitor to cover, and the marker goes on
-    # the first.
-    echo "skip: two monitors: Wine reports the monitors $reported, not the X server's two: the second one's checks cannot run"
-    monitors=1
-    pointer="400 300"
-    kill "$marker_pid" 2>/dev/null
-    wait "$marker_pid" 2>/dev/null
-    wine "$HELPERS/marker_window.exe" 100 100 600 400 >/dev/null 2>&1 &
-    marker_pid=$!
-    sleep 5
-  fi
-  marker=$(xdotool search --name '^Marker$' 2>/dev/null | head -1)
-  give_marker_the_keyboard() {
-    xdotool mousemove $pointer
-    [ -n "$marker" ] && xdotool windowfocus "$marker" 2>/dev/null
-  }
-  give_marker_the_keyboard
-  import -window root "$T/marker.png"
-  before=$(magenta "$T/marker.png" 1824x768+0+0)
-  [ "$before" -gt 100000 ] || fail "two monitors: the marker window shows $before magenta pixels"
+    fail "two monitors: Wine reports the monitors $reported, not the X server's two side by side"
+  else
+    marker=$(xdotool search --name '^Marker$' 2>/dev/null | head -1)
+    give_marker_the_keyboard() {
+      xdotool mousemove 1400 300
+      [ -n "$marker" ] && xdotool windowfocus "$marker" 2>/dev/null
+    }
+    give_marker_the_keyboard
+    import -window root "$T/marker.png"
+    before=$(magenta "$T/marker.png" 1824x768+0+0)
+    [ "$before" -gt 100000 ] || fail "two monitors: the marker window shows $before magenta pixels"
 
-  timeout 120 wine Quessanta.scr /s >"$T/out" 2>"$T/err" &
-  pid=$!
-  if [ "$monitors" -eq 1 ]; then
-    both_shown || fail "two monitors: no screensaver window"
-  elif both_shown; then
-    import -window root "$T/two.png"
-    [ -n "$KEEP_SHOTS" ] && cp "$T/two.png" "$KEEP_SHOTS"/
-    figures=
-    bad=
-    for area in $AREAS; do
-      colours=$(convert "$T/two.png" -crop "$area" +repage -format %k info:)
-      left=$(magenta "$T/two.png" "$area")
-      figures="$figures $area: $colours colours, $left magenta;"
-      [ "$colours" -ge 1000 ] && [ "$left" -eq 0 ] || bad=yes
-    done
-    # The calendar's blue header in each top right corner, at each size.
-    first=$(shares "$T/two.png" 784 8 232 40)
-    second=$(shares "$T/two.png" 1636 6 181 31)
-    [ "$(share "$first" blue)" -ge 60 ] && [ "$(share "$second" blue)" -ge 60 ] || bad=yes
-    [ -z "$bad" ] && ok "two monitors: the scene and the calendar on both,$figures" ||
-      fail "two monitors:$figures calendar headers '$first' and '$second'"
-    xdotool key Escape
-    took=$(gone_after "$pid" 10000)
-    if kill -0 "$pid" 2>/dev/null; then
-      fail "two monitors: Esc did not end /s"
+    timeout 120 wine Quessanta.scr /s >"$T/out" 2>"$T/err" &
+    pid=$!
+    if both_shown; then
+      import -window root "$T/two.png"
+      [ -n "$KEEP_SHOTS" ] && cp "$T/two.png" "$KEEP_SHOTS"/
+      figures=
+      bad=
+      for area in $AREAS; do
+        colours=$(convert "$T/two.png" -crop "$area" +repage -format %k info:)
+        left=$(magenta "$T/two.png" "$area")
+        figures="$figures $area: $colours colours, $left magenta;"
+        [ "$colours" -ge 1000 ] && [ "$left" -eq 0 ] || bad=yes
+      done
+      # The calendar's blue header in each top right corner, at each size.
+      first=$(shares "$T/two.png" 784 8 232 40)
+      second=$(shares "$T/two.png" 1636 6 181 31)
+      [ "$(share "$first" blue)" -ge 60 ] && [ "$(share "$second" blue)" -ge 60 ] || bad=yes
+      [ -z "$bad" ] && ok "two monitors: the scene and the calendar on both,$figures" ||
+        fail "two monitors:$figures calendar headers '$first' and '$second'"
+      xdotool key Escape
+      took=$(gone_after "$pid" 10000)
+      if kill -0 "$pid" 2>/dev/null; then
+        fail "two monitors: Esc did not end /s"
+      else
+        wait "$pid"
+        rc=$?
+        sleep 1
+        if [ "$rc" -eq 0 ] && ! saver_left; then
+          ok "two monitors: Esc ends both, /s exit 0 after $took ms"
+        else
+          fail "two monitors: /s exit $rc after Esc; Quessanta.exe left: $(saver_left && echo yes || echo no)"
+        fi
+      fi
     else
+      fail "two monitors: not two screensaver windows: $(tr -d '\r' <"$T/err")"
+    fi
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+
+    give_marker_the_keyboard
+    timeout 120 wine Quessanta.scr /s >"$T/out" 2>"$T/err" &
+    pid=$!
+    if both_shown; then
+      xdotool key alt+F4
+      took=$(gone_after "$pid" 10000)
       wait "$pid"
       rc=$?
-      sleep 1
-      if [ "$rc" -eq 0 ] && ! saver_left; then
-        ok "two monitors: Esc ends both, /s exit 0 after $took ms"
-      else
-        fail "two monitors: /s exit $rc after Esc; Quessanta.exe left: $(saver_left && echo yes || echo no)"
-      fi
-    fi
-  else
-    fail "two monitors: not two screensaver windows: $(tr -d '\r' <"$T/err")"
-  fi
-  kill "$pid" 2>/dev/null
-  wait "$pid" 2>/dev/null
-
-  give_marker_the_keyboard
-  timeout 120 wine Quessanta.scr /s >"$T/out" 2>"$T/err" &
-  pid=$!
-  if both_shown; then
-    xdotool key alt+F4
-    took=$(gone_after "$pid" 10000)
-    wait "$pid"
-    rc=$?
-    [ "$rc" -eq 0 ] && [ "$took" -le 3000 ] && ok "two monitors: Alt+F4 ends both, exit 0 after $took ms" ||
-      fail "two monitors: Alt+F4: exit $rc after $took ms"
-  else
-    fail "two monitors: Alt+F4: not two screensaver windows"
-  fi
-  kill "$pid" 2>/dev/null
-  wait "$pid" 2>/dev/null
-
-  # The keyboard every time: ten starts, each ended by one Esc while the
-  # marker window had had the keyboard.
-  ended=0
-  slowest=0
-  for _ in $(seq 1 10); do
-    give_marker_the_keyboard
-    timeout 120 wine Quessanta.scr /s >/dev/null 2>&1 &
-    pid=$!
-    both_shown || sleep 1
-    xdotool key Escape
-    took=$(gone_after "$pid" 10000)
-    if kill -0 "$pid" 2>/dev/null; then
-      # Ended by hand, so that the next start is a start.
-      timeout 30 wine taskkill /F /IM Quessanta.scr >/dev/null 2>&1
+      [ "$rc" -eq 0 ] && [ "$took" -le 3000 ] && ok "two monitors: Alt+F4 ends both, exit 0 after $took ms" ||
+        fail "two monitors: Alt+F4: exit $rc after $took ms"
     else
-      ended=$((ended + 1))
-      [ "$took" -gt "$slowest" ] && slowest=$took
+      fail "two monitors: Alt+F4: not two screensaver windows"
     fi
+    kill "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
-  done
-  [ "$ended" -eq 10 ] && ok "two monitors: 10 starts in a row, each ended by one Esc (slowest $slowest ms)" ||
-    fail "two monitors: of 10 starts $ended ended on one Esc"
 
-  timeout 120 wine Quessanta.scr /s >"$T/out" 2>"$T/err" &
-  pid=$!
-  if both_shown; then
-    timeout 30 wine taskkill /F /IM Quessanta.scr >/dev/null 2>&1
-    for _ in $(seq 1 100); do saver_left || break; sleep 0.1; done
-    saver_left && fail "two monitors: taskkill /F of Quessanta.scr leaves Quessanta.exe running" ||
-      ok "two monitors: taskkill /F of Quessanta.scr leaves no Quessanta.exe"
-  else
-    fail "two monitors: taskkill: not two screensaver windows"
+    focus_starts "two monitors" 2 1400 300
+
+    timeout 120 wine Quessanta.scr /s >"$T/out" 2>"$T/err" &
+    pid=$!
+    if both_shown; then
+      timeout 30 wine taskkill /F /IM Quessanta.scr >/dev/null 2>&1
+      for _ in $(seq 1 100); do saver_left || break; sleep 0.1; done
+      saver_left && fail "two monitors: taskkill /F of Quessanta.scr leaves Quessanta.exe running" ||
+        ok "two monitors: taskkill /F of Quessanta.scr leaves no Quessanta.exe"
+    else
+      fail "two monitors: taskkill: not two screensaver windows"
+    fi
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
   fi
-  kill "$pid" 2>/dev/null
-  wait "$pid" 2>/dev/null
   kill "$marker_pid" 2>/dev/null
   wait "$marker_pid" 2>/dev/null
 else
-  fail "two monitors: no Xephyr on an Xvfb"
+  fail "two monitors: no X server with two monitors"
 fi
 
 summary

@@ -7,8 +7,8 @@
 // single full-screen run. The first one to end, for whatever reason, ends
 // the others with a close request. All are held in one job tied to the
 // launcher, so killing it leaves none behind. Covers 64-bit Windows 7 and
-// later, and Wine (which reads Xinerama); at most 64 monitors are covered,
-// what one wait can watch.
+// later, and Wine (which reads RandR or Xinerama); at most 64 monitors are
+// covered, what one wait can watch.
 #include "platform/Platform.h"
 #include "platform/win32/ProgramStart.h"
 
