@@ -461,23 +461,29 @@ if shoot "800x600 asked" "$T/refused.png" wine Quessanta.exe /s && check_scene "
 fi
 timeout 60 wine config.exe --resolution=desktop >/dev/null 2>&1
 
-# --- A pack that cannot be read: its line in a message box titled
-# Quessanta (the full-screen window gone first), exit 1 once it is closed.
-mkdir -p "$T/broken" && cp "$INST"/Quessanta.exe "$INST"/*.pak "$INST"/preview.ppk "$T/broken/"
-: >"$T/broken/main.pak"
-timeout 120 wine "$T/broken/Quessanta.exe" >"$T/out" 2>"$T/err" &
-pid=$!
-box=
-for _ in $(seq 1 150); do
-  for wid in $(xdotool search --name '^Quessanta$' 2>/dev/null); do
-    width=$(xdotool getwindowgeometry "$wid" 2>/dev/null | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p')
-    [ -n "$width" ] && [ "$width" -lt 900 ] && box=$wid
+# --- Every fatal path shows its one line, starting with the program's
+# name, in a message box titled Quessanta as well as on stderr (the
+# full-screen window gone first), and exits once the box is closed.
+fatal_box() {  # case, name, exit status, command...
+  local what=$1 name=$2 want=$3 box= wid width rc err
+  shift 3
+  timeout 120 "$@" >"$T/out" 2>"$T/err" &
+  local pid=$!
+  for _ in $(seq 1 150); do
+    for wid in $(xdotool search --name '^Quessanta$' 2>/dev/null); do
+      width=$(xdotool getwindowgeometry "$wid" 2>/dev/null | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p')
+      [ -n "$width" ] && [ "$width" -lt 900 ] && box=$wid
+    done
+    [ -n "$box" ] && break
+    sleep 0.2
   done
-  [ -n "$box" ] && break
-  sleep 0.2
-done
-if [ -n "$box" ]; then
-  [ -n "$KEEP_SHOTS" ] && import -window root "$KEEP_SHOTS/message-box.png"
+  if [ -z "$box" ]; then
+    fail "$what: no message box titled Quessanta"
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    return
+  fi
+  [ -n "$KEEP_SHOTS" ] && import -window root "$KEEP_SHOTS/message-box-${what// /-}.png"
   xdotool windowfocus --sync "$box" 2>/dev/null
   sleep 0.5
   xdotool key Return
@@ -485,13 +491,26 @@ if [ -n "$box" ]; then
   wait "$pid"
   rc=$?
   err=$(tr -d '\r' <"$T/err")
-  [ "$rc" -eq 1 ] && grep -q 'main.pak: ' <<<"$err" && ok "empty main.pak: a message box titled Quessanta, exit 1: $err" ||
-    fail "empty main.pak: exit $rc, stderr '$err'"
-else
-  fail "empty main.pak: no message box titled Quessanta"
-  kill "$pid" 2>/dev/null
-  wait "$pid" 2>/dev/null
-fi
+  # A usage error adds its hint line.
+  if [ "$rc" -eq "$want" ] && grep -q "^$name: ." <<<"$err" &&
+     [ "$(wc -l <<<"$err")" -eq $([ "$want" -eq 2 ] && echo 2 || echo 1) ]; then
+    ok "$what: a message box titled Quessanta, exit $rc: $(head -n1 <<<"$err")"
+  else
+    fail "$what: exit $rc (expected $want), stderr '$err'"
+  fi
+}
+mkdir -p "$T/broken" "$T/lonely" && cp "$INST"/Quessanta.exe "$INST"/*.pak "$INST"/preview.ppk "$T/broken/"
+: >"$T/broken/main.pak"
+cp "$INST/Quessanta.scr" "$T/lonely/"
+: >"$T/a-file"
+fatal_box "empty main.pak" Quessanta 1 wine "$T/broken/Quessanta.exe"
+fatal_box "bad option" Quessanta 2 wine "$INST/Quessanta.exe" --clock=25h
+fatal_box "/s without the screensaver program" Quessanta 1 env QUESSANTA_PATH="$(winepath -w "$T/lonely")" \
+  wine "$T/lonely/Quessanta.scr" /s
+fatal_box "/c without the settings program" Quessanta 1 env QUESSANTA_PATH="$(winepath -w "$T/lonely")" \
+  wine "$T/lonely/Quessanta.scr" /c
+fatal_box "config without a settings folder" config 1 env QUESSANTA_COMMON_APPDATA="$(winepath -w "$T/a-file")\\sub" \
+  wine "$INST/config.exe" --fps=on
 
 # --- Images the Windows decoder cannot take: one line each, and the scene
 # goes on without them. The counter's label becomes a PNG whose compressed
