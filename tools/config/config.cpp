@@ -8,6 +8,7 @@
 #include "platform/Platform.h"
 #include "tools/config/SettingsDialog.h"
 #include "tools/config/SettingsStore.h"
+#include "tools/config/XScreenSaverList.h"
 
 #include <cstdio>
 #include <new>
@@ -34,12 +35,15 @@ void printUsage() {
                 "                                   640x480 800x600 1024x768 1152x864 1280x800\n"
                 "                                   1280x960 1280x1024 1400x1050 1600x1200\n"
                 "  --reset                          every setting back to its default\n"
+                "  --add-to-xscreensaver            add Quessanta to your own XScreenSaver list\n"
+                "                                   of programs in ~/.xscreensaver (given alone)\n"
+                "  --remove-from-xscreensaver       take it off that list again (given alone)\n"
                 "  -h, --help                       this text\n"
                 "  -V, --version                    the version\n"
                 "\n"
                 "A value may also follow as the next argument (--clock 24h).\n"
-                "Exit status: 0 when done, 1 when the settings cannot be saved, 2 for a bad\n"
-                "option.\n",
+                "Exit status: 0 when done, 1 when the settings or the list cannot be saved,\n"
+                "2 for a bad option.\n",
                 n);
 }
 
@@ -90,6 +94,18 @@ void show(const std::string& path, const std::string& folderProblem, const Loade
 }
 
 int run(const std::vector<std::string>& args) {
+    // XScreenSaver's list is no setting of this program's file: a command
+    // of its own.
+    for (const std::string& arg : args) {
+        if (arg != "--add-to-xscreensaver" && arg != "--remove-from-xscreensaver") continue;
+        if (args.size() > 1) {
+            std::string text = usageErrorText(arg + " goes alone");
+            text.pop_back();
+            platform::showFatalError(text);
+            return 2;
+        }
+        return arg == "--add-to-xscreensaver" ? addToXScreenSaver() : removeFromXScreenSaver();
+    }
     ParsedOptions options;
     std::string parseError;
     if (!parseOptions(args, OptionUser::SettingsProgram, &options, &parseError)) {
