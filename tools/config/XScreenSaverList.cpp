@@ -105,6 +105,7 @@ int addToXScreenSaver() {
 }
 
 int removeFromXScreenSaver() {
+    if (platform::xscreensaverDefaultsFile().empty()) return fail("XScreenSaver does not run on this system");
     TextFile user;
     std::string error;
     if (!userFile(&user, &error)) return fail(error);
