@@ -92,7 +92,7 @@ for x in range(w):
   start=$(now_ms)
   "$command" --activate >/dev/null 2>&1 || fail "--activate: the host does not answer: $(tail -3 "$HOME/$host-daemon.log")"
   scene=0 colours=0 started=0
-  while [ $(( $(now_ms) - start )) -lt 20000 ]; do
+  while [ $(( $(now_ms) - start )) -lt 30000 ]; do
     if hack_running; then
       [ $started -eq 0 ] && started=$(( $(now_ms) - start ))
       import -window root "$HOME/$host-shot.png" 2>/dev/null
@@ -102,7 +102,7 @@ for x in range(w):
     sleep 0.1
   done
   if [ $scene -eq 0 ]; then
-    fail "no scene 20 s after activation ($colours colours; $(pgrep -a -u $USER_ID quessanta | head -1))"
+    fail "no scene 30 s after activation ($colours colours; $(pgrep -a -u $USER_ID quessanta | head -1))"
   else
     echo "$host: activation to the scene in $scene ms ($colours colours; the hack started after $started ms)"
     pgrep -a -u $USER_ID -x quessanta | grep -q " --root$" || fail "not the theme's command: $(pgrep -a -u $USER_ID -x quessanta)"
