@@ -52,7 +52,7 @@ fi
 "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
 available=()
 for p in "${missing[@]}"; do
-  if [[ " $OPTIONAL_PACKAGES " == *" $p "* ]] && ! apt-cache policy "$p" 2>/dev/null | grep -q "Candidate: [0-9]"; then
+  if [[ " $OPTIONAL_PACKAGES " == *" $p "* ]] && ! grep -q "Candidate: [0-9]" <<<"$(apt-cache policy "$p" 2>/dev/null)"; then
     echo "Not in this Debian release: $p"
     continue
   fi

@@ -137,7 +137,7 @@ grep -q "error\|warning" "$T/validate" && fail "the theme entry: $(cat "$T/valid
 for host in mate-screensaver xfce4-screensaver; do
   if ! command -v "$host" >/dev/null; then
     # Debian 12 has no xfce4-screensaver.
-    apt-cache policy "$host" 2>/dev/null | grep -q "Candidate: [0-9]" && fail "$host is not installed" ||
+    grep -q "Candidate: [0-9]" <<<"$(apt-cache policy "$host" 2>/dev/null)" && fail "$host is not installed" ||
       echo "$host: not in this Debian release, not tried"
     continue
   fi
