@@ -150,6 +150,16 @@ std::string describeFrameCap() {
            " on a software renderer such as Mesa's llvmpipe, else " + cap(defaultFrameCap(true, false));
 }
 
+Result<void> takeAddToXScreenSaver(const std::string&, ParsedOptions& o) {
+    o.xscreensaverList = ParsedOptions::ListChange::Add;
+    return success();
+}
+
+Result<void> takeRemoveFromXScreenSaver(const std::string&, ParsedOptions& o) {
+    o.xscreensaverList = ParsedOptions::ListChange::Remove;
+    return success();
+}
+
 Result<void> takeHelp(const std::string&, ParsedOptions& o) {
     o.help = true;
     return success();
@@ -231,6 +241,15 @@ const std::vector<OptionRow>& optionTable() {
          "Always at 32 bits per pixel; the screensaver in a host's window ignores it."},
         {"reset", 0, forSettingsProgram, nullptr, 0, takeReset, nullptr, nullptr, "every setting back to its default",
          nullptr},
+        {"add-to-xscreensaver", 0, forSettingsProgram, nullptr, 0, takeAddToXScreenSaver, nullptr, nullptr,
+         "add Quessanta to your own XScreenSaver list of programs in ~/.xscreensaver (given alone)",
+         "It goes as a line of its own at the list's end (GL: quessanta --root), unless the list has it already. "
+         "Where the file does not exist yet or holds no list, the list written is XScreenSaver's whole list from "
+         "its app-defaults file with Quessanta after it, so none of the programs you had goes away. Nothing else "
+         "in the file changes; it is replaced atomically, and the first time it is changed the file as it was is "
+         "kept as ~/.xscreensaver.before-quessanta. Then pick Quessanta in xscreensaver-settings."},
+        {"remove-from-xscreensaver", 0, forSettingsProgram, nullptr, 0, takeRemoveFromXScreenSaver, nullptr, nullptr,
+         "take it off that list again (given alone)", "Every Quessanta line goes, the same way."},
         {"help", 'h', forBoth, nullptr, 0, takeHelp, nullptr, nullptr, "print the usage and exit", nullptr},
         {"version", 'V', forBoth, nullptr, 0, takeVersion, nullptr, nullptr, "print the version and exit", nullptr},
     };

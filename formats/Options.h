@@ -26,6 +26,10 @@ enum class OptionUser {
 struct ParsedOptions {
     // The changes to the settings, in the order given.
     std::vector<std::function<void(Settings&)>> changes;
+    // The settings program only: XScreenSaver's own list changed instead of
+    // the settings (--add-to-xscreensaver, --remove-from-xscreensaver).
+    enum class ListChange { None, Add, Remove };
+    ListChange xscreensaverList = ListChange::None;
     bool help = false;     // -h, --help
     bool version = false;  // -V, --version
     // Screensaver only.

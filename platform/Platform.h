@@ -208,6 +208,14 @@ private:
     std::string reason;
 };
 
+// --- XScreenSaver
+
+// The file of XScreenSaver's own settings, whose list of programs is the
+// system's: QUESSANTA_XSCREENSAVER_DEFAULTS when set, else XScreenSaver's
+// app-defaults file (on Debian 12 and 13 /etc/X11/app-defaults/XScreenSaver);
+// empty where XScreenSaver does not run (Windows).
+std::string xscreensaverDefaultsFile();
+
 // --- Time and memory
 
 // Seconds on a clock that never jumps, from an arbitrary start.

@@ -44,6 +44,9 @@ Result<void> replaceFile(const std::string&, const unsigned char*, std::size_t, 
 FolderLock::FolderLock(const std::string&, int) {}  // advisory, waits at most the time given; leaves nothing behind
 FolderLock::~FolderLock() {}
 
+// --- XScreenSaver
+std::string xscreensaverDefaultsFile() { return {}; }  // QUESSANTA_XSCREENSAVER_DEFAULTS, else XScreenSaver's app-defaults file; "" where it does not run
+
 // --- Time and memory
 double monotonicSeconds() { return 0; }
 std::time_t wallTime() { return 0; }

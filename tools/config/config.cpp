@@ -8,6 +8,7 @@
 #include "platform/Platform.h"
 #include "tools/config/SettingsDialog.h"
 #include "tools/config/SettingsStore.h"
+#include "tools/config/XScreenSaverList.h"
 
 #include <cstdio>
 #include <new>
@@ -34,8 +35,8 @@ void printUsage() {
                 "%s"
                 "\n"
                 "A value may also follow as the next argument (--clock 24h).\n"
-                "Exit status: 0 when done, 1 when the settings cannot be saved, 2 for a bad\n"
-                "option.\n",
+                "Exit status: 0 when done, 1 when the settings or the list cannot be saved,\n"
+                "2 for a bad option.\n",
                 n, withoutOptions, optionsHelp(OptionUser::SettingsProgram).c_str());
 }
 
@@ -70,6 +71,15 @@ int run(const std::vector<std::string>& args) {
     Result<ParsedOptions> parsed = parseOptions(args, OptionUser::SettingsProgram);
     if (!parsed) return reportUsageError(parsed.message());
     const ParsedOptions& options = *parsed;
+    // XScreenSaver's list is no setting of this program's file: a command
+    // of its own.
+    if (options.xscreensaverList != ParsedOptions::ListChange::None) {
+        const bool add = options.xscreensaverList == ParsedOptions::ListChange::Add;
+        if (args.size() > 1)
+            return reportUsageError(std::string(add ? "--add-to-xscreensaver" : "--remove-from-xscreensaver") +
+                                    " goes alone");
+        return add ? addToXScreenSaver() : removeFromXScreenSaver();
+    }
     if (options.help) {
         printUsage();
         return 0;
