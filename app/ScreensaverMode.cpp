@@ -57,6 +57,10 @@ Result<std::uint64_t> hostWindow(const ParsedOptions& options) {
 // A pack that cannot be read ends the program, naming it. The full-screen
 // window goes first: a message about it must not be hidden behind it.
 void endOnPackFailure(const std::string& path, const std::string& reason) {
+    // It may come from inside a frame, which never resumes: the trees are
+    // freed while the OpenGL context still holds their textures.
+    if (App::sceneRoot) destroyDescendants(*App::sceneRoot);
+    if (App::overlayRoot) destroyDescendants(*App::overlayRoot);
     SDL_Quit();
     platform::showFatalError(path + ": " + reason);
     std::exit(1);
