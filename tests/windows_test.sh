@@ -484,10 +484,37 @@ fatal_box() {  # case, name, exit status, command...
     return
   fi
   [ -n "$KEEP_SHOTS" ] && import -window root "$KEEP_SHOTS/message-box-${what// /-}.png"
-  xdotool windowfocus --sync "$box" 2>/dev/null
-  sleep 0.5
-  xdotool key Return
-  for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  # Return on the focused box; where the focus went elsewhere (Wine 10 after
+  # a full-screen window went away), a click on its OK button, the lowest
+  # third of the box's middle.
+  local try geometry x y h
+  for try in 1 2 3 4 5; do
+    xdotool windowfocus --sync "$box" 2>/dev/null
+    sleep 0.5
+    if [ "$try" -eq 1 ]; then
+      xdotool key Return
+    else
+      geometry=$(xdotool getwindowgeometry "$box" 2>/dev/null)
+      x=$(sed -n 's/.*Position: \([0-9]*\),.*/\1/p' <<<"$geometry")
+      y=$(sed -n 's/.*Position: [0-9]*,\([0-9]*\).*/\1/p' <<<"$geometry")
+      width=$(sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p' <<<"$geometry")
+      h=$(sed -n 's/.*Geometry: [0-9]*x\([0-9]*\).*/\1/p' <<<"$geometry")
+      [ -n "$x" ] && [ -n "$y" ] && [ -n "$width" ] && [ -n "$h" ] &&
+        xdotool mousemove $((x + width / 2)) $((y + h - h / 6)) click 1
+    fi
+    for _ in $(seq 1 30); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$pid" 2>/dev/null || break
+  done
+  if kill -0 "$pid" 2>/dev/null; then
+    if xdotool getwindowname "$box" >/dev/null 2>&1; then
+      fail "$what: the message box does not close ($(tr -d '\r' <"$T/err" | head -n1))"
+    else
+      fail "$what: the program does not end once its message box is closed"
+    fi
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    return
+  fi
   wait "$pid"
   rc=$?
   err=$(tr -d '\r' <"$T/err")
