@@ -1,6 +1,6 @@
 #include "app/App.h"
 
-#include "res/FrameTicks.h"
+#include "render/FrameTicks.h"
 #include "scene/SceneResources.h"
 
 #include <cstdlib>

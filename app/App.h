@@ -5,9 +5,9 @@
 #include "app/RunInputs.h"
 #include "formats/Settings.h"
 #include "platform/Platform.h"
-#include "res/Display.h"
-#include "res/PackCache.h"
-#include "res/ProceduralTextureRegistry.h"
+#include "render/Display.h"
+#include "render/PackCache.h"
+#include "render/ProceduralTextureRegistry.h"
 #include "scene/MeshPart.h"
 #include "scene/SceneNode.h"
 

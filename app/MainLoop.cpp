@@ -4,9 +4,10 @@
 #include "app/MouseExitRule.h"
 #include "app/OverlayAssembly.h"
 #include "app/StatsReport.h"
+#include "formats/Options.h"
 #include "platform/Platform.h"
-#include "res/FrameTicks.h"
-#include "res/Multisampling.h"
+#include "render/FrameTicks.h"
+#include "render/SoftwareRenderer.h"
 
 #include <SDL/SDL.h>
 #include <GL/gl.h>
@@ -21,7 +22,7 @@ void drawFrame(SceneNode& scene, SceneNode& overlay) {
 }
 
 bool renderFrame() {
-    frameTicks = SDL_GetTicks();
+    advanceFrameTicks();
     drawFrame(*App::sceneRoot, *App::overlayRoot);
     // Plasma and fire animate from this frame's ticks. After the traversal,
     // so the random draws that build the scene keep their order.
@@ -37,6 +38,13 @@ static void requestQuit(int& quitRequested) {
 }
 
 namespace {
+
+// Esc, and Alt+F4: SDL 1.2's Windows driver takes the Alt key's system
+// messages itself, so Windows never turns Alt+F4 into a close request and
+// it arrives as a key.
+bool endsRun(const SDL_keysym& key) {
+    return key.sym == SDLK_ESCAPE || (key.sym == SDLK_F4 && (key.mod & KMOD_ALT));
+}
 
 // In a host's window: follows its size, and tells when it has gone. Asked a
 // few times a second, not every frame: each question is a round trip.
@@ -90,8 +98,7 @@ private:
 }  // namespace
 
 std::int32_t defaultMaxFps(bool inHostWindow, const char* renderer) {
-    if (!inHostWindow) return 0;
-    return isSoftwareRenderer(renderer) ? 30 : 60;
+    return defaultFrameCap(inHostWindow, isSoftwareRenderer(renderer));
 }
 
 void runMainLoop(const LoopOptions& options) {
@@ -106,10 +113,10 @@ void runMainLoop(const LoopOptions& options) {
         if (quitRequested && App::sceneRoot->removed && App::overlayRoot->removed) break;
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
-            if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE) {
+            if (event.type == SDL_KEYDOWN && endsRun(event.key.keysym)) {
                 requestQuit(quitRequested);
             } else if (event.type == SDL_MOUSEMOTION) {
-                if (mouse.ends(event.motion.xrel, event.motion.yrel, SDL_GetTicks())) requestQuit(quitRequested);
+                if (mouse.ends(event.motion.xrel, event.motion.yrel, frameTicks)) requestQuit(quitRequested);
             } else if (event.type == SDL_QUIT) {
                 // The window system's close request (Alt+F4, a polite kill,
                 // log-off): refusing it would hold the session up.
@@ -123,7 +130,7 @@ void runMainLoop(const LoopOptions& options) {
         // the trees apart; the teardown does.
         if (platform::stopRequested() || !host.check()) break;
         renderFrame();
-        mouse.frameShown(SDL_GetTicks());
+        mouse.frameShown(frameTicks);
         // The builders run in the first frames, decoding images into
         // textures; what they freed goes back to the system then.
         if (++frames == 3) platform::returnFreedMemory();

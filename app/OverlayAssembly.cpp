@@ -1,11 +1,10 @@
 #include "app/OverlayAssembly.h"
 
-#include "app/App.h"
-#include "formats/Settings.h"
 #include "content/Calendar.h"
 #include "content/Clock.h"
 #include "content/FrameCounter.h"
-#include "res/Display.h"
+#include "formats/Settings.h"
+#include "render/Display.h"
 #include "scene/MotionFunctions.h"
 #include "scene/SceneNode.h"
 
@@ -14,49 +13,32 @@
 #include <cstddef>
 #include <cstdint>
 
-void buildOverlays() {
-    if (!App::settings || !App::display || !App::overlayRoot) return;
-    App::overlays = buildOverlays(*App::settings, *App::display, *App::overlayRoot);
-}
-
-OverlayPlaces overlayPlaces(const Settings& settings, const Display& display) {
-    OverlayPlaces p;
-    // Narrower than 4:3 the overlays would leave the screen or cover the
-    // flowers: they are placed as on a 4:3 screen of the same height (the
-    // same scale), then shrunk towards their corners to the actual width.
-    const double aspect = display.edgeX(-1) / display.edgeY(-1);
-    p.scale = std::min(1.0, aspect / (4.0 / 3.0));
-    const auto edgeX = [&](double depth) { return display.edgeX(depth) / p.scale; };
-    const auto edgeY = [&](double depth) { return display.edgeY(depth); };
-    // The depths handed to the edge functions are the nodes' distances from
-    // the camera, which stands at z = +100 of the root's space.
-    // 211 and 183 against a depth of 240 keep the calendar inside the corner.
-    p.calendar = {-edgeX(-211), edgeY(183), -140};
-    // 5 units right of the left edge, 2.5 below the top, at depth 100.
-    p.counter = {edgeX(-100) + 5, -2.5 - edgeY(-100), 0};
-    // The bottom-right corner, nearer the camera for the large clock.
-    if (settings.largeClock)
-        p.clock = {-edgeX(-70), edgeY(-70), 30};
-    else
-        p.clock = {-edgeX(-170), edgeY(-170), -70};
-    if (p.scale < 1) {
-        // Scaled about the root's origin, a place lands at scale times
-        // itself: x already shrinks with the width (the 4:3 screen as wide
-        // is scale times as high), y must keep scale times its distance from
-        // the top or bottom edge, and the depth stays.
-        const auto fit = [&](std::array<double, 3>& place, bool top) {
-            const double depth = 100 - place[2];
-            const double edge = top ? -edgeY(-depth) : edgeY(-depth);
-            place = {place[0], edge / p.scale + place[1] - edge, place[2] / p.scale};
-        };
-        fit(p.calendar, true);
-        fit(p.counter, true);
-        fit(p.clock, false);
-    }
-    return p;
-}
-
 namespace {
+
+// The display's edges as an overlay's place sees them: x through the scale
+// of narrow screens (see OverlayPlaces).
+struct Edges {
+    const Display& display;
+    double scale;
+    double x(double depth) const { return display.edgeX(depth) / scale; }
+    double y(double depth) const { return display.edgeY(depth); }
+};
+
+// The depths handed to the edge functions are the nodes' distances from the
+// camera, which stands at z = +100 of the root's space.
+
+// Near the top-right corner: 211 and 183 against a depth of 240 keep the
+// calendar inside the corner.
+std::array<double, 3> calendarPlace(const Settings&, const Edges& e) { return {-e.x(-211), e.y(183), -140}; }
+
+// 5 units right of the left edge, 2.5 below the top, at depth 100.
+std::array<double, 3> counterPlace(const Settings&, const Edges& e) { return {e.x(-100) + 5, -2.5 - e.y(-100), 0}; }
+
+// The bottom-right corner, nearer the camera for the large clock.
+std::array<double, 3> clockPlace(const Settings& settings, const Edges& e) {
+    if (settings.largeClock) return {-e.x(-70), e.y(-70), 30};
+    return {-e.x(-170), e.y(-170), -70};
+}
 
 // The root's own scale is its model's, and it has none: the callback
 // applies it to the overlays instead.
@@ -69,16 +51,16 @@ void scaleOverlays(SceneNode& root, double scale) {
 }
 
 // What each overlay needs from the settings and what it is built from.
-void placeCalendar(SceneNode& node, const Settings& settings) {
+void buildCalendarOverlay(SceneNode& node, const Settings& settings) {
     node.script.startNewStep({oneShotMotion(buildCalendar, settings.russianCalendar ? 0 : 1)});
 }
 
-void placeCounter(SceneNode& node, const Settings&) {
+void buildCounterOverlay(SceneNode& node, const Settings&) {
     node.loadModel("utils.pak", "fps");
     node.script.startNewStep({endlessMotion(updateFrameCounter)});
 }
 
-void placeClock(SceneNode& node, const Settings& settings) {
+void buildClockOverlay(SceneNode& node, const Settings& settings) {
     Motion build = oneShotMotion(buildDigitalClock, settings.clock24h ? 1 : 0);
     if (settings.analogClock) build = oneShotMotion(buildAnalogueClock);
     node.script.startNewStep({build});
@@ -90,21 +72,24 @@ std::string describeClockOverlay(const SceneNode& node, const Settings& settings
 std::string describeCalendarOverlay(const SceneNode& node, const Settings&) { return describeCalendar(node); }
 std::string describeCounterOverlay(const SceneNode& node, const Settings&) { return describeCounter(node); }
 
-// One row per overlay, in the order of OverlayIndex: whether the settings
-// show it, where it stands, what its node starts with, how it describes
-// itself and where its description goes in the line.
+// One row per overlay, indexed by OverlayIndex (which is also the order in
+// which they are built and drawn): whether the settings show it, where it
+// stands, which screen edge it keeps its distance to on narrow screens,
+// what its node starts with, how it describes itself and where its
+// description goes in the line.
 struct OverlayRow {
     std::uint8_t Settings::*shown;
-    std::array<double, 3> OverlayPlaces::*place;
+    std::array<double, 3> (*place)(const Settings&, const Edges&);
+    bool atTop;
     void (*build)(SceneNode&, const Settings&);
     std::string (*describe)(const SceneNode&, const Settings&);
     std::size_t describedAt;
 };
 
 const OverlayRow overlayTable[overlayCount] = {
-    {&Settings::showCalendar, &OverlayPlaces::calendar, placeCalendar, describeCalendarOverlay, 1},
-    {&Settings::showFps, &OverlayPlaces::counter, placeCounter, describeCounterOverlay, 2},
-    {&Settings::showClock, &OverlayPlaces::clock, placeClock, describeClockOverlay, 0},
+    {&Settings::showCalendar, calendarPlace, true, buildCalendarOverlay, describeCalendarOverlay, 1},
+    {&Settings::showFps, counterPlace, true, buildCounterOverlay, describeCounterOverlay, 2},
+    {&Settings::showClock, clockPlace, false, buildClockOverlay, describeClockOverlay, 0},
 };
 
 void moveBy(SceneNode* node, const std::array<double, 3>& from, const std::array<double, 3>& to) {
@@ -113,12 +98,35 @@ void moveBy(SceneNode* node, const std::array<double, 3>& from, const std::array
 
 }  // namespace
 
+OverlayPlaces overlayPlaces(const Settings& settings, const Display& display) {
+    OverlayPlaces p;
+    // Narrower than 4:3 the overlays would leave the screen or cover the
+    // flowers: they are placed as on a 4:3 screen of the same height (the
+    // same scale), then shrunk towards their corners to the actual width.
+    const double aspect = display.edgeX(-1) / display.edgeY(-1);
+    p.scale = std::min(1.0, aspect / (4.0 / 3.0));
+    const Edges edges{display, p.scale};
+    for (std::size_t i = 0; i < overlayCount; ++i) {
+        std::array<double, 3>& place = p.at[i];
+        place = overlayTable[i].place(settings, edges);
+        if (p.scale < 1) {
+            // Scaled about the root's origin, a place lands at scale times
+            // itself: x already shrinks with the width (the 4:3 screen as
+            // wide is scale times as high), y must keep scale times its
+            // distance from the top or bottom edge, and the depth stays.
+            const double depth = 100 - place[2];
+            const double edge = overlayTable[i].atTop ? -edges.y(-depth) : edges.y(-depth);
+            place = {place[0], edge / p.scale + place[1] - edge, place[2] / p.scale};
+        }
+    }
+    return p;
+}
+
 void followResize(const OverlayNodes& nodes, const OverlayPlaces& before, const OverlayPlaces& after,
                   SceneNode& root) {
     // Moved by how far their corners moved, which keeps what the builders
     // added to their places (scaled with them).
-    for (std::size_t i = 0; i < overlayCount; ++i)
-        moveBy(nodes[i], before.*overlayTable[i].place, after.*overlayTable[i].place);
+    for (std::size_t i = 0; i < overlayCount; ++i) moveBy(nodes[i], before.at[i], after.at[i]);
     if (after.scale != before.scale) scaleOverlays(root, after.scale);
 }
 
@@ -132,7 +140,7 @@ OverlayNodes buildOverlays(const Settings& settings, const Display& display, Sce
     for (std::size_t i = 0; i < overlayCount; ++i) {
         const OverlayRow& row = overlayTable[i];
         if (!(settings.*row.shown)) continue;
-        const std::array<double, 3>& place = places.*row.place;
+        const std::array<double, 3>& place = places.at[i];
         SceneNode* node = new SceneNode;
         node->setPosition(place[0], place[1], place[2]);
         row.build(*node, settings);

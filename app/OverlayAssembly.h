@@ -9,25 +9,25 @@ class Display;
 struct Settings;
 struct SceneNode;
 
-// The overlays, in the order they are built under the root (and drawn).
+// The overlays, in the order they are built under the root (and drawn). A
+// new overlay is a name here and its row in OverlayAssembly.cpp's table.
 enum OverlayIndex { calendarOverlay, counterOverlay, clockOverlay, overlayCount };
 // The overlays one assembly put under a root, kept by pointer; null for
 // those the settings left out.
 using OverlayNodes = std::array<SceneNode*, overlayCount>;
 
-// From App::settings and App::display, under App::overlayRoot, keeping the
-// nodes in App::overlays. Runs once, after the scene assembly and before
-// the first frame.
-void buildOverlays();
-// The same for any settings, display and root.
+// Builds the overlays the settings ask for under the root, placed by the
+// display's edges. The screensaver runs it once, after the scene assembly
+// and before the first frame.
 OverlayNodes buildOverlays(const Settings& settings, const Display& display, SceneNode& root);
 
-// Where the overlays stand, from the display's edges. On screens narrower
-// than 4:3 each overlay looks as it would in its corner of a 4:3 screen as
-// wide: the root scales its children by `scale` (below 1 only there), and
-// the places are given in that scaled frame.
+// Where the overlays stand, from the display's edges, indexed by
+// OverlayIndex. On screens narrower than 4:3 each overlay looks as it would
+// in its corner of a 4:3 screen as wide: the root scales its children by
+// `scale` (below 1 only there), and the places are given in that scaled
+// frame.
 struct OverlayPlaces {
-    std::array<double, 3> calendar, counter, clock;
+    std::array<std::array<double, 3>, overlayCount> at{};
     double scale = 1;
 };
 OverlayPlaces overlayPlaces(const Settings& settings, const Display& display);

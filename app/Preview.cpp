@@ -2,7 +2,7 @@
 #include "app/App.h"
 #include "app/RunModes.h"
 #include "platform/Platform.h"
-#include "res/ImageDecoder.h"
+#include "render/ImageDecoder.h"
 #include "formats/ImageHeader.h"
 
 #include <SDL/SDL.h>
@@ -15,21 +15,14 @@
 namespace {
 
 // The preview bitmap as rows of red, green, blue from the top (bytes 2, 1, 0
-// of each of its pixels). False when it cannot be read.
-bool readBitmap(std::vector<unsigned char>* rgb, int* width, int* height) {
+// of each of its pixels); an error when it cannot be read.
+Result<void> readBitmap(std::vector<unsigned char>* rgb, int* width, int* height) {
     const std::string path = App::installDir.dataPathOf("preview.ppk");
-    std::vector<unsigned char> bytes;
-    platform::ReadFailure failure;
-    if (!platform::readRegularFile(path, &bytes, &failure)) {
-        std::fprintf(stderr, "Preview: cannot read %s: %s\n", path.c_str(), failure.reason.c_str());
-        return false;
-    }
-    std::string reason;
-    SDL_Surface* picture = decodeImage(bytes.data(), bytes.size(), maxImageSide, &reason);
-    if (!picture) {
-        std::fprintf(stderr, "Preview: cannot read %s: %s\n", path.c_str(), reason.c_str());
-        return false;
-    }
+    const Result<std::vector<unsigned char>> bytes = platform::readRegularFile(path);
+    if (!bytes) return failure("preview: cannot read " + path + ": " + bytes.message());
+    const Result<SDL_Surface*> decoded = decodeImage(bytes->data(), bytes->size(), maxImageSide);
+    if (!decoded) return failure("preview: cannot read " + path + ": " + decoded.message());
+    SDL_Surface* picture = *decoded;
     SDL_LockSurface(picture);
     const int bpp = picture->format->BytesPerPixel;
     *width = picture->w;
@@ -55,7 +48,7 @@ bool readBitmap(std::vector<unsigned char>* rgb, int* width, int* height) {
     }
     SDL_UnlockSurface(picture);
     SDL_FreeSurface(picture);
-    return true;
+    return success();
 }
 
 struct Tap {
@@ -89,12 +82,14 @@ std::vector<std::vector<Tap>> axisTaps(int source, int out, double scale, double
 
 }  // namespace
 
-bool previewPicture(int width, int height, std::vector<unsigned char>* rgb) {
-    rgb->assign(3 * static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+Result<std::vector<unsigned char>> previewPicture(int width, int height) {
+    std::vector<unsigned char> picture(3 * static_cast<size_t>(width > 0 ? width : 0) *
+                                       static_cast<size_t>(height > 0 ? height : 0), 0);
+    std::vector<unsigned char>* rgb = &picture;
     std::vector<unsigned char> bitmap;
     int bw = 0, bh = 0;
-    if (!readBitmap(&bitmap, &bw, &bh)) return false;
-    if (width <= 0 || height <= 0 || bw <= 0 || bh <= 0) return true;
+    if (const Result<void> read = readBitmap(&bitmap, &bw, &bh); !read) return read.error();
+    if (width <= 0 || height <= 0 || bw <= 0 || bh <= 0) return picture;
     // Scaled to cover the whole pane, the same in both directions, centred:
     // a pane of another shape loses a little at two edges.
     const double scale = std::max(static_cast<double>(width) / bw, static_cast<double>(height) / bh);
@@ -111,31 +106,38 @@ bool previewPicture(int width, int height, std::vector<unsigned char>* rgb) {
             unsigned char* out = &(*rgb)[3 * (static_cast<size_t>(y) * width + x)];
             for (int c = 0; c < 3; ++c) out[c] = static_cast<unsigned char>(std::clamp(sum[c] + 0.5f, 0.0f, 255.0f));
         }
-    return true;
+    return picture;
 }
 
 int runPreview(const std::string& windowId) {
     std::uint64_t parent = 0;
-    if (!platform::parseWindowId(windowId, &parent)) {
-        std::fprintf(stderr, "Preview: \"%s\" is not a window id (usage: /p <window id>)\n", windowId.c_str());
+    // The preview's messages stay on stderr: a message box over the
+    // settings window would come up each time the pane is drawn.
+    if (!platform::parseDecimalWindowHandle(windowId, &parent)) {
+        platform::warn("preview: \"" + windowId + "\" is not a window id (usage: /p <window id>)");
         return 1;
     }
     App::previewParent = parent;
     int width = 0, height = 0;
-    App::previewWindow = platform::previewOpen(parent, &width, &height);
-    if (!App::previewWindow) return 1;
+    const Result<platform::PreviewWindow*> opened = platform::previewOpen(parent, &width, &height);
+    if (!opened) {
+        platform::warn(opened.message());
+        return 1;
+    }
+    App::previewWindow = *opened;
     App::previewWidth = width;
     App::previewHeight = height;
 
     int result = 0;
     for (;;) {
         if (platform::previewWait(App::previewWindow) == platform::PreviewEvent::Closed) break;
-        std::vector<unsigned char> rgb;
-        if (!previewPicture(width, height, &rgb)) {
+        const Result<std::vector<unsigned char>> rgb = previewPicture(width, height);
+        if (!rgb) {
+            platform::warn(rgb.message());
             result = 1;
             break;
         }
-        platform::previewPaint(App::previewWindow, rgb.data(), width, height);
+        platform::previewPaint(App::previewWindow, rgb->data(), width, height);
     }
     platform::previewClose(App::previewWindow);
     App::previewWindow = nullptr;

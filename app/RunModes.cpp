@@ -6,17 +6,14 @@
 #include "formats/DialogChoices.h"
 #include "formats/Options.h"
 #include "platform/Platform.h"
-#include "res/Multisampling.h"
+#include "render/Multisampling.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <sstream>
 
-namespace {
-
-// The usage text, for the name the program was called with.
-std::string usageText() {
-    const std::string& n = programName();
+std::string screensaverUsage() {
+    const std::string& n = platform::programName();
     return "Usage: " + n + " [OPTION]...\n"
            "       " + n + " /s | /c | /p WINDOW\n"
            "With options or none, the screensaver itself, full screen or in a host's\n"
@@ -25,25 +22,14 @@ std::string usageText() {
            "preview into the X window WINDOW.\n"
            "\n"
            "Options for screensaver hosts, and settings for this run only (the settings\n"
-           "file is not changed; see quessanta-config for that):\n"
-           "  --root                          draw in the window XSCREENSAVER_WINDOW names\n"
-           "  --window-id ID                  draw in that window (0x and hex, or decimal)\n"
-           "  --max-fps N                     at most N frames a second, 0 for no cap\n"
-           "                                  (default: 60 in a host's window, else no cap)\n"
-           "  --fps[=on|off]                  frames-per-second counter\n"
-           "  --clock=off|12h|24h|analog      the clock\n"
-           "  --clock-size=large|small        the clock's size\n"
-           "  --calendar=off|english|russian  the month calendar\n"
-           "  -h, --help                      this text\n"
-           "  -V, --version                   the version\n"
+           "file is not changed; see quessanta-config for that):\n" +
+           optionsHelp(OptionUser::Screensaver) +
            "Each option also takes one dash (-root, -max-fps 30, -clock 24h), and a\n"
            "value may follow as the next argument.\n"
            "\n"
            "In a host's window the resolution and exit-on-mouse settings do not apply.\n"
            "Without an X display to open it ends with one line and exit status 1.\n";
 }
-
-}  // namespace
 
 RunMode decideRunMode(const std::string& commandLine, std::string* previewArgument) {
     std::istringstream in(commandLine);
@@ -70,7 +56,7 @@ std::string settingsOwner(const std::string& commandLine) {
     // "/c:1234", or the number as the next word.
     if (token.size() > 3 && token[2] == ':') argument = token.substr(3);
     std::uint64_t window = 0;
-    return platform::parseWindowId(argument, &window) ? argument : std::string();
+    return platform::parseDecimalWindowHandle(argument, &window) ? argument : std::string();
 }
 
 int runCommandLine(const std::vector<std::string>& args) {
@@ -78,14 +64,14 @@ int runCommandLine(const std::vector<std::string>& args) {
     std::string commandLine;
     for (const std::string& arg : args) commandLine += (commandLine.empty() ? "" : " ") + arg;
     std::string previewArgument;
-    std::string error;
     switch (decideRunMode(commandLine, &previewArgument)) {
         case RunMode::LaunchScreensaver: {
             platform::putEnv("SDL_VIDEO_ALLOW_SCREENSAVER", "1");
-            // The host learns how the screensaver ended.
-            int status = 0;
-            if (platform::launchProgram(platform::screensaverProgram, true, &status, &error)) return status;
-            platform::showFatalError(error);
+            // The host learns how the screensaver ended; one per monitor
+            // where the system has several.
+            const Result<int> status = platform::launchOnEveryMonitor(platform::screensaverProgram);
+            if (status) return *status;
+            platform::showFatalError(status.message());
             return 1;
         }
         case RunMode::LaunchSettings: {
@@ -93,8 +79,9 @@ int runCommandLine(const std::vector<std::string>& args) {
             // belongs to comes through its environment.
             const std::string owner = settingsOwner(commandLine);
             if (!owner.empty()) platform::putEnv(dialogOwnerVariable, owner.c_str());
-            if (platform::launchProgram(platform::settingsProgram, false, nullptr, &error)) return 0;
-            platform::showFatalError(error);
+            const Result<int> started = platform::launchProgram(platform::settingsProgram, false);
+            if (started) return 0;
+            platform::showFatalError(started.message());
             return 1;
         }
         case RunMode::Preview:
@@ -104,16 +91,12 @@ int runCommandLine(const std::vector<std::string>& args) {
     }
     ParsedOptions options;
     if (!args.empty() && startsScreensaverOptions(args[0])) {
-        std::string error;
-        if (!parseOptions(args, OptionUser::Screensaver, &options, &error)) {
-            // A bad option never starts the screensaver.
-            std::string text = usageErrorText(error);
-            if (!text.empty() && text.back() == '\n') text.pop_back();
-            platform::showFatalError(text);
-            return 2;
-        }
+        Result<ParsedOptions> parsed = parseOptions(args, OptionUser::Screensaver);
+        // A bad option never starts the screensaver.
+        if (!parsed) return reportUsageError(parsed.message());
+        options = std::move(*parsed);
         if (options.help) {
-            std::fputs(usageText().c_str(), stdout);
+            std::fputs(screensaverUsage().c_str(), stdout);
             return 0;
         }
         if (options.version) {

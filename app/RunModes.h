@@ -1,6 +1,8 @@
 // What the process is: the command-line decision and the run modes.
 #pragma once
 
+#include "platform/Result.h"
+
 #include <string>
 #include <vector>
 
@@ -30,6 +32,9 @@ int runPreview(const std::string& windowId);
 // What the preview paints into a pane of that size: 3 bytes (red, green,
 // blue) a pixel, rows from the top. The preview bitmap scaled to fill the
 // pane (pixel for pixel in a pane of its own size, 152 x 112, that of the
-// Windows settings' monitor picture at 100 %); false when the bitmap cannot
-// be read.
-bool previewPicture(int width, int height, std::vector<unsigned char>* rgb);
+// Windows settings' monitor picture at 100 %); an error when the bitmap
+// cannot be read.
+Result<std::vector<unsigned char>> previewPicture(int width, int height);
+
+// The screensaver's --help text, for the name it was called with.
+std::string screensaverUsage();

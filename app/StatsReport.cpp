@@ -2,8 +2,9 @@
 
 #include "app/App.h"
 #include "app/OverlayAssembly.h"
+#include "app/SceneAssembly.h"
 #include "platform/Platform.h"
-#include "res/FrameTicks.h"
+#include "render/FrameTicks.h"
 
 #include <GL/gl.h>
 
@@ -85,8 +86,9 @@ void reportStatsIfDue() {
     countGlTextures(glLive, glNext);
     packFigures(packRefs, packTextures);
     std::string overlays;
+    if (App::sceneRoot) overlays = describeTurns(*App::sceneRoot) + " ";
     if (App::overlayRoot && App::settings)
-        overlays = describeOverlays(App::overlays, *App::overlayRoot, *App::settings);
+        overlays += describeOverlays(App::overlays, *App::overlayRoot, *App::settings);
 
     char line[512];
     std::snprintf(line, sizeof line,
@@ -98,9 +100,8 @@ void reportStatsIfDue() {
                   App::proceduralTextures.liveCount(), glLive, glNext, platform::residentKilobytes());
     // Only a regular file: a FIFO without a reader would hold the frames up
     // for good, and a device is no place for them.
-    std::string error;
-    if (!platform::appendToRegularFile(statsRun.path, line + overlays + "\n", &error)) {
-        std::fprintf(stderr, "QUESSANTA_STATS_FILE %s: %s; no statistics\n", statsRun.path.c_str(), error.c_str());
+    if (const Result<void> appended = platform::appendToRegularFile(statsRun.path, line + overlays + "\n"); !appended) {
+        platform::warn("QUESSANTA_STATS_FILE " + statsRun.path + ": " + appended.message() + "; no statistics");
         statsRun.path.clear();
     }
 }

@@ -5,6 +5,6 @@
 
 int main(int argc, char** argv) {
     // Installed it is called quessanta, and its messages say so.
-    setProgramName(argc > 0 ? argv[0] : nullptr, "Quessanta");
+    platform::setProgramName(argc > 0 ? argv[0] : nullptr, "Quessanta");
     return runCommandLine(platform::commandLineArguments(argc, argv));
 }

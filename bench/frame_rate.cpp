@@ -24,7 +24,7 @@
 #include "content/Lighting.h"
 #include "formats/LittleEndian.h"
 #include "platform/Platform.h"
-#include "res/Multisampling.h"
+#include "render/Multisampling.h"
 #include "scene/MotionFunctions.h"
 
 #include <GL/gl.h>
@@ -143,12 +143,12 @@ int main(int argc, char** argv) {
     App::packCache.setBaseDir(App::installDir.dataDir());
     setMultisampleChoice(parseMultisampleChoice(App::runInputs.multisample));
     App::settings.reset(new Settings());
-    std::string error;
-    App::display = Display::open(width, height, 32, &error);
-    if (!App::display) {
-        std::fprintf(stderr, "frame_rate: %s\n", error.c_str());
+    Result<std::unique_ptr<Display>> opened = Display::open(width, height, 32);
+    if (!opened) {
+        std::fprintf(stderr, "frame_rate: %s\n", opened.message().c_str());
         return 1;
     }
+    App::display = std::move(*opened);
     if (mode == "fragments" && !fragmentCountsAvailable()) {
         std::fprintf(stderr, "frame_rate: the renderer cannot count fragments\n");
         return 1;
@@ -170,7 +170,7 @@ int main(int argc, char** argv) {
         setupLight();
         std::vector<const char*> packs;
         buildScene(App::sceneRoot.get(), packs);
-        buildOverlays();
+        App::overlays = buildOverlays(*App::settings, *App::display, *App::overlayRoot);
         buildMs = msSince(built);
         const auto first = Clock::now();
         renderFrame();

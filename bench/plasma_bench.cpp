@@ -1,6 +1,6 @@
 // Plasma generation at 256 x 256: the per-column/per-row sine evaluation
 // against the formula evaluated per pixel. Prints the speed-up at the end.
-#include "res/PlasmaGenerator.h"
+#include "render/PlasmaGenerator.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,7 +2,7 @@
 // nodes with typical motions and callbacks and no mesh parts.
 // Run with DISPLAY set (an Xvfb will do): the traversal issues real
 // OpenGL matrix calls.
-#include "res/FrameTicks.h"
+#include "render/FrameTicks.h"
 #include "scene/MotionFunctions.h"
 #include "scene/SceneNode.h"
 

@@ -51,24 +51,29 @@ bool viewOf(std::int32_t kind, const std::tm& t, SlotView& view) {
     const std::int32_t hour = t.tm_hour, minute = t.tm_min, second = t.tm_sec;
     switch (kind) {
         case HourTens24:
-            view = {&lastHourTens, hour, (hour / 10 == 0 && hour != 0) ? nullptr : digitName(hour / 10), 1};
+            view = {&lastHourTens, hour, (hour / 10 == 0 && hour != 0) ? nullptr : digitName(hour / 10),
+                    ExpiresWithHour};
             return true;
-        case HourUnits24: view = {&lastHourUnits, hour, digitName(hour % 10), 2}; return true;
-        case MinuteTens: view = {&lastMinuteTens, minute, digitName(minute / 10), 3}; return true;
-        case MinuteUnits: view = {&lastMinuteUnits, minute, digitName(minute % 10), 4}; return true;
-        case Separator: view = {&lastSecond, second, (second % 2 != 0) ? "dot" : nullptr, 5}; return true;
+        case HourUnits24: view = {&lastHourUnits, hour, digitName(hour % 10), ExpiresWithHourUnits}; return true;
+        case MinuteTens: view = {&lastMinuteTens, minute, digitName(minute / 10), ExpiresWithMinute}; return true;
+        case MinuteUnits:
+            view = {&lastMinuteUnits, minute, digitName(minute % 10), ExpiresWithMinuteUnits};
+            return true;
+        case Separator:
+            view = {&lastSecond, second, (second % 2 != 0) ? "dot" : nullptr, ExpiresWithSecond};
+            return true;
         case HourTens12: {
             const std::int32_t h = hour12(hour);
             const std::int32_t tens = (h / 10) % 10;
-            view = {&lastHourTens, hour, h == 0 ? "1" : (tens == 0 ? nullptr : digitName(tens)), 1};
+            view = {&lastHourTens, hour, h == 0 ? "1" : (tens == 0 ? nullptr : digitName(tens)), ExpiresWithHour};
             return true;
         }
         case HourUnits12: {
             const std::int32_t h = hour12(hour);
-            view = {&lastHourUnits, hour, h == 0 ? "2" : digitName(h % 10), 1};
+            view = {&lastHourUnits, hour, h == 0 ? "2" : digitName(h % 10), ExpiresWithHour};
             return true;
         }
-        case AmPmSign: view = {&lastAmPm, hour, hour > 11 ? "pm" : "am", 1}; return true;
+        case AmPmSign: view = {&lastAmPm, hour, hour > 11 ? "pm" : "am", ExpiresWithHour}; return true;
         default: return false;
     }
 }
@@ -77,7 +82,7 @@ bool viewOf(std::int32_t kind, const std::tm& t, SlotView& view) {
 
 void buildAnalogueClock(MotionArgument) {
     SceneNode* clock = currentNode;
-    clock->translateBy(-9.3, 9, 0);
+    clock->translateBy(clockAnalogueX, clockAnalogueY, 0);
 
     SceneNode* dial = new SceneNode;
     dial->loadModel(clockPack, "ciferblat");
@@ -135,11 +140,11 @@ void digitExpiry(MotionArgument) {
     const std::tm now = wallClockNow();
     std::int32_t field;
     switch (currentMotion->selector) {
-        case 1:
-        case 2: field = now.tm_hour; break;
-        case 3:
-        case 4: field = now.tm_min; break;
-        case 5: field = now.tm_sec; break;
+        case ExpiresWithHour:
+        case ExpiresWithHourUnits: field = now.tm_hour; break;
+        case ExpiresWithMinute:
+        case ExpiresWithMinuteUnits: field = now.tm_min; break;
+        case ExpiresWithSecond: field = now.tm_sec; break;
         default: return;
     }
     if (field != currentMotion->selector2) currentNode->requestRemoval();

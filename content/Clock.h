@@ -52,7 +52,16 @@ void buildDigitalClock(MotionArgument);
 // Per frame on a slot node (selector = slot kind): when the watched time
 // field has moved on, appends a fresh digit node showing the new value.
 void clockDigitSlot(MotionArgument);
-// Per frame on a digit node (selector = expiry kind, selector2 = the value
+// Which time field a digit shows, and so when it expires: the motion's
+// selector of digitExpiry.
+enum DigitExpiry : std::int32_t {
+    ExpiresWithHour = 1,        // the hour's tens
+    ExpiresWithHourUnits = 2,   // the hour's units
+    ExpiresWithMinute = 3,      // the minute's tens
+    ExpiresWithMinuteUnits = 4, // the minute's units
+    ExpiresWithSecond = 5,      // the blinking separator
+};
+// Per frame on a digit node (selector = a DigitExpiry, selector2 = the value
 // shown): asks for the node's removal once that time field differs.
 void digitExpiry(MotionArgument);
 

@@ -5,6 +5,10 @@
 
 namespace overlayLayout {
 
+// The analogue clock: where the dial's centre sits from the corner.
+constexpr double clockAnalogueX = -9.3;
+constexpr double clockAnalogueY = 9.0;
+
 // The digital clock: where its origin sits from the corner, the x of each
 // place on the plate, and how much further left the 12-hour clock stands
 // (its plate is wider, for the am/pm sign).

@@ -74,11 +74,8 @@ std::string escapeEntryName(const std::string& name) {
     return out;
 }
 
-bool isSafeEntryPath(const std::string& name, std::string* reason) {
-    auto refuse = [&](const char* why) {
-        if (reason) *reason = why;
-        return false;
-    };
+Result<void> isSafeEntryPath(const std::string& name) {
+    auto refuse = [](const char* why) { return failure(why); };
     if (name.empty()) return refuse("empty name");
     if (name.find('\0') != std::string::npos) return refuse("name contains a NUL byte");
     if (name[0] == '/' || name[0] == '\\') return refuse("absolute name");
@@ -94,5 +91,5 @@ bool isSafeEntryPath(const std::string& name, std::string* reason) {
         if (end == std::string::npos) break;
         start = end + 1;
     }
-    return true;
+    return success();
 }

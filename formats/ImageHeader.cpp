@@ -28,26 +28,23 @@ std::uint32_t crc32(const unsigned char* bytes, std::size_t size) {
     return c ^ 0xFFFFFFFFu;
 }
 
-bool refuse(std::string* reason, const std::string& why) {
-    if (reason) *reason = why;
-    return false;
-}
-
 // The PNG decoder reads past the end of a cut file and then works on
 // whatever its buffer held; so every chunk up to IEND must be present and
 // intact before it starts.
-bool inspectPng(const unsigned char* bytes, std::size_t size, ImageHeader* header, std::string* reason) {
+Result<ImageHeader> inspectPng(const unsigned char* bytes, std::size_t size) {
+    ImageHeader found;
+    ImageHeader* header = &found;
     std::size_t pos = 8;
     bool sawHeader = false, sawData = false;
     for (std::size_t chunk = 0;; ++chunk) {
-        if (size - pos < 12) return refuse(reason, "PNG cut short (no IEND chunk)");
+        if (size - pos < 12) return failure("PNG cut short (no IEND chunk)");
         const std::uint32_t length = readUint32Be(bytes + pos);
         const unsigned char* type = bytes + pos + 4;
-        if (length > 0x7FFFFFFFu || length > size - pos - 12) return refuse(reason, "PNG cut short inside a chunk");
+        if (length > 0x7FFFFFFFu || length > size - pos - 12) return failure("PNG cut short inside a chunk");
         const unsigned char* data = type + 4;
-        if (crc32(type, length + 4) != readUint32Be(data + length)) return refuse(reason, "PNG chunk with a bad CRC");
+        if (crc32(type, length + 4) != readUint32Be(data + length)) return failure("PNG chunk with a bad CRC");
         if (chunk == 0) {
-            if (std::memcmp(type, "IHDR", 4) != 0 || length != 13) return refuse(reason, "PNG without a header chunk");
+            if (std::memcmp(type, "IHDR", 4) != 0 || length != 13) return failure("PNG without a header chunk");
             header->width = readUint32Be(data);
             header->height = readUint32Be(data + 4);
             sawHeader = true;
@@ -58,36 +55,40 @@ bool inspectPng(const unsigned char* bytes, std::size_t size, ImageHeader* heade
         }
         pos += 12 + length;
     }
-    if (!sawHeader || !sawData) return refuse(reason, "PNG without image data");
+    if (!sawHeader || !sawData) return failure("PNG without image data");
     header->format = ImageFormat::Png;
-    return true;
+    return found;
 }
 
 // Walks the marker segments to the first frame header (SOFn), which holds
 // the size. The JPEG decoder itself copes with data cut short.
-bool inspectJpeg(const unsigned char* bytes, std::size_t size, ImageHeader* header, std::string* reason) {
+Result<ImageHeader> inspectJpeg(const unsigned char* bytes, std::size_t size) {
+    ImageHeader found;
+    ImageHeader* header = &found;
     std::size_t pos = 2;
     for (;;) {
         while (pos < size && bytes[pos] == 0xFF && pos + 1 < size && bytes[pos + 1] == 0xFF) ++pos;  // fill
-        if (size - pos < 4 || bytes[pos] != 0xFF) return refuse(reason, "JPEG without a frame header");
+        if (size - pos < 4 || bytes[pos] != 0xFF) return failure("JPEG without a frame header");
         const unsigned char marker = bytes[pos + 1];
         const std::uint32_t length = readUint16Be(bytes + pos + 2);
-        if (length < 2 || length > size - pos - 2) return refuse(reason, "JPEG cut short inside a segment");
+        if (length < 2 || length > size - pos - 2) return failure("JPEG cut short inside a segment");
         const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
         if (frame) {
-            if (length < 8) return refuse(reason, "JPEG frame header too short");
+            if (length < 8) return failure("JPEG frame header too short");
             header->height = readUint16Be(bytes + pos + 5);
             header->width = readUint16Be(bytes + pos + 7);
             header->format = ImageFormat::Jpeg;
-            return true;
+            return found;
         }
-        if (marker == 0xDA || marker == 0xD9) return refuse(reason, "JPEG without a frame header");
+        if (marker == 0xDA || marker == 0xD9) return failure("JPEG without a frame header");
         pos += 2 + length;
     }
 }
 
-bool inspectBmp(const unsigned char* bytes, std::size_t size, ImageHeader* header, std::string* reason) {
-    if (size < 26) return refuse(reason, "BMP cut short in its header");
+Result<ImageHeader> inspectBmp(const unsigned char* bytes, std::size_t size) {
+    ImageHeader found;
+    ImageHeader* header = &found;
+    if (size < 26) return failure("BMP cut short in its header");
     const std::uint32_t pixelOffset = readUint32Le(bytes + 10);
     const std::uint32_t infoSize = readUint32Le(bytes + 14);
     std::uint32_t bitCount = 0, compression = 0, coloursUsed = 0;
@@ -97,22 +98,22 @@ bool inspectBmp(const unsigned char* bytes, std::size_t size, ImageHeader* heade
         height = readUint16Le(bytes + 20);
         bitCount = readUint16Le(bytes + 24);
     } else if (infoSize >= 40 && infoSize <= 124) {
-        if (size < 14 + std::size_t(infoSize)) return refuse(reason, "BMP cut short in its header");
+        if (size < 14 + std::size_t(infoSize)) return failure("BMP cut short in its header");
         width = static_cast<std::int32_t>(readUint32Le(bytes + 18));
         height = static_cast<std::int32_t>(readUint32Le(bytes + 22));
         bitCount = readUint16Le(bytes + 28);
         compression = readUint32Le(bytes + 30);
         coloursUsed = readUint32Le(bytes + 46);
     } else {
-        return refuse(reason, "BMP with an unknown header");
+        return failure("BMP with an unknown header");
     }
     if (height < 0) height = -height;  // stored top row first
     if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32)
-        return refuse(reason, "BMP with " + std::to_string(bitCount) + " bits per pixel");
+        return failure("BMP with " + std::to_string(bitCount) + " bits per pixel");
     // 0 plain, 3 bit fields; run-length coded pictures are not taken.
-    if (compression != 0 && compression != 3) return refuse(reason, "compressed BMP");
-    if (bitCount <= 8 && coloursUsed > (1u << bitCount)) return refuse(reason, "BMP with more colours than it can index");
-    if (width <= 0 || height <= 0) return refuse(reason, "BMP with no pixels");
+    if (compression != 0 && compression != 3) return failure("compressed BMP");
+    if (bitCount <= 8 && coloursUsed > (1u << bitCount)) return failure("BMP with more colours than it can index");
+    if (width <= 0 || height <= 0) return failure("BMP with no pixels");
     header->width = static_cast<std::uint32_t>(width);
     header->height = static_cast<std::uint32_t>(height);
     // Rows are padded to 4 bytes; divided rather than multiplied, so no
@@ -120,32 +121,28 @@ bool inspectBmp(const unsigned char* bytes, std::size_t size, ImageHeader* heade
     const std::uint64_t rowBytes = ((std::uint64_t(header->width) * bitCount + 31) / 32) * 4;
     if (pixelOffset < 14 + std::uint64_t(infoSize) || pixelOffset > size ||
         header->height > (size - pixelOffset) / rowBytes)
-        return refuse(reason, "BMP cut short in its pixels");
+        return failure("BMP cut short in its pixels");
     header->format = ImageFormat::Bmp;
-    return true;
+    return found;
 }
 
 }  // namespace
 
-bool inspectImage(const unsigned char* bytes, std::size_t size, std::uint32_t maxSide, ImageHeader* header,
-                  std::string* reason) {
+Result<ImageHeader> inspectImage(const unsigned char* bytes, std::size_t size, std::uint32_t maxSide) {
     static const unsigned char pngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    ImageHeader found;
-    bool ok;
-    if (!bytes || size == 0) return refuse(reason, "empty, not an image");
+    if (!bytes || size == 0) return failure("empty, not an image");
+    Result<ImageHeader> inspected = failure("not a PNG, JPEG or BMP image");
     if (size >= 8 && std::memcmp(bytes, pngSignature, 8) == 0)
-        ok = inspectPng(bytes, size, &found, reason);
+        inspected = inspectPng(bytes, size);
     else if (size >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF)
-        ok = inspectJpeg(bytes, size, &found, reason);
+        inspected = inspectJpeg(bytes, size);
     else if (size >= 2 && bytes[0] == 'B' && bytes[1] == 'M')
-        ok = inspectBmp(bytes, size, &found, reason);
-    else
-        return refuse(reason, "not a PNG, JPEG or BMP image");
-    if (!ok) return false;
-    if (found.width == 0 || found.height == 0) return refuse(reason, "image with no pixels");
+        inspected = inspectBmp(bytes, size);
+    if (!inspected) return inspected;
+    const ImageHeader& found = *inspected;
+    if (found.width == 0 || found.height == 0) return failure("image with no pixels");
     if (found.width > maxSide || found.height > maxSide)
-        return refuse(reason, "image of " + std::to_string(found.width) + "x" + std::to_string(found.height) +
-                                  " pixels, more than " + std::to_string(maxSide) + " on a side");
-    if (header) *header = found;
-    return true;
+        return failure("image of " + std::to_string(found.width) + "x" + std::to_string(found.height) +
+                       " pixels, more than " + std::to_string(maxSide) + " on a side");
+    return inspected;
 }

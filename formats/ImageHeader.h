@@ -3,6 +3,8 @@
 // file must be refused here.
 #pragma once
 
+#include "platform/Result.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -20,7 +22,6 @@ constexpr std::uint32_t maxImageSide = 8192;
 
 // Checks that the bytes hold a whole PNG (every chunk inside the bytes, CRCs
 // right, up to IEND), a JPEG with a frame header, or an uncompressed BMP
-// whose pixels fit the bytes, with both sides from 1 to maxSide. False with
-// a short reason otherwise.
-bool inspectImage(const unsigned char* bytes, std::size_t size, std::uint32_t maxSide, ImageHeader* header,
-                  std::string* reason);
+// whose pixels fit the bytes, with both sides from 1 to maxSide; a short
+// reason otherwise.
+Result<ImageHeader> inspectImage(const unsigned char* bytes, std::size_t size, std::uint32_t maxSide);

@@ -24,13 +24,9 @@ bool ByteSource::read(void* into, std::size_t count) {
     return true;
 }
 
-bool readPackEntries(ByteSource& source, std::vector<PackEntry>* entries, std::string* error) {
-    entries->clear();
-    auto fail = [&](const std::string& why) {
-        entries->clear();
-        if (error) *error = why;
-        return false;
-    };
+Result<std::vector<PackEntry>> readPackEntries(ByteSource& source) {
+    std::vector<PackEntry> entries;
+    auto fail = [](const std::string& why, ErrorKind kind = ErrorKind::Other) { return failure(why, kind); };
     unsigned char word[4];
     if (!source.read(word, 4)) return fail("shorter than its entry count");
     const std::int32_t count = readInt32Le(word);
@@ -53,43 +49,50 @@ bool readPackEntries(ByteSource& source, std::vector<PackEntry>* entries, std::s
         try {
             entry.bytes.reset(new unsigned char[entry.size]);
         } catch (const std::bad_alloc&) {
-            return fail(which + " does not fit in memory");
+            return fail("out of memory: " + which + " needs " + std::to_string(entry.size) + " bytes",
+                        ErrorKind::OutOfMemory);
         }
         if (!source.read(entry.bytes.get(), entry.size)) return fail(which + " cannot be read");
-        entries->push_back(std::move(entry));
+        entries.push_back(std::move(entry));
     }
-    return true;
+    return entries;
 }
 
-bool readPackFile(const std::string& path, std::vector<PackEntry>* entries, std::string* error) {
+Result<std::vector<PackEntry>> readPackFile(const std::string& path) {
     platform::RegularFile file;
-    platform::ReadFailure failure;
-    if (!file.open(path, &failure)) {
-        if (error) *error = "cannot open the pack: " + failure.reason;
-        return false;
-    }
-    // Entries are read straight into their own buffers: the pack is never
-    // held twice.
-    ByteSource source(file.size(), [&](void* into, std::size_t count) { return file.read(into, count, &failure); });
-    std::string why;
-    if (readPackEntries(source, entries, &why)) return true;
-    if (error) *error = failure.reason.empty() ? "corrupt pack file: " + why : "cannot read the pack: " + failure.reason;
-    return false;
+    if (Result<void> opened = file.open(path); !opened)
+        return failure("cannot open the pack: " + opened.message(), opened.error().kind);
+    return readPackFrom(file);
 }
 
-bool encodePack(const std::vector<PackEntryView>& entries, std::vector<unsigned char>* out, std::string* error) {
+Result<std::vector<PackEntry>> readPackFrom(platform::RegularFile& file) {
+    // Entries are read straight into their own buffers: the pack is never
+    // held twice. The first read goes to the start, wherever the file was.
+    std::string readError;
+    bool started = false;
+    ByteSource source(file.size(), [&](void* into, std::size_t count) {
+        Result<void> read = started ? file.read(into, count) : file.readAt(0, into, count);
+        started = true;
+        if (!read) readError = read.message();
+        return read.ok();
+    });
+    Result<std::vector<PackEntry>> entries = readPackEntries(source);
+    if (entries) return entries;
+    if (!readError.empty()) return failure("cannot read the pack: " + readError);
+    // Out of memory is no fault of the pack.
+    if (entries.error().kind == ErrorKind::OutOfMemory) return entries.error();
+    return failure("corrupt pack file: " + entries.message());
+}
+
+Result<std::vector<unsigned char>> encodePack(const std::vector<PackEntryView>& entries) {
     for (const PackEntryView& e : entries) {
-        if (e.name->size() > maxEntryNameLength) {
-            if (error) *error = "entry name is " + std::to_string(e.name->size()) + " bytes long, at most " +
-                                std::to_string(maxEntryNameLength) + " fit";
-            return false;
-        }
+        if (e.name->size() > maxEntryNameLength)
+            return failure("entry name is " + std::to_string(e.name->size()) + " bytes long, at most " +
+                           std::to_string(maxEntryNameLength) + " fit");
     }
-    if (entries.size() > 0x7FFFFFFFu) {
-        if (error) *error = "too many entries";
-        return false;
-    }
-    out->clear();
+    if (entries.size() > 0x7FFFFFFFu) return failure("too many entries");
+    std::vector<unsigned char> bytes;
+    std::vector<unsigned char>* out = &bytes;
     unsigned char word[4];
     writeUint32Le(word, static_cast<std::uint32_t>(entries.size()));
     out->insert(out->end(), word, word + 4);
@@ -100,14 +103,14 @@ bool encodePack(const std::vector<PackEntryView>& entries, std::vector<unsigned 
         out->insert(out->end(), word, word + 4);
         if (e.data.size) out->insert(out->end(), e.data.data, e.data.data + e.data.size);
     }
-    return true;
+    return bytes;
 }
 
-bool writePackFile(const std::string& path, const std::vector<PackEntryView>& entries, std::string* error) {
-    std::vector<unsigned char> bytes;
-    if (!encodePack(entries, &bytes, error)) return false;
+Result<void> writePackFile(const std::string& path, const std::vector<PackEntryView>& entries) {
+    const Result<std::vector<unsigned char>> bytes = encodePack(entries);
+    if (!bytes) return bytes.error();
     // A failed save leaves any existing pack as it was.
-    return platform::replaceFile(path, bytes.data(), bytes.size(), platform::FileMode::Ordinary, error);
+    return platform::replaceFile(path, bytes->data(), bytes->size());
 }
 
 bool extractPackEntries(const std::vector<PackEntryView>& entries, const std::string& prefix,
@@ -120,18 +123,17 @@ bool extractPackEntries(const std::vector<PackEntryView>& entries, const std::st
             if (problems) problems->push_back("entry " + std::to_string(i) + " '" + escapeEntryName(name) + "': " + why);
         };
         // Names are data from the file: one must not reach outside the target.
-        std::string unsafe;
-        if (!isSafeEntryPath(name, &unsafe)) {
-            problem("not extracted: " + unsafe);
+        if (const Result<void> safe = isSafeEntryPath(name); !safe) {
+            problem("not extracted: " + safe.message());
             continue;
         }
         // What the user named, up to its last '/', is trusted; below it no
         // symbolic link may lead the entry elsewhere.
         const std::string::size_type cut = prefix.rfind('/') == std::string::npos ? 0 : prefix.rfind('/') + 1;
-        std::string why;
         const EntryData data = entries[i].data;
-        if (!platform::writeFileBelow(prefix.substr(0, cut), prefix.substr(cut) + name, data.data, data.size, &why))
-            problem(why);
+        const Result<void> written =
+            platform::writeFileBelow(prefix.substr(0, cut), prefix.substr(cut) + name, data.data, data.size);
+        if (!written) problem(written.message());
     }
     return all;
 }

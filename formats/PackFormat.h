@@ -5,6 +5,9 @@
 // generator, so all of them read and refuse packs alike.
 #pragma once
 
+#include "platform/Platform.h"
+#include "platform/Result.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -50,26 +53,27 @@ private:
 };
 
 // Reads every entry. No size field buys more memory than the source has
-// bytes left. False with a reason, and no entries, for a corrupt pack.
-bool readPackEntries(ByteSource& source, std::vector<PackEntry>* entries, std::string* error);
+// bytes left. An error saying why for a corrupt pack.
+Result<std::vector<PackEntry>> readPackEntries(ByteSource& source);
 
-// Reads the pack file at path (a regular file only). False with a one-line
-// reason (not naming the path) when it cannot be opened, read or parsed:
-// "cannot open the pack: ...", "cannot read the pack: ..." or
-// "corrupt pack file: ...".
-bool readPackFile(const std::string& path, std::vector<PackEntry>* entries, std::string* error);
+// Reads the pack file at path (a regular file only). An error (not naming
+// the path) when it cannot be opened, read or parsed: "cannot open the
+// pack: ...", "cannot read the pack: ...", "corrupt pack file: ..." or,
+// when an entry does not fit in memory, "out of memory: ...".
+Result<std::vector<PackEntry>> readPackFile(const std::string& path);
+// The same for a pack file already open, read from its start.
+Result<std::vector<PackEntry>> readPackFrom(platform::RegularFile& file);
 
 struct PackEntryView {
     const std::string* name;
     EntryData data;
 };
-// The pack's bytes; false when a name is longer than maxEntryNameLength or
-// there are too many entries.
-bool encodePack(const std::vector<PackEntryView>& entries, std::vector<unsigned char>* out, std::string* error);
+// The pack's bytes; an error when a name is longer than maxEntryNameLength
+// or there are too many entries.
+Result<std::vector<unsigned char>> encodePack(const std::vector<PackEntryView>& entries);
 
-// Encodes the entries and replaces the file at path atomically; false with a
-// one-line reason.
-bool writePackFile(const std::string& path, const std::vector<PackEntryView>& entries, std::string* error);
+// Encodes the entries and replaces the file at path atomically.
+Result<void> writePackFile(const std::string& path, const std::vector<PackEntryView>& entries);
 
 // Writes each entry to the file prefix + name (nothing put between them).
 // Entries whose names would lead outside the prefix's folder (see

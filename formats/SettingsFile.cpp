@@ -12,13 +12,12 @@ LoadedSettings loadSettings(const std::string& path) {
     }
     // Only a regular file is read: a FIFO or a device in its place must not
     // block or flood the program.
-    std::vector<unsigned char> bytes;
-    platform::ReadFailure failure;
-    if (!platform::readRegularFileStart(path, Settings::fileSize, &bytes, &failure)) {
-        loaded.source = failure.missing ? SettingsSource::Missing : SettingsSource::Unreadable;
-        loaded.reason = failure.reason;
+    const Result<std::vector<unsigned char>> bytes = platform::readRegularFileStart(path, Settings::fileSize);
+    if (!bytes) {
+        loaded.source = bytes.error().kind == ErrorKind::Missing ? SettingsSource::Missing : SettingsSource::Unreadable;
+        loaded.reason = bytes.message();
         return loaded;
     }
-    loaded.source = loaded.settings.parse(bytes.data(), bytes.size()) ? SettingsSource::File : SettingsSource::Invalid;
+    loaded.source = loaded.settings.parse(bytes->data(), bytes->size()) ? SettingsSource::File : SettingsSource::Invalid;
     return loaded;
 }

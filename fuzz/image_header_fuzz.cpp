@@ -13,10 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     unsigned char* bytes = static_cast<unsigned char*>(std::malloc(size ? size : 1));
     if (size) std::memcpy(bytes, data, size);
     const std::uint32_t limit = size > 0 ? 1 + data[0] * 32u : maxImageSide;
-    ImageHeader header;
-    std::string reason;
-    const bool ok = inspectImage(bytes, size, limit, &header, &reason);
-    if (ok) {
+    const Result<ImageHeader> inspected = inspectImage(bytes, size, limit);
+    if (inspected) {
+        const ImageHeader& header = *inspected;
         if (header.width == 0 || header.height == 0 || header.width > limit || header.height > limit) std::abort();
         const bool png = size >= 8 && bytes[0] == 0x89 && std::memcmp(bytes + 1, "PNG", 3) == 0;
         const bool jpeg = size >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8;
@@ -24,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if ((header.format == ImageFormat::Png && !png) || (header.format == ImageFormat::Jpeg && !jpeg) ||
             (header.format == ImageFormat::Bmp && !bmp))
             std::abort();
-    } else if (reason.empty()) {
+    } else if (inspected.message().empty()) {
         std::abort();
     }
     std::free(bytes);

@@ -1,7 +1,7 @@
 // The pack reader on arbitrary bytes: it must reject or accept without
 // reading out of bounds or allocating more than the input holds, and what
 // it accepts must describe the input exactly.
-#include "res/PackFile.h"
+#include "render/PackFile.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -10,9 +10,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     PackFile pack;
-    std::string error;
-    if (!pack.parse(data, size, &error)) {
-        if (error.empty() || pack.entryCount() != 0) std::abort();
+    if (const Result<void> parsed = pack.parse(data, size); !parsed) {
+        if (parsed.message().empty() || pack.entryCount() != 0) std::abort();
         return 0;
     }
     // Walk the input again and check every entry against it.

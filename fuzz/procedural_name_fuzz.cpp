@@ -1,7 +1,7 @@
 // The procedural texture name parser on arbitrary strings, and the
 // generators on the small sizes it accepts.
-#include "res/FireGenerator.h"
-#include "res/PlasmaGenerator.h"
+#include "render/FireGenerator.h"
+#include "render/PlasmaGenerator.h"
 #include "formats/ProceduralTextureName.h"
 
 #include <cstdint>

@@ -7,9 +7,12 @@
 // supply.
 #pragma once
 
+#include "platform/Result.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,16 +35,16 @@ std::string installDir();
 std::string dataDirFor(const std::string& programDir);
 
 // The folder shared by all users for the settings file, created when
-// missing. QUESSANTA_COMMON_APPDATA, else $XDG_CONFIG_HOME, else
-// $HOME/.config (on Windows: else the common application data folder,
-// C:\ProgramData). Empty when no folder can be determined or created, with
-// the reason (naming the folder) in *reason when given.
-std::string commonAppDataDir(std::string* reason = nullptr);
+// missing: QUESSANTA_COMMON_APPDATA (with the folders on its way), else
+// $XDG_CONFIG_HOME when it is absolute, else $HOME/.config, of which only
+// the last folder is made (on Windows: else the common application data
+// folder, C:\ProgramData). An error (naming the folder) when no folder can
+// be determined or created.
+Result<std::string> commonAppDataDir();
 
 // The settings file: commonAppDataDir(), the separator and
-// "Zandrim_Quessanta_cfg"; empty when the folder is unavailable, with the
-// reason in *reason when given.
-std::string settingsFilePath(std::string* reason = nullptr);
+// "Zandrim_Quessanta_cfg"; the folder's error when it is unavailable.
+Result<std::string> settingsFilePath();
 
 // Executable names of the two programs in the installation directory.
 extern const char* const screensaverProgram;  // "Quessanta" ("Quessanta.exe")
@@ -52,11 +55,31 @@ extern const char* const settingsProgram;     // "config" ("config.exe")
 // code page, which cannot spell every name); elsewhere argv as given.
 std::vector<std::string> commandLineArguments(int argc, char** argv);
 
-// A fatal error's one line (without the line break): on stderr, and on
-// Windows also in a message box titled "Quessanta" unless stderr is a
-// console, since Windows shows no windowed program's standard error.
-// Returns when the box has been closed.
+// --- Messages to the user
+//
+// Every message begins with the program's name, and library code never
+// prints: it returns an Error (platform/Result.h) or, for what does not stop
+// it, hands a warning to the handler the program installed.
+
+// The program's name from argv[0]: its last path component, without a
+// Windows ".exe" or ".scr"; `fallback` when argv[0] is missing or empty.
+// Set once by each program's entry, read by every message.
+void setProgramName(const char* argv0, const char* fallback);
+const std::string& programName();
+
+// A fatal error's one line (without the program's name or the line break):
+// "NAME: line" on stderr, and on Windows also in a message box titled
+// "Quessanta" unless stderr is a console, since Windows shows no windowed
+// program's standard error. Returns when the box has been closed; the
+// caller then ends the program with its exit status.
 void showFatalError(const std::string& line);
+
+// A warning: something was left out and the program goes on (an image that
+// cannot be used, a settings file that cannot be read). Goes to the handler
+// the program installed; without one, "NAME: line" on stderr.
+using WarningHandler = void (*)(const std::string& line);
+void setWarningHandler(WarningHandler handler);
+void warn(const std::string& line);
 
 // An environment variable's value; empty when it is unset or empty.
 std::string getEnv(const char* name);
@@ -69,11 +92,10 @@ void putEnv(const char* name, const char* value);
 // and it cannot outlive this process: SIGTERM, SIGINT and SIGHUP sent to
 // this process meanwhile are passed on to it (on Windows the console's
 // Ctrl-C reaches both and only the program acts on it, and the program is in
-// a job that ends it when this process ends, however it ends); *exitStatus
-// (when given) receives its exit code, or 128 + the signal number that ended
-// it. On failure returns false with one line naming the path and the reason
-// in *error.
-bool launchProgram(const std::string& fileName, bool wait, int* exitStatus, std::string* error);
+// a job that ends it when this process ends, however it ends). Gives its exit
+// code (0 when not waited for), or 128 + the signal number that ended it; an
+// error naming the path and the reason when it cannot be started.
+Result<int> launchProgram(const std::string& fileName, bool wait);
 
 // --- Stop signals
 
@@ -98,11 +120,6 @@ bool sleepUnlessStopped(double seconds);
 
 // --- Files
 
-struct ReadFailure {
-    std::string reason;    // one line, without the path
-    bool missing = false;  // nothing exists at the path
-};
-
 // A regular file open for reading. Opening refuses anything else (a FIFO, a
 // device, a folder) without blocking on it.
 class RegularFile {
@@ -112,46 +129,46 @@ public:
     RegularFile(const RegularFile&) = delete;
     RegularFile& operator=(const RegularFile&) = delete;
 
-    bool open(const std::string& path, ReadFailure* failure);
+    // The error's message does not name the path; its kind is Missing when
+    // nothing exists there.
+    Result<void> open(const std::string& path);
     void close();
     // Its size when it was opened.
     std::uint64_t size() const { return bytes; }
     // Exactly `count` bytes from the current position, or from `offset`;
-    // false (with the reason) on an error or when the file ends first.
-    bool read(void* into, std::size_t count, ReadFailure* failure);
-    bool readAt(std::uint64_t offset, void* into, std::size_t count, ReadFailure* failure);
+    // an error (the reason) when reading fails or the file ends first.
+    Result<void> read(void* into, std::size_t count);
+    Result<void> readAt(std::uint64_t offset, void* into, std::size_t count);
 
 private:
     std::intptr_t handle = -1;
     std::uint64_t bytes = 0;
 };
 
-// Reads the file at path whole into *bytes. Only a regular file is read: a
-// FIFO, a device or a folder is refused without blocking on it, as is a file
-// larger than maxSize; no more than the file's size at opening is ever
-// allocated. False with the reason in *failure.
-bool readRegularFile(const std::string& path, std::vector<unsigned char>* bytes, ReadFailure* failure,
-                     std::uint64_t maxSize = UINT64_MAX);
+// Reads the file at path whole. Only a regular file is read: a FIFO, a
+// device or a folder is refused without blocking on it, as is a file larger
+// than maxSize; no more than the file's size at opening is ever allocated.
+// The error gives the reason (without the path).
+Result<std::vector<unsigned char>> readRegularFile(const std::string& path, std::uint64_t maxSize = UINT64_MAX);
 // The same for the first `count` bytes of the file (all of a shorter one).
-bool readRegularFileStart(const std::string& path, std::size_t count, std::vector<unsigned char>* bytes,
-                          ReadFailure* failure);
+Result<std::vector<unsigned char>> readRegularFileStart(const std::string& path, std::size_t count);
 
-// Creates the folder and each missing one along its path (mkdir -p). False
-// with a one-line reason naming the folder that could not be made.
-bool createFolders(const std::string& path, std::string* error);
+// Creates the folder and each missing one along its path (mkdir -p). The
+// error names the folder that could not be made.
+Result<void> createFolders(const std::string& path);
 
 // Appends the bytes to the file at path, creating it when missing. Only a
 // regular file is written: a FIFO (with or without a reader), a device or a
-// folder is refused without blocking on it. False with a one-line reason.
-bool appendToRegularFile(const std::string& path, const std::string& bytes, std::string* error);
+// folder is refused without blocking on it. The error gives the reason.
+Result<void> appendToRegularFile(const std::string& path, const std::string& bytes);
 
 // Writes the bytes to the file folder + relative (folder empty: the working
 // folder; relative uses '/'), creating or truncating it, without following
 // a symbolic link anywhere in relative: one there refuses the write, as
-// does anything but a regular file at the end. The folders along relative
-// must exist. False with a one-line reason naming the path in *error.
-bool writeFileBelow(const std::string& folder, const std::string& relative, const unsigned char* bytes,
-                    std::size_t size, std::string* error);
+// does anything but a regular file at the end. Folders along relative that
+// are missing are made. The error names the path.
+Result<void> writeFileBelow(const std::string& folder, const std::string& relative, const unsigned char* bytes,
+                            std::size_t size);
 
 // On Windows the folder's inherited access rules apply instead.
 enum class FileMode {
@@ -167,10 +184,10 @@ enum class FileMode {
 // a stop signal ends the process meanwhile; temporary files of the same
 // naming older than a minute, left by a process that was killed, are
 // removed too. A symbolic link at path is followed: the file it leads to is
-// replaced, and the link stays. False with a one-line reason in *error, the
-// old file untouched.
-bool replaceFile(const std::string& path, const unsigned char* bytes, std::size_t size, FileMode mode,
-                 std::string* error);
+// replaced, and the link stays. On an error (naming the file) the old file
+// is untouched.
+Result<void> replaceFile(const std::string& path, const unsigned char* bytes, std::size_t size,
+                         FileMode mode = FileMode::Ordinary);
 
 // An advisory lock on a folder, for read-modify-write cycles of the files in
 // it between processes that take the same lock. Waits at most timeoutMs for
@@ -190,6 +207,14 @@ private:
     std::intptr_t handle = -1;
     std::string reason;
 };
+
+// --- XScreenSaver
+
+// The file of XScreenSaver's own settings, whose list of programs is the
+// system's: QUESSANTA_XSCREENSAVER_DEFAULTS when set, else XScreenSaver's
+// app-defaults file (on Debian 12 and 13 /etc/X11/app-defaults/XScreenSaver);
+// empty where XScreenSaver does not run (Windows).
+std::string xscreensaverDefaultsFile();
 
 // --- Time and memory
 
@@ -217,14 +242,14 @@ std::uint64_t rootWindow();
 // The window's size; false when it does not exist (any more).
 bool windowSize(std::uint64_t window, int* width, int* height);
 // Checks that the window exists and can be drawn in (not input-only, a
-// true-colour visual); false with a one-line reason otherwise. Called before
+// true-colour visual); an error saying why otherwise. Called before
 // the video starts. From then on an X error that comes from the window
 // having been destroyed by its owner ends the process quietly with exit
 // code 0, and any other X error with one line and exit code 1, never Xlib's
 // report; windowGone() tells when the window has gone, so the program can
 // end quietly before any error comes. (On Windows nothing ends the process;
 // windowGone() asks whether the window exists.)
-bool watchWindow(std::uint64_t window, std::string* problem);
+Result<void> watchWindow(std::uint64_t window);
 bool windowGone();
 
 // --- OpenGL
@@ -239,10 +264,10 @@ std::string openGlRenderer();
 
 // Chooses SDL's video driver, before SDL starts: on Linux x11 unless
 // SDL_VIDEODRIVER names another, since SDL would otherwise fall back to
-// drivers that write to the terminal. With x11, false when its display
-// cannot be opened, with the reason: "DISPLAY is not set" or "cannot open
-// the X display ':4711'". On Windows always true.
-bool prepareVideoDriver(std::string* error);
+// drivers that write to the terminal. With x11, an error when its display
+// cannot be opened: "DISPLAY is not set" or "cannot open the X display
+// ':4711'". On Windows always fine.
+Result<void> prepareVideoDriver();
 
 // Waits until the pointer and the keyboard could be taken by a full-screen
 // window, trying for at most timeoutMs milliseconds: another program may
@@ -251,19 +276,63 @@ bool prepareVideoDriver(std::string* error);
 // Windows has no such wait: always true.
 bool waitForInputGrab(int timeoutMs);
 
+// Whether the monitor a full-screen mode is set on offers a mode of that
+// size (Windows: the primary monitor's list of modes). Windows refuses one
+// it lacks and Wine pretends to switch, so that the picture would sit in a
+// corner or a framed window. True on X11, where SDL scales or centres it.
+bool displayOffersMode(int width, int height);
+
+// Puts the full-screen window (the native window SDL drew into) above
+// every other window, active and with the keyboard focus, and for the first
+// seconds of the run takes the focus back from any other window: the window
+// that had it may still be handing it over. Of the programs "/s" starts for
+// several monitors only the primary monitor's takes the focus. Nothing on
+// X11, where the full-screen window grabs the keyboard.
+void bringToFront(std::uint64_t window);
+
+// --- Monitors: "/s" covers every one
+
+// A rectangle of the desktop, in its pixels.
+struct ScreenArea {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+};
+
+// The text that hands a screensaver the monitor it covers ("X,Y,WxH", the
+// value of QUESSANTA_MONITOR), and back: false for anything else, for a
+// size outside 1..32767 or a corner outside -32768..32767.
+std::string screenAreaText(const ScreenArea& area);
+bool parseScreenArea(const std::string& text, ScreenArea* area);
+
+// As launchProgram(fileName, true), once for each monitor where the desktop
+// has several (Windows): each program covers its monitor (assignedMonitor),
+// all are held in one job tied to this process, and the first one to end
+// gives the exit status and ends the others with a close request (forcibly
+// after five seconds). With one monitor, and on X11, where the hosts cover
+// each screen, exactly launchProgram.
+Result<int> launchOnEveryMonitor(const std::string& fileName);
+
+// The monitor launchOnEveryMonitor started this program to cover
+// (QUESSANTA_MONITOR); nothing when there is none (always on X11), an
+// error when the value cannot be read.
+Result<std::optional<ScreenArea>> assignedMonitor();
+
 // The preview pane: a child window filling a host window.
 struct PreviewWindow;
 
 enum class PreviewEvent { Paint, Closed };
 
-// Parses a decimal window id (an X window id, or a Windows HWND). False for
-// anything that is not a whole non-negative number that fits the platform's
-// window handle.
-bool parseWindowId(const std::string& text, std::uint64_t* id);
+// A window handle as the host's switches carry it ("/p 1234", "/c:1234"):
+// decimal digits only, from 1 to the largest handle of the platform (an X
+// window id has 29 bits, a Windows HWND's significant part 32). False for
+// anything else. (Screensaver options take hex too: parseHostWindowId.)
+bool parseDecimalWindowHandle(const std::string& text, std::uint64_t* id);
 
-// Creates the child window of `parent`, sized like the parent. Returns null
-// (after one line on stderr) when the display or the parent is unusable.
-PreviewWindow* previewOpen(std::uint64_t parent, int* width, int* height);
+// Creates the child window of `parent`, sized like the parent; an error
+// saying why when the display or the parent is unusable.
+Result<PreviewWindow*> previewOpen(std::uint64_t parent, int* width, int* height);
 // Blocks until the window needs painting or has been destroyed.
 PreviewEvent previewWait(PreviewWindow* window);
 // Paints width x height pixels, 3 bytes each (red, green, blue), row 0 at

@@ -2,9 +2,9 @@
 
 #include "formats/LittleEndian.h"
 #include "formats/ModelFormat.h"
-#include "res/Multisampling.h"
-#include "res/PackCache.h"
-#include "res/ProceduralTextureRegistry.h"
+#include "render/Multisampling.h"
+#include "render/PackCache.h"
+#include "render/ProceduralTextureRegistry.h"
 #include "scene/SceneResources.h"
 
 #include <GL/glext.h>

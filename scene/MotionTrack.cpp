@@ -1,6 +1,6 @@
 #include "scene/MotionTrack.h"
 
-#include "res/FrameTicks.h"
+#include "render/FrameTicks.h"
 
 MotionTrack::MotionTrack() : lastTicks(frameTicks), prevTicks(frameTicks) {}
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: once in the normal
 # build, once with AddressSanitizer and UndefinedBehaviorSanitizer, then the
-# fuzz targets for a bounded time, then the Windows build under Wine. Ends
-# with one summary line.
+# fuzz targets for a bounded time, then the Windows build under Wine, then
+# the Debian package, installed on this machine and tried under each
+# screensaver host (scripts/deb-check.sh). Ends with one summary line.
 set -uo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$ROOT"
@@ -13,7 +14,7 @@ JOBS="$(nproc)"
 FUZZ_SECONDS="${QUESSANTA_FUZZ_SECONDS:-20}"
 # The stages to run, all by default; CI's second Debian release runs only
 # the normal build's tests.
-STAGES=" ${QUESSANTA_TEST_STAGES:-normal sanitizer fuzz windows} "
+STAGES=" ${QUESSANTA_TEST_STAGES:-normal sanitizer fuzz windows package} "
 stage_wanted() { [[ "$STAGES" == *" $1 "* ]]; }
 
 # Some tests run programs as an unprivileged user (XScreenSaver refuses to
@@ -140,7 +141,28 @@ windows_stage() {
   fi
 }
 
-for s in normal sanitizer fuzz windows; do
+package_stage() {
+  echo "== the Debian package, installed and tried under each screensaver host"
+  # It installs packages: as root, through sudo for a normal user.
+  local as_root=() log
+  if [ "$(id -u)" -ne 0 ]; then
+    as_root=(sudo)
+    [ -t 0 ] || as_root+=(-n)
+  fi
+  log=$(mktemp /tmp/quessanta-deb-check-XXXXXX)
+  "${as_root[@]}" bash scripts/deb-check.sh 2>&1 | tee "$log"
+  line=$(grep -E "^deb-check: [0-9]+ passed, [0-9]+ failed$" "$log" | tail -1)
+  if [ -n "$line" ]; then
+    passed=$((passed + $(echo "$line" | sed -E 's/.*: ([0-9]+) passed.*/\1/')))
+    failed=$((failed + $(echo "$line" | sed -E 's/.*, ([0-9]+) failed/\1/')))
+  else
+    echo "the package check ended early"; failed=$((failed + 1))
+  fi
+  rm -f "$log"
+  lap "the package check"
+}
+
+for s in normal sanitizer fuzz windows package; do
   stage_wanted "$s" && "${s}_stage"
 done
 rm -rf "$QUESSANTA_COMMON_APPDATA"

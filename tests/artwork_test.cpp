@@ -4,7 +4,7 @@
 // sides, or are valid procedural names; every model fits where the program
 // puts it; and a frame's models stay within the triangle budget.
 #include "content/OverlayLayout.h"
-#include "res/PackFile.h"
+#include "render/PackFile.h"
 #include "formats/ProceduralTextureName.h"
 #include "scene/MeshPart.h"
 #include "scene/SceneNode.h"

@@ -153,6 +153,17 @@ err=$(QUESSANTA_COMMON_APPDATA="$T/plain-file/sub" "$CONFIG" --fps=on 2>&1 >/dev
 [ $rc -eq 1 ] || fail "uncreatable folder: exit $rc"
 [ "$err" = "config: cannot create the folder $T/plain-file/sub: Not a directory" ] ||
   fail "uncreatable folder: stderr '$err'"
+# Without our own variable the desktop's rules decide: a home that does not
+# exist is not made, only its .config; a relative XDG_CONFIG_HOME is no
+# setting at all (XDG rules), whichever folder config runs in.
+err=$(env -u QUESSANTA_COMMON_APPDATA -u XDG_CONFIG_HOME HOME="$T/no-home/x" "$CONFIG" --fps=on 2>&1 >/dev/null); rc=$?
+[ $rc -eq 1 ] && [ ! -e "$T/no-home" ] && [ "$err" = "config: no settings folder: the home folder $T/no-home/x does not exist" ] ||
+  fail "missing home: exit $rc, stderr '$err', $(ls -d "$T/no-home" 2>/dev/null)"
+mkdir -p "$T/home" "$T/cwd"
+(cd "$T/cwd" && env -u QUESSANTA_COMMON_APPDATA HOME="$T/home" XDG_CONFIG_HOME=rel "$CONFIG" --fps=on >/dev/null) ||
+  fail "relative XDG_CONFIG_HOME: exit non-zero"
+[ -f "$T/home/.config/Zandrim_Quessanta_cfg" ] && [ ! -e "$T/cwd/rel" ] && [ "$(stat -c %a "$T/home/.config")" = 700 ] ||
+  fail "relative XDG_CONFIG_HOME: $(cd "$T" && find home cwd)"
 
 # --help: usage on stdout, exit 0, nothing written
 writehex "$BASE" "$FILE"
@@ -265,6 +276,35 @@ else
     fi
   done
 fi
+
+# --- XScreenSaver's list: what cannot be read or changed gets one line and
+# exit 1, and no file is written or changed (the list itself is
+# tests/xscreensaver_test.sh's).
+export HOME="$T/home"
+mkdir -p "$HOME"
+printf '*programs:\tmaze --root \\n\n' >"$T/XScreenSaver"
+list_failure() {  # description option [environment...]
+  local what=$1 option=$2; shift 2
+  local before err rc
+  before=$(ls -lA --time-style=+%s.%N "$HOME"; md5sum "$HOME"/.xscreensaver 2>/dev/null)
+  err=$(env QUESSANTA_XSCREENSAVER_DEFAULTS="$T/XScreenSaver" "$@" "$CONFIG" "$option" 2>&1 >/dev/null); rc=$?
+  [ $rc -eq 1 ] || fail "$what: exit $rc: '$err'"
+  [ "$(printf '%s\n' "$err" | wc -l)" -eq 1 ] && [ "${err#config: }" != "$err" ] || fail "$what: not one line: '$err'"
+  [ "$(ls -lA --time-style=+%s.%N "$HOME"; md5sum "$HOME"/.xscreensaver 2>/dev/null)" = "$before" ] ||
+    fail "$what: files changed: $(ls -lA "$HOME")"
+}
+list_failure "no XScreenSaver" --add-to-xscreensaver QUESSANTA_XSCREENSAVER_DEFAULTS="$T/none"
+printf 'programs: maze --root \\n\nlock: False\nprograms: xclock \\n\n' >"$HOME/.xscreensaver"
+list_failure "two lists" --add-to-xscreensaver
+list_failure "two lists" --remove-from-xscreensaver
+printf 'programs: quessanta --root \\n\n\0' >"$HOME/.xscreensaver"
+list_failure "a NUL byte" --remove-from-xscreensaver
+rm "$HOME/.xscreensaver"
+mkdir "$HOME/.xscreensaver"
+list_failure "a folder" --add-to-xscreensaver
+err=$("$CONFIG" --add-to-xscreensaver --fps=on 2>&1); rc=$?
+[ $rc -eq 2 ] && [ "$(printf '%s\n' "$err" | tail -1)" = "Try 'config --help'." ] ||
+  fail "--add-to-xscreensaver with a setting: exit $rc, '$err'"
 
 if [ $failures -ne 0 ]; then
   echo "$failures failure(s)"

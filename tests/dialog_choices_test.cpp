@@ -145,9 +145,9 @@ TEST(DialogChoices, EachChoiceMeansWhatItsOptionMeans) {
     files.back().resolutionIndex = 3;
     for (const Case& c : cases)
         for (const Settings& found : files) {
-            ParsedOptions options;
-            std::string error;
-            ASSERT_TRUE(parseOptions({c.option}, OptionUser::SettingsProgram, &options, &error)) << error;
+            const Result<ParsedOptions> parsed = parseOptions({c.option}, OptionUser::SettingsProgram);
+            ASSERT_TRUE(parsed) << parsed.message();
+            const ParsedOptions& options = *parsed;
             Settings byOption = found;
             options.applyTo(byOption);
             Settings byDialog = found;

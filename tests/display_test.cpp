@@ -1,6 +1,6 @@
 // The video mode, the fixed OpenGL state, the projection and the edge
 // functions, on Mesa under Xvfb.
-#include "res/Display.h"
+#include "render/Display.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>

@@ -3,10 +3,10 @@
 // program under `apitrace trace` with QUESSANTA_GL_SCENARIO naming what to
 // draw; glClearIndex(n) calls (harmless in RGBA mode) mark the sections.
 #include "content/Lighting.h"
-#include "res/Display.h"
-#include "res/PackCache.h"
-#include "res/PackFile.h"
-#include "res/ProceduralTextureRegistry.h"
+#include "render/Display.h"
+#include "render/PackCache.h"
+#include "render/PackFile.h"
+#include "render/ProceduralTextureRegistry.h"
 #include "scene/MeshPart.h"
 #include "scene/MotionFunctions.h"
 #include "scene/SceneNode.h"
@@ -59,7 +59,7 @@ void runScenario(const std::string& name) {
         std::vector<unsigned char> clear = testsupport::modelEntry({glass});
         pack.addEntry("solid", solid.data(), static_cast<std::uint32_t>(solid.size()));
         pack.addEntry("glass", clear.data(), static_cast<std::uint32_t>(clear.size()));
-        pack.save(dir + "/m.pak");
+        ASSERT_TRUE(pack.save(dir + "/m.pak").ok());
     }
     mark(1);
     if (name == "transform") {

@@ -200,7 +200,7 @@ QUESSANTA_STATS_FILE=stats.fifo QUESSANTA_STATS_SECONDS=0.5 "$BIN/Quessanta" --w
 pid=$!
 sleep 2.5
 term_promptly "$pid" "FIFO statistics file"
-[ "$(cat err.txt)" = "QUESSANTA_STATS_FILE stats.fifo: not a regular file; no statistics" ] ||
+[ "$(cat err.txt)" = "Quessanta: QUESSANTA_STATS_FILE stats.fifo: not a regular file; no statistics" ] ||
   fail "FIFO statistics file: $(cat err.txt)"
 close_host
 
@@ -257,7 +257,7 @@ for names in "x#Plasma16384,16384,1,2,3" "x#Fire8192,8192" \
   wait_end "$pid" 60; rc=$?
   [ $rc -eq 0 ] || fail "procedural ${names%% *}: exit $rc"
   [ $judged -eq 0 ] || { [ -n "$peak" ] && [ "$peak" -lt 600 ]; } || fail "procedural ${names%% *}: peak ${peak:-?} MB"
-  grep -q "^main.pak: flowers: procedural texture 'x#.*' not used: " err.txt ||
+  grep -q "^Quessanta: main.pak: flowers: procedural texture 'x#.*' not used: " err.txt ||
     fail "procedural ${names%% *}: $(head -c 300 err.txt)"
   close_host
 done

@@ -3,7 +3,8 @@
 // other formats, huge declared sizes and cut files are refused with one line
 // naming the pack, the entry and the reason, without the memory a decoder
 // would have asked for.
-#include "res/PackFile.h"
+#include "platform/Platform.h"
+#include "render/PackFile.h"
 #include "support/PngBytes.h"
 #include "support/TestSupport.h"
 
@@ -152,7 +153,7 @@ TEST_F(ImageLoadingTest, GoodImagesLoadAndHostileOnesAreRefusedInOneLine) {
             EXPECT_TRUE(err.empty()) << c.name << ": " << err;
         } else {
             EXPECT_EQ(texture, 0u) << c.name;
-            const std::string expected = packPath + ": " + c.name + ": not used as an image: ";
+            const std::string expected = platform::programName() + ": " + packPath + ": " + c.name + ": not used as an image: ";
             EXPECT_EQ(err.rfind(expected, 0), 0u) << c.name << ": " << err;
             EXPECT_NE(err.find(c.reason), std::string::npos) << c.name << ": " << err;
             EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << c.name << ": " << err;

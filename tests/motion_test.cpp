@@ -1,5 +1,5 @@
 // Motions and their tracks: durations, one-shots, sums, tick arithmetic.
-#include "res/FrameTicks.h"
+#include "render/FrameTicks.h"
 #include "scene/Motion.h"
 #include "scene/MotionScript.h"
 #include "scene/MotionTrack.h"

@@ -2,8 +2,9 @@
 // name, and what the display really gets on Mesa's llvmpipe; and the frame
 // cap in a host's window, which follows the same rule.
 #include "app/MainLoop.h"
-#include "res/Display.h"
-#include "res/Multisampling.h"
+#include "render/Display.h"
+#include "render/Multisampling.h"
+#include "render/SoftwareRenderer.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -36,9 +37,9 @@ TEST(FrameCap, HostWindowsGetThirtyOnSoftwareRenderersAndFullScreenNone) {
 
 GLint sampleBuffersWith(const char* choice) {
     setMultisampleChoice(parseMultisampleChoice(choice ? choice : ""));
-    std::string error;
-    std::unique_ptr<Display> display = Display::open(320, 240, 32, &error);
-    EXPECT_TRUE(display) << error;
+    Result<std::unique_ptr<Display>> opened = Display::open(320, 240, 32);
+    EXPECT_TRUE(opened) << (opened ? "" : opened.message());
+    std::unique_ptr<Display> display = opened ? std::move(*opened) : nullptr;
     GLint buffers = -1;
     if (display) glGetIntegerv(GL_SAMPLE_BUFFERS, &buffers);
     return buffers;
@@ -47,9 +48,9 @@ GLint sampleBuffersWith(const char* choice) {
 TEST(Multisampling, LlvmpipeGetsNoneByDefaultAndFourWhenAsked) {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs a display";
     {
-        std::string error;
-        std::unique_ptr<Display> probe = Display::open(320, 240, 32, &error);
-        ASSERT_TRUE(probe) << error;
+        Result<std::unique_ptr<Display>> opened = Display::open(320, 240, 32);
+        ASSERT_TRUE(opened) << (opened ? "" : opened.message());
+        std::unique_ptr<Display> probe = opened ? std::move(*opened) : nullptr;
         const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
         if (!isSoftwareRenderer(renderer)) GTEST_SKIP() << "not a software renderer: " << renderer;
     }
@@ -59,9 +60,9 @@ TEST(Multisampling, LlvmpipeGetsNoneByDefaultAndFourWhenAsked) {
     GLint samples = 0;
     {
         setMultisampleChoice(MultisampleChoice::On);
-        std::string error;
-        std::unique_ptr<Display> display = Display::open(320, 240, 32, &error);
-        ASSERT_TRUE(display) << error;
+        Result<std::unique_ptr<Display>> opened = Display::open(320, 240, 32);
+        ASSERT_TRUE(opened) << (opened ? "" : opened.message());
+        std::unique_ptr<Display> display = opened ? std::move(*opened) : nullptr;
         glGetIntegerv(GL_SAMPLES, &samples);
         EXPECT_TRUE(glIsEnabled(GL_MULTISAMPLE));
     }
@@ -77,9 +78,9 @@ TEST(Multisampling, AskedForAtTheDesktopSizeStillOpens) {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs a display";
     for (const char* choice : {"on", "auto"}) {
         setMultisampleChoice(parseMultisampleChoice(choice));
-        std::string error;
-        std::unique_ptr<Display> display = Display::open(0, 0, 0, &error);
-        ASSERT_TRUE(display) << choice << ": " << error;
+        Result<std::unique_ptr<Display>> opened = Display::open(0, 0, 0);
+        ASSERT_TRUE(opened) << choice << ": " << (opened ? "" : opened.message());
+        std::unique_ptr<Display> display = opened ? std::move(*opened) : nullptr;
         const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
         GLint buffers = -1;
         glGetIntegerv(GL_SAMPLE_BUFFERS, &buffers);

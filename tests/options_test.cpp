@@ -1,13 +1,16 @@
 // The options the settings program and the screensaver share: the host
 // options never collide with the Windows-style switches, bad options are
 // refused in one line, and overrides change only the fields they name.
+#include "app/MainLoop.h"
 #include "app/RunModes.h"
 #include "formats/Options.h"
 #include "formats/Settings.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -16,17 +19,15 @@ namespace {
 using Args = std::vector<std::string>;
 
 ParsedOptions parsed(const Args& args, OptionUser user = OptionUser::Screensaver) {
-    ParsedOptions out;
-    std::string error;
-    EXPECT_TRUE(parseOptions(args, user, &out, &error)) << error;
-    return out;
+    Result<ParsedOptions> out = parseOptions(args, user);
+    EXPECT_TRUE(out) << out.message();
+    return out ? std::move(*out) : ParsedOptions();
 }
 
 std::string refusal(const Args& args, OptionUser user = OptionUser::Screensaver) {
-    ParsedOptions out;
-    std::string error;
-    EXPECT_FALSE(parseOptions(args, user, &out, &error));
-    return error;
+    const Result<ParsedOptions> out = parseOptions(args, user);
+    EXPECT_FALSE(out);
+    return out ? std::string() : out.message();
 }
 
 TEST(Options, HostOptionsNeverSelectARunModeSwitch) {
@@ -110,6 +111,40 @@ TEST(Options, OverridesChangeOnlyTheFieldsTheyName) {
     expected[18] = 1;  // calendar shown
     expected[19] = 1;  // russian
     EXPECT_EQ(std::memcmp(out, expected, sizeof out), 0);
+}
+
+// The help and the man pages come from the option table: every option a
+// program takes is in them, none it refuses, and the frame cap they state
+// is the one the program picks for each renderer.
+TEST(Options, HelpAndManPagesDocumentWhatTheProgramsDo) {
+    const std::string help = screensaverUsage();
+    const auto manPage = [](const char* name) {
+        const std::vector<unsigned char> bytes = testsupport::readFile(std::string(QUESSANTA_BINARY_DIR) + "man/" + name);
+        return std::string(bytes.begin(), bytes.end());
+    };
+    const std::string saverPage = manPage("quessanta.6"), configPage = manPage("quessanta-config.6");
+    const auto roff = [](std::string text) {
+        for (std::string::size_type at = 0; (at = text.find('-', at)) != std::string::npos; at += 2)
+            text.insert(at, "\\");
+        return text;
+    };
+    for (const OptionRow& row : optionTable()) {
+        const bool saver = takenBy(row, OptionUser::Screensaver), config = takenBy(row, OptionUser::SettingsProgram);
+        const std::string spelling = optionSpelling(row, OptionUser::Screensaver);
+        EXPECT_EQ(help.find("  " + spelling + " ") != std::string::npos, saver) << spelling;
+        EXPECT_EQ(saverPage.find(".B " + roff(spelling) + "\n") != std::string::npos, saver) << spelling;
+        const std::string configSpelling = optionSpelling(row, OptionUser::SettingsProgram);
+        EXPECT_EQ(configPage.find(".B " + roff(configSpelling) + "\n") != std::string::npos, config) << configSpelling;
+    }
+    std::string joined = std::regex_replace(help, std::regex("\\s+"), " ");
+    std::smatch cap;
+    ASSERT_TRUE(std::regex_search(joined, cap,
+                                  std::regex("--max-fps N .*default: no cap full screen; in a host's window ([0-9]+) "
+                                             "on a software renderer such as Mesa's llvmpipe, else ([0-9]+)\\)")))
+        << help;
+    EXPECT_EQ(std::stoi(cap[1]), defaultMaxFps(true, "llvmpipe (LLVM 19.1.7, 256 bits)"));
+    EXPECT_EQ(std::stoi(cap[2]), defaultMaxFps(true, "AMD Radeon RX 580 Series (polaris10, LLVM 19.1.7)"));
+    EXPECT_EQ(defaultMaxFps(false, "llvmpipe (LLVM 19.1.7, 256 bits)"), 0);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include "content/Calendar.h"
 #include "content/Clock.h"
 #include "content/FrameCounter.h"
-#include "res/Display.h"
+#include "render/Display.h"
 #include "scene/MotionFunctions.h"
 #include "support/FakeClock.h"
 #include "support/OverlayFixture.h"
@@ -29,6 +29,7 @@ protected:
         OverlayFixture::SetUp();
         lastHourTens = lastHourUnits = lastMinuteTens = lastMinuteUnits = lastSecond = lastAmPm = -1;
         lastCalendarDay = -1;
+        lastCalendarMonth = -1;
         frameCount = 0;
     }
     void TearDown() override {

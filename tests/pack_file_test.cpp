@@ -1,7 +1,7 @@
 // The pack file format: reading, writing, extracting, and rejecting damaged
 // packs without reading past their end.
 #include "formats/PackFormat.h"
-#include "res/PackFile.h"
+#include "render/PackFile.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -129,13 +129,13 @@ TEST_F(PackFileTest, EveryTruncationOfAValidPackIsRejected) {
         std::vector<unsigned char> part(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(cut));
         PackFile pack;
         pack.addEntry("left over", "x", 1);
-        std::string error;
-        EXPECT_FALSE(pack.parse(part.data(), part.size(), &error)) << "cut at " << cut;
-        EXPECT_FALSE(error.empty());
+        const Result<void> parsed = pack.parse(part.data(), part.size());
+        EXPECT_FALSE(parsed) << "cut at " << cut;
+        EXPECT_FALSE(parsed.ok() || parsed.message().empty());
         EXPECT_EQ(pack.entryCount(), 0u);
     }
     PackFile pack;
-    EXPECT_TRUE(pack.parse(full.data(), full.size(), nullptr));
+    EXPECT_TRUE(pack.parse(full.data(), full.size()));
     EXPECT_EQ(pack.entryCount(), 3u);
 }
 
@@ -161,10 +161,9 @@ TEST_F(PackFileTest, SizeFieldsNeverBuyMoreThanTheFileHolds) {
 
     for (const Bytes* bytes : {&bigSize, &bigCount, &negativeName}) {
         PackFile pack;
-        std::string error;
         largestAllocation = 0;
         trackAllocations = true;
-        const bool ok = pack.parse(bytes->data(), bytes->size(), &error);
+        const bool ok = pack.parse(bytes->data(), bytes->size()).ok();
         trackAllocations = false;
         EXPECT_FALSE(ok);
         EXPECT_LT(largestAllocation, 4096u);

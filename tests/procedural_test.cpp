@@ -1,6 +1,6 @@
 // The procedural texture generators and the name parser, without OpenGL.
-#include "res/FireGenerator.h"
-#include "res/PlasmaGenerator.h"
+#include "render/FireGenerator.h"
+#include "render/PlasmaGenerator.h"
 #include "formats/ProceduralTextureName.h"
 
 #include <gtest/gtest.h>

@@ -87,7 +87,7 @@ for args in "/p123" ""; do
   (cd "$T/elsewhere" && SDL_VIDEODRIVER=dummy QUESSANTA_PATH="$INST" timeout 20 "$SAVER" $args) >"$T/out" 2>"$T/err"
   rc=$?
   [ $rc -eq 1 ] || fail "'$args': exit $rc, expected 1 from the failed video mode"
-  grep -q "^Video mode set failed: " "$T/err" || fail "'$args': stderr '$(cat "$T/err")'"
+  grep -q "^Quessanta: Video mode set failed: " "$T/err" || fail "'$args': stderr '$(cat "$T/err")'"
   [ -e "$T/Quessanta.started" ] || [ -e "$T/config.started" ] && fail "'$args': started a program"
 done
 

@@ -1,6 +1,6 @@
 // The settings record and its 20-byte file layout.
 #include "formats/Settings.h"
-#include "res/Display.h"
+#include "render/Display.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -9,41 +9,31 @@ namespace platform {
 
 namespace {
 
-bool readRegular(const std::string& path, std::vector<unsigned char>* bytes, ReadFailure* failure,
-                 std::uint64_t maxSize, std::uint64_t count) {
+Result<std::vector<unsigned char>> readRegular(const std::string& path, std::uint64_t maxSize, std::uint64_t count) {
     RegularFile file;
-    if (!file.open(path, failure)) return false;
+    if (Result<void> opened = file.open(path); !opened) return opened.error();
     std::uint64_t size = file.size();
-    if (size > maxSize) {
-        if (failure) failure->reason = "larger than " + std::to_string(maxSize) + " bytes";
-        return false;
-    }
+    if (size > maxSize) return failure("larger than " + std::to_string(maxSize) + " bytes");
     if (size > count) size = count;
-    if (size > SIZE_MAX / 2) {
-        if (failure) failure->reason = "too large to read";
-        return false;
-    }
+    if (size > SIZE_MAX / 2) return failure("too large to read", ErrorKind::OutOfMemory);
+    std::vector<unsigned char> bytes;
     try {
-        bytes->assign(static_cast<std::size_t>(size), 0);
+        bytes.assign(static_cast<std::size_t>(size), 0);
     } catch (const std::bad_alloc&) {
-        if (failure) failure->reason = "not enough memory to read it (" + std::to_string(size) + " bytes)";
-        return false;
+        return failure("out of memory reading it (" + std::to_string(size) + " bytes)", ErrorKind::OutOfMemory);
     }
-    if (file.read(bytes->data(), bytes->size(), failure)) return true;
-    bytes->clear();
-    return false;
+    if (Result<void> read = file.read(bytes.data(), bytes.size()); !read) return read.error();
+    return bytes;
 }
 
 }  // namespace
 
-bool readRegularFile(const std::string& path, std::vector<unsigned char>* bytes, ReadFailure* failure,
-                     std::uint64_t maxSize) {
-    return readRegular(path, bytes, failure, maxSize, UINT64_MAX);
+Result<std::vector<unsigned char>> readRegularFile(const std::string& path, std::uint64_t maxSize) {
+    return readRegular(path, maxSize, UINT64_MAX);
 }
 
-bool readRegularFileStart(const std::string& path, std::size_t count, std::vector<unsigned char>* bytes,
-                          ReadFailure* failure) {
-    return readRegular(path, bytes, failure, UINT64_MAX, count);
+Result<std::vector<unsigned char>> readRegularFileStart(const std::string& path, std::size_t count) {
+    return readRegular(path, UINT64_MAX, count);
 }
 
 }  // namespace platform

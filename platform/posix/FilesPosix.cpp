@@ -16,6 +16,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <optional>
 #include <vector>
 
 namespace platform {
@@ -66,26 +67,32 @@ std::string baseNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// The temporary file being written, for the stop-signal handler: a save
-// ended by a signal must not leave it behind.
-char pendingTemporary[4096];
-volatile std::sig_atomic_t pendingSet = 0;
-struct sigaction previousActions[3];
-struct sigaction previousFileSizeAction;
 const int cleanupSignals[3] = {SIGTERM, SIGINT, SIGHUP};
 
+struct FilesState {
+    // The temporary file being written, for the stop-signal handler: a save
+    // ended by a signal must not leave it behind.
+    char pendingTemporary[4096] = {};
+    volatile std::sig_atomic_t pendingSet = 0;
+    // What the signals did before the guard, given back after it.
+    struct sigaction previousActions[3] = {};
+    struct sigaction previousFileSizeAction = {};
+};
+
+FilesState files;
+
 void removePendingAndReraise(int sig) {
-    if (pendingSet) unlink(pendingTemporary);
+    if (files.pendingSet) unlink(files.pendingTemporary);
     signal(sig, SIG_DFL);
     raise(sig);
 }
 
 void guardTemporary(const std::string& temporary) {
     // A path too long to record is only left to the stale-file clean-up.
-    pendingSet = 0;
-    if (temporary.size() < sizeof pendingTemporary) {
-        std::memcpy(pendingTemporary, temporary.c_str(), temporary.size() + 1);
-        pendingSet = 1;
+    files.pendingSet = 0;
+    if (temporary.size() < sizeof files.pendingTemporary) {
+        std::memcpy(files.pendingTemporary, temporary.c_str(), temporary.size() + 1);
+        files.pendingSet = 1;
     }
     struct sigaction action = {};
     action.sa_handler = removePendingAndReraise;
@@ -93,7 +100,7 @@ void guardTemporary(const std::string& temporary) {
     for (int i = 0; i < 3; ++i) {
         struct sigaction old = {};
         sigaction(cleanupSignals[i], nullptr, &old);
-        previousActions[i] = old;
+        files.previousActions[i] = old;
         // A signal already ignored stays ignored.
         if (old.sa_handler != SIG_IGN) sigaction(cleanupSignals[i], &action, nullptr);
     }
@@ -102,13 +109,13 @@ void guardTemporary(const std::string& temporary) {
     struct sigaction ignore = {};
     ignore.sa_handler = SIG_IGN;
     sigemptyset(&ignore.sa_mask);
-    sigaction(SIGXFSZ, &ignore, &previousFileSizeAction);
+    sigaction(SIGXFSZ, &ignore, &files.previousFileSizeAction);
 }
 
 void unguardTemporary() {
-    for (int i = 0; i < 3; ++i) sigaction(cleanupSignals[i], &previousActions[i], nullptr);
-    sigaction(SIGXFSZ, &previousFileSizeAction, nullptr);
-    pendingSet = 0;
+    for (int i = 0; i < 3; ++i) sigaction(cleanupSignals[i], &files.previousActions[i], nullptr);
+    sigaction(SIGXFSZ, &files.previousFileSizeAction, nullptr);
+    files.pendingSet = 0;
 }
 
 // Temporary files of a save that was killed before it could clean up. A
@@ -132,25 +139,19 @@ void removeStaleTemporaries(const std::string& path) {
 
 // The file a chain of symbolic links at path ends in (path itself when it
 // is none, or the link that names a missing file): a save replaces that
-// file and keeps the links. False for a chain that never ends.
-bool followLinks(const std::string& path, std::string* target) {
+// file and keeps the links. Nothing for a chain that never ends.
+std::optional<std::string> followLinks(const std::string& path) {
     std::string current = path;
     for (int hops = 0; hops < 40; ++hops) {
         struct stat st;
-        if (lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
-            *target = current;
-            return true;
-        }
+        if (lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
         std::vector<char> text(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1);
         const ssize_t n = readlink(current.c_str(), text.data(), text.size());
-        if (n <= 0 || static_cast<std::size_t>(n) >= text.size()) {
-            *target = current;
-            return true;
-        }
+        if (n <= 0 || static_cast<std::size_t>(n) >= text.size()) return current;
         const std::string next(text.data(), static_cast<std::size_t>(n));
         current = next[0] == '/' ? next : folderOf(current) + "/" + next;
     }
-    return false;
+    return std::nullopt;
 }
 
 mode_t modeFor(FileMode mode) {
@@ -162,14 +163,11 @@ mode_t modeFor(FileMode mode) {
 
 }  // namespace
 
-bool RegularFile::open(const std::string& path, ReadFailure* failure) {
+Result<void> RegularFile::open(const std::string& path) {
     close();
     auto fail = [&](int err, const std::string& reason) {
-        if (failure) {
-            failure->reason = reason.empty() ? errnoText(err) : reason;
-            failure->missing = err == ENOENT;
-        }
-        return false;
+        return failure(reason.empty() ? errnoText(err) : reason,
+                       err == ENOENT ? ErrorKind::Missing : err == ENOMEM ? ErrorKind::OutOfMemory : ErrorKind::Other);
     };
     // Non-blocking, so that opening a FIFO does not wait for a writer.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
@@ -188,7 +186,7 @@ bool RegularFile::open(const std::string& path, ReadFailure* failure) {
     if (flags >= 0) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
     handle = fd;
     bytes = static_cast<std::uint64_t>(st.st_size);
-    return true;
+    return success();
 }
 
 void RegularFile::close() {
@@ -197,60 +195,49 @@ void RegularFile::close() {
     bytes = 0;
 }
 
-bool RegularFile::read(void* into, std::size_t count, ReadFailure* failure) {
+Result<void> RegularFile::read(void* into, std::size_t count) {
     int err = 0;
-    if (handle >= 0 && readFully(static_cast<int>(handle), static_cast<unsigned char*>(into), count, &err)) return true;
-    if (failure) {
-        failure->reason = handle < 0 ? "not open" : err ? errnoText(err) : "it became shorter while being read";
-        failure->missing = false;
-    }
-    return false;
+    if (handle >= 0 && readFully(static_cast<int>(handle), static_cast<unsigned char*>(into), count, &err))
+        return success();
+    return failure(handle < 0 ? "not open" : err ? errnoText(err) : "it became shorter while being read");
 }
 
-bool RegularFile::readAt(std::uint64_t offset, void* into, std::size_t count, ReadFailure* failure) {
-    if (handle >= 0 && lseek(static_cast<int>(handle), static_cast<off_t>(offset), SEEK_SET) < 0) {
-        if (failure) failure->reason = errnoText(errno);
-        return false;
-    }
-    return read(into, count, failure);
+Result<void> RegularFile::readAt(std::uint64_t offset, void* into, std::size_t count) {
+    if (handle >= 0 && lseek(static_cast<int>(handle), static_cast<off_t>(offset), SEEK_SET) < 0)
+        return failure(errnoText(errno));
+    return read(into, count);
 }
 
-bool appendToRegularFile(const std::string& path, const std::string& bytes, std::string* error) {
+Result<void> appendToRegularFile(const std::string& path, const std::string& bytes) {
     // Asked first, so that a device is never even opened; the open itself
     // cannot wait for a FIFO's reader, and what it opened is asked again.
     struct stat st;
-    if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-        *error = S_ISDIR(st.st_mode) ? "is a folder" : "not a regular file";
-        return false;
-    }
+    if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        return failure(S_ISDIR(st.st_mode) ? "is a folder" : "not a regular file");
     const int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        *error = errno == ENXIO ? "not a regular file" : errnoText(errno);
-        return false;
-    }
+    if (fd < 0) return failure(errno == ENXIO ? "not a regular file" : errnoText(errno));
+    std::string error;
     bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    if (!ok) *error = "not a regular file";
+    if (!ok) error = "not a regular file";
     if (ok && !writeFully(fd, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size())) {
         ok = false;
-        *error = errnoText(errno);
+        error = errnoText(errno);
     }
     if (close(fd) != 0 && ok) {
         ok = false;
-        *error = errnoText(errno);
+        error = errnoText(errno);
     }
-    return ok;
+    if (!ok) return failure(error);
+    return success();
 }
 
-bool writeFileBelow(const std::string& folder, const std::string& relative, const unsigned char* bytes,
-                    std::size_t size, std::string* error) {
+Result<void> writeFileBelow(const std::string& folder, const std::string& relative, const unsigned char* bytes,
+                            std::size_t size) {
     const std::string shown = folder + relative;
     // Folder by folder from the trusted one, each opened without following a
     // link, so nothing can swap a link in between.
     int dir = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir < 0) {
-        *error = "cannot create " + shown + ": " + errnoText(errno);
-        return false;
-    }
+    if (dir < 0) return failure("cannot create " + shown + ": " + errnoText(errno));
     std::string::size_type start = 0;
     for (;;) {
         const std::string::size_type slash = relative.find('/', start);
@@ -266,18 +253,21 @@ bool writeFileBelow(const std::string& folder, const std::string& relative, cons
             refusal = " is not a regular file";
         if (refusal) {
             close(dir);
-            *error = "cannot create " + shown + ": " + walked + refusal;
-            return false;
+            return failure("cannot create " + shown + ": " + walked + refusal);
         }
         if (last) break;
         if (!part.empty()) {
+            // A missing folder is made inside the one just opened; one that
+            // appears meanwhile as a link is still not followed below.
+            if (!exists && mkdirat(dir, part.c_str(), 0777) != 0 && errno != EEXIST) {
+                const int err = errno;
+                close(dir);
+                return failure("cannot create " + shown + ": " + walked + ": " + errnoText(err));
+            }
             const int next = openat(dir, part.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
             const int err = errno;
             close(dir);
-            if (next < 0) {
-                *error = "cannot create " + shown + ": " + walked + ": " + errnoText(err);
-                return false;
-            }
+            if (next < 0) return failure("cannot create " + shown + ": " + walked + ": " + errnoText(err));
             dir = next;
         }
         start = slash + 1;
@@ -287,35 +277,30 @@ bool writeFileBelow(const std::string& folder, const std::string& relative, cons
                           0666);
     const int openErr = errno;
     close(dir);
-    if (fd < 0) {
-        *error = "cannot create " + shown + ": " + (openErr == ELOOP ? "a symbolic link; not followed"
-                                                    : openErr == ENXIO ? "not a regular file"
-                                                                       : errnoText(openErr));
-        return false;
-    }
+    if (fd < 0)
+        return failure("cannot create " + shown + ": " + (openErr == ELOOP   ? "a symbolic link; not followed"
+                                                          : openErr == ENXIO ? "not a regular file"
+                                                                             : errnoText(openErr)));
+    std::string error;
     struct stat st;
     bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    if (!ok) *error = "cannot create " + shown + ": not a regular file";
+    if (!ok) error = "cannot create " + shown + ": not a regular file";
     if (ok && !writeFully(fd, bytes, size)) {
         ok = false;
-        *error = "cannot write " + shown + ": " + errnoText(errno);
+        error = "cannot write " + shown + ": " + errnoText(errno);
     }
     if (close(fd) != 0 && ok) {
         ok = false;
-        *error = "cannot write " + shown + ": " + errnoText(errno);
+        error = "cannot write " + shown + ": " + errnoText(errno);
     }
-    return ok;
+    if (!ok) return failure(error);
+    return success();
 }
 
-bool replaceFile(const std::string& givenPath, const unsigned char* bytes, std::size_t size, FileMode mode,
-                 std::string* error) {
-    std::string unused;
-    if (!error) error = &unused;
-    std::string path;
-    if (!followLinks(givenPath, &path)) {
-        *error = "cannot replace " + givenPath + ": " + errnoText(ELOOP);
-        return false;
-    }
+Result<void> replaceFile(const std::string& givenPath, const unsigned char* bytes, std::size_t size, FileMode mode) {
+    const std::optional<std::string> target = followLinks(givenPath);
+    if (!target) return failure("cannot replace " + givenPath + ": " + errnoText(ELOOP));
+    const std::string& path = *target;
     const std::string folder = folderOf(path);
     removeStaleTemporaries(path);
     std::vector<char> name(path.begin(), path.end());
@@ -331,11 +316,9 @@ bool replaceFile(const std::string& givenPath, const unsigned char* bytes, std::
     const int createErr = errno;
     if (fd >= 0) guardTemporary(name.data());
     sigprocmask(SIG_SETMASK, &old, nullptr);
-    if (fd < 0) {
-        *error = "cannot create a file in " + folder + ": " + errnoText(createErr);
-        return false;
-    }
+    if (fd < 0) return failure("cannot create a file in " + folder + ": " + errnoText(createErr));
     const std::string temporary = name.data();
+    std::string error;
     bool ok = fchmod(fd, modeFor(mode)) == 0 && writeFully(fd, bytes, size) && fsync(fd) == 0;
     int err = errno;
     if (close(fd) != 0 && ok) {
@@ -345,20 +328,20 @@ bool replaceFile(const std::string& givenPath, const unsigned char* bytes, std::
     if (ok && rename(temporary.c_str(), path.c_str()) != 0) {
         ok = false;
         err = errno;
-        *error = "cannot replace " + path + ": " + errnoText(err);
+        error = "cannot replace " + path + ": " + errnoText(err);
     } else if (!ok) {
-        *error = "cannot write " + temporary + ": " + errnoText(err);
+        error = "cannot write " + temporary + ": " + errnoText(err);
     }
     if (!ok) unlink(temporary.c_str());
     unguardTemporary();
-    if (!ok) return false;
+    if (!ok) return failure(error);
     // Makes the rename itself durable.
     const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         fsync(dir);
         close(dir);
     }
-    return true;
+    return success();
 }
 
 FolderLock::FolderLock(const std::string& folder, int timeoutMs) {

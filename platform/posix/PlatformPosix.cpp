@@ -44,50 +44,73 @@ std::string installDir() {
     return dir;
 }
 
-bool createFolders(const std::string& path, std::string* error) {
-    if (path.empty()) {
-        *error = "cannot create a folder with an empty name";
-        return false;
-    }
+Result<void> createFolders(const std::string& path) {
+    if (path.empty()) return failure("cannot create a folder with an empty name");
     std::string partial;
     for (std::string::size_type i = 0; i <= path.size(); ++i) {
         if (i == path.size() || (path[i] == '/' && i > 0)) {
             partial = path.substr(0, i);
-            if (mkdir(partial.c_str(), 0755) != 0 && errno != EEXIST) {
-                *error = "cannot create the folder " + partial + ": " + std::strerror(errno);
-                return false;
-            }
+            if (mkdir(partial.c_str(), 0755) != 0 && errno != EEXIST)
+                return failure("cannot create the folder " + partial + ": " + std::strerror(errno));
         }
     }
     struct stat st;
-    if (stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        *error = "cannot create the folder " + path + ": " + std::strerror(errno ? errno : ENOTDIR);
-        return false;
-    }
-    return true;
+    if (stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return failure("cannot create the folder " + path + ": " + std::strerror(errno ? errno : ENOTDIR));
+    return success();
 }
 
-std::string commonAppDataDir(std::string* reason) {
-    std::string dir = getEnv("QUESSANTA_COMMON_APPDATA");
-    if (dir.empty()) dir = getEnv("XDG_CONFIG_HOME");
-    if (dir.empty()) {
-        std::string home = getEnv("HOME");
-        if (home.empty()) {
-            if (reason) *reason = "no settings folder: QUESSANTA_COMMON_APPDATA, XDG_CONFIG_HOME and HOME are all unset";
-            return std::string();
-        }
-        dir = home + "/.config";
+namespace {
+
+// The settings folder a desktop's own rules name: only the folder itself is
+// made (private to the user, as the XDG rules ask), never the path to it, so
+// a home that does not exist is not conjured up.
+Result<void> createOwnFolder(const std::string& dir) {
+    struct stat st;
+    if (stat(dir.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) return success();
+        return failure("cannot use the folder " + dir + ": " + std::strerror(ENOTDIR));
     }
-    while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
-    std::string error;
-    if (createFolders(dir, &error)) return dir;
-    if (reason) *reason = error;
-    return std::string();
+    if (mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
+        return failure("cannot create the folder " + dir + ": " + std::strerror(errno));
+    return success();
 }
 
-std::string settingsFilePath(std::string* reason) {
-    std::string dir = commonAppDataDir(reason);
-    return dir.empty() ? std::string() : dir + "/Zandrim_Quessanta_cfg";
+}  // namespace
+
+Result<std::string> commonAppDataDir() {
+    const auto trimmed = [](std::string dir) {
+        while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+        return dir;
+    };
+    // Our own variable names the folder outright, made with its parents.
+    const std::string own = getEnv("QUESSANTA_COMMON_APPDATA");
+    if (!own.empty()) {
+        const std::string dir = trimmed(own);
+        if (Result<void> made = createFolders(dir); !made) return made.error();
+        return dir;
+    }
+    // A relative XDG_CONFIG_HOME is invalid and ignored, as the XDG rules
+    // say: it would name another folder from every working folder.
+    std::string dir = getEnv("XDG_CONFIG_HOME");
+    if (dir.empty() || dir[0] != '/') {
+        const std::string home = getEnv("HOME");
+        if (home.empty())
+            return failure("no settings folder: QUESSANTA_COMMON_APPDATA, XDG_CONFIG_HOME and HOME are all unset");
+        struct stat st;
+        if (stat(home.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+            return failure("no settings folder: the home folder " + home + " does not exist");
+        dir = trimmed(home) + "/.config";
+    }
+    dir = trimmed(dir);
+    if (Result<void> made = createOwnFolder(dir); !made) return made.error();
+    return dir;
+}
+
+Result<std::string> settingsFilePath() {
+    Result<std::string> dir = commonAppDataDir();
+    if (!dir) return dir.error();
+    return *dir + "/Zandrim_Quessanta_cfg";
 }
 
 std::string getEnv(const char* name) {
@@ -102,18 +125,25 @@ std::vector<std::string> commandLineArguments(int argc, char** argv) {
 }
 
 // A terminal or the host's log shows stderr.
-void showFatalError(const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); }
+void showFatalError(const std::string& line) {
+    std::fprintf(stderr, "%s: %s\n", programName().c_str(), line.c_str());
+    std::fflush(stderr);
+}
 
 namespace {
 
 const int passedSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
-// The program being waited for, to which stop signals are passed on: the
-// launcher must not end and leave it running.
-volatile pid_t waitedChild = 0;
+struct LaunchState {
+    // The program being waited for, to which stop signals are passed on: the
+    // launcher must not end and leave it running.
+    volatile pid_t waitedChild = 0;
+};
+
+LaunchState launch;
 
 void passOnStopSignal(int sig) {
-    if (waitedChild > 0) kill(waitedChild, sig);
+    if (launch.waitedChild > 0) kill(launch.waitedChild, sig);
 }
 
 // Its exit code, or 128 + the signal that ended it.
@@ -124,22 +154,18 @@ int exitCodeOf(int status) {
 
 }  // namespace
 
-bool launchProgram(const std::string& fileName, bool wait, int* exitStatus, std::string* error) {
+Result<int> launchProgram(const std::string& fileName, bool wait) {
     const std::string path = installDir() + fileName;
     // The program finds its files through it too, from the folder it starts in.
     if (!getEnv("QUESSANTA_PATH").empty()) setenv("QUESSANTA_PATH", installDir().c_str(), 1);
     std::string workDir = path;
     std::string::size_type slash = workDir.rfind('/');
     if (slash != std::string::npos) workDir.erase(slash == 0 ? 1 : slash);
-    if (exitStatus) *exitStatus = 0;
 
     // The child reports a failed chdir or exec through this pipe, so the
     // parent can tell the user instead of reporting success.
     int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) {
-        *error = "Cannot start " + path + ": " + std::strerror(errno);
-        return false;
-    }
+    if (pipe2(fds, O_CLOEXEC) != 0) return failure("cannot start " + path + ": " + std::strerror(errno));
     // Stop signals are held back from before the fork until the forwarding
     // handlers know the child, so none can end the launcher alone.
     sigset_t stops, oldMask;
@@ -152,8 +178,7 @@ bool launchProgram(const std::string& fileName, bool wait, int* exitStatus, std:
         if (wait) sigprocmask(SIG_SETMASK, &oldMask, nullptr);
         close(fds[0]);
         close(fds[1]);
-        *error = "Cannot start " + path + ": " + std::strerror(err);
-        return false;
+        return failure("cannot start " + path + ": " + std::strerror(err));
     }
     if (pid == 0) {
         if (wait) sigprocmask(SIG_SETMASK, &oldMask, nullptr);
@@ -175,7 +200,7 @@ bool launchProgram(const std::string& fileName, bool wait, int* exitStatus, std:
         struct sigaction action = {};
         action.sa_handler = passOnStopSignal;
         sigemptyset(&action.sa_mask);
-        waitedChild = pid;
+        launch.waitedChild = pid;
         // One ignored here is ignored by the program too: nothing to pass on.
         for (int i = 0; i < 3; ++i)
             sigaction(passedSignals[i], keepsInheritedIgnore(passedSignals[i]) ? nullptr : &action, &previous[i]);
@@ -198,17 +223,13 @@ bool launchProgram(const std::string& fileName, bool wait, int* exitStatus, std:
     }
     if (wait) {
         for (int i = 0; i < 3; ++i) sigaction(passedSignals[i], &previous[i], nullptr);
-        waitedChild = 0;
+        launch.waitedChild = 0;
     }
-    if (!started) {
-        *error = "Cannot start " + path + ": " + std::strerror(childErr);
-        return false;
-    }
-    if (exitStatus) *exitStatus = wait ? (reaped == pid ? exitCodeOf(status) : 1) : 0;
-    return true;
+    if (!started) return failure("cannot start " + path + ": " + std::strerror(childErr));
+    return wait ? (reaped == pid ? exitCodeOf(status) : 1) : 0;
 }
 
-bool parseWindowId(const std::string& text, std::uint64_t* id) {
+bool parseDecimalWindowHandle(const std::string& text, std::uint64_t* id) {
     if (text.empty() || text.size() > 19) return false;
     std::uint64_t v = 0;
     for (char c : text) {

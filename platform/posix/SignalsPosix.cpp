@@ -15,13 +15,18 @@ namespace platform {
 
 namespace {
 
-volatile std::sig_atomic_t stopFlag = 0;
-volatile std::sig_atomic_t deferred = 0;
 const int stopSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGUSR1};
-// Written by the handler, so a wait wakes on a stop whichever thread the
-// signal lands on. It lives as long as the process: a signal may come at
-// any moment.
-int wakePipe[2] = {-1, -1};
+
+struct SignalState {
+    volatile std::sig_atomic_t stopFlag = 0;
+    volatile std::sig_atomic_t deferred = 0;
+    // Written by the handler, so a wait wakes on a stop whichever thread the
+    // signal lands on. It lives as long as the process: a signal may come
+    // at any moment.
+    int wakePipe[2] = {-1, -1};
+};
+
+SignalState state;
 
 // Seconds the orderly end may take after a stop signal: a driver stuck on
 // a window its host has just destroyed must not keep the saver running.
@@ -30,12 +35,12 @@ const unsigned stopGraceSeconds = 2;
 void onStopGraceOver(int) { _exit(0); }
 
 void onStopSignal(int) {
-    if (!deferred) _exit(0);
-    if (!stopFlag) alarm(stopGraceSeconds);
-    stopFlag = 1;
-    if (wakePipe[1] >= 0) {
+    if (!state.deferred) _exit(0);
+    if (!state.stopFlag) alarm(stopGraceSeconds);
+    state.stopFlag = 1;
+    if (state.wakePipe[1] >= 0) {
         const int saved = errno;
-        const ssize_t ignored = write(wakePipe[1], "", 1);
+        const ssize_t ignored = write(state.wakePipe[1], "", 1);
         (void)ignored;
         errno = saved;
     }
@@ -54,7 +59,8 @@ bool keepsInheritedIgnore(int sig) {
 }
 
 void installStopSignals() {
-    if (wakePipe[0] < 0 && pipe2(wakePipe, O_CLOEXEC | O_NONBLOCK) != 0) wakePipe[0] = wakePipe[1] = -1;
+    if (state.wakePipe[0] < 0 && pipe2(state.wakePipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        state.wakePipe[0] = state.wakePipe[1] = -1;
     struct sigaction action = {};
     action.sa_handler = onStopSignal;
     sigemptyset(&action.sa_mask);
@@ -65,27 +71,27 @@ void installStopSignals() {
     signal(SIGPIPE, SIG_IGN);
 }
 
-void deferStopSignals() { deferred = 1; }
+void deferStopSignals() { state.deferred = 1; }
 
-bool stopRequested() { return stopFlag != 0; }
+bool stopRequested() { return state.stopFlag != 0; }
 
 bool sleepUnlessStopped(double seconds) {
     const double end = monotonicSeconds() + seconds;
     for (;;) {
-        if (stopFlag) return true;
+        if (state.stopFlag) return true;
         const double left = end - monotonicSeconds();
         if (left <= 0) return false;
         timespec ts{};
         ts.tv_sec = static_cast<time_t>(left);
         ts.tv_nsec = static_cast<long>((left - std::floor(left)) * 1e9);
-        if (wakePipe[0] < 0) {
+        if (state.wakePipe[0] < 0) {
             nanosleep(&ts, nullptr);
             continue;
         }
-        pollfd wake{wakePipe[0], POLLIN, 0};
+        pollfd wake{state.wakePipe[0], POLLIN, 0};
         if (ppoll(&wake, 1, &ts, nullptr) > 0) {
             char drained[16];
-            while (read(wakePipe[0], drained, sizeof drained) > 0) {
+            while (read(state.wakePipe[0], drained, sizeof drained) > 0) {
             }
         }
     }

@@ -45,10 +45,21 @@ bool writeFully(HANDLE file, const unsigned char* bytes, std::size_t size) {
     return true;
 }
 
+struct FilesState {
+    // The generator of temporary names (splitmix64), seeded on first use.
+    std::uint64_t nameState = 0;
+    // The temporary file being written, for the console's stop events: a
+    // save ended by one must not leave it behind.
+    wchar_t pendingTemporary[MAX_PATH * 2] = {};
+    volatile LONG pendingSet = 0;
+};
+
+FilesState files;
+
 // The suffix of a temporary file: a dot and six letters, as on the other
 // systems, from a generator seeded differently in every process and call.
 std::string randomSuffix() {
-    static std::uint64_t state = 0;
+    std::uint64_t& state = files.nameState;
     if (state == 0) {
         LARGE_INTEGER now;
         QueryPerformanceCounter(&now);
@@ -68,17 +79,12 @@ std::string randomSuffix() {
     return suffix;
 }
 
-// The temporary file being written, for the console's stop events: a save
-// ended by one must not leave it behind.
-wchar_t pendingTemporary[MAX_PATH * 2];
-volatile LONG pendingSet = 0;
-
 BOOL WINAPI removePendingAndEnd(DWORD event) {
     if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && event != CTRL_CLOSE_EVENT &&
         event != CTRL_LOGOFF_EVENT && event != CTRL_SHUTDOWN_EVENT)
         return FALSE;
     // The file is open with delete sharing: it goes when the process ends.
-    if (pendingSet) DeleteFileW(pendingTemporary);
+    if (files.pendingSet) DeleteFileW(files.pendingTemporary);
     // Ends as the system's own handler would.
     TerminateProcess(GetCurrentProcess(), STATUS_CONTROL_C_EXIT);
     return TRUE;
@@ -87,22 +93,22 @@ BOOL WINAPI removePendingAndEnd(DWORD event) {
 // From before the temporary file is made until it is gone or renamed, so
 // that no stop event can slip in between and leave it unrecorded.
 void guardTemporaries() {
-    InterlockedExchange(&pendingSet, 0);
+    InterlockedExchange(&files.pendingSet, 0);
     SetConsoleCtrlHandler(removePendingAndEnd, TRUE);
 }
 
 void recordTemporary(const std::string& temporary) {
     // A path too long to record is only left to the stale-file clean-up.
     const std::wstring wide = win32::widen(temporary);
-    if (wide.size() < sizeof pendingTemporary / sizeof pendingTemporary[0]) {
-        std::memcpy(pendingTemporary, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
-        InterlockedExchange(&pendingSet, 1);
+    if (wide.size() < sizeof files.pendingTemporary / sizeof files.pendingTemporary[0]) {
+        std::memcpy(files.pendingTemporary, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+        InterlockedExchange(&files.pendingSet, 1);
     }
 }
 
 void unguardTemporary() {
     SetConsoleCtrlHandler(removePendingAndEnd, FALSE);
-    InterlockedExchange(&pendingSet, 0);
+    InterlockedExchange(&files.pendingSet, 0);
 }
 
 std::uint64_t ticksOf(const FILETIME& t) {
@@ -173,14 +179,13 @@ std::string linkTarget(const std::string& path) {
 
 }  // namespace
 
-bool RegularFile::open(const std::string& path, ReadFailure* failure) {
+Result<void> RegularFile::open(const std::string& path) {
     close();
     auto fail = [&](DWORD err, const std::string& reason) {
-        if (failure) {
-            failure->reason = reason.empty() ? win32::errorText(err) : reason;
-            failure->missing = isMissing(err);
-        }
-        return false;
+        return failure(reason.empty() ? win32::errorText(err) : reason,
+                       isMissing(err)                   ? ErrorKind::Missing
+                       : err == ERROR_NOT_ENOUGH_MEMORY ? ErrorKind::OutOfMemory
+                                                        : ErrorKind::Other);
     };
     // Backup semantics open a folder too, so that it can be told apart; a
     // pipe or device opens without waiting and is refused below. Shared for
@@ -205,7 +210,7 @@ bool RegularFile::open(const std::string& path, ReadFailure* failure) {
     }
     handle = reinterpret_cast<std::intptr_t>(file);
     bytes = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-    return true;
+    return success();
 }
 
 void RegularFile::close() {
@@ -214,14 +219,8 @@ void RegularFile::close() {
     bytes = 0;
 }
 
-bool RegularFile::read(void* into, std::size_t count, ReadFailure* failure) {
-    auto fail = [&](const std::string& reason) {
-        if (failure) {
-            failure->reason = reason;
-            failure->missing = false;
-        }
-        return false;
-    };
+Result<void> RegularFile::read(void* into, std::size_t count) {
+    auto fail = [](const std::string& reason) { return failure(reason); };
     if (handle == -1) return fail("not open");
     unsigned char* at = static_cast<unsigned char*>(into);
     while (count > 0) {
@@ -232,43 +231,37 @@ bool RegularFile::read(void* into, std::size_t count, ReadFailure* failure) {
         at += got;
         count -= got;
     }
-    return true;
+    return success();
 }
 
-bool RegularFile::readAt(std::uint64_t offset, void* into, std::size_t count, ReadFailure* failure) {
+Result<void> RegularFile::readAt(std::uint64_t offset, void* into, std::size_t count) {
     LARGE_INTEGER position;
     position.QuadPart = static_cast<LONGLONG>(offset);
-    if (handle != -1 && !SetFilePointerEx(handleOf(handle), position, nullptr, FILE_BEGIN)) {
-        if (failure) {
-            failure->reason = win32::errorText(GetLastError());
-            failure->missing = false;
-        }
-        return false;
-    }
-    return read(into, count, failure);
+    if (handle != -1 && !SetFilePointerEx(handleOf(handle), position, nullptr, FILE_BEGIN))
+        return failure(win32::errorText(GetLastError()));
+    return read(into, count);
 }
 
-bool appendToRegularFile(const std::string& path, const std::string& bytes, std::string* error) {
+Result<void> appendToRegularFile(const std::string& path, const std::string& bytes) {
     // A pipe or device opens without waiting and is refused below; a folder
     // does not open for appending.
     const HANDLE file = CreateFileW(win32::widen(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        *error = win32::errorText(GetLastError());
-        return false;
-    }
+    if (file == INVALID_HANDLE_VALUE) return failure(win32::errorText(GetLastError()));
+    std::string error;
     bool ok = GetFileType(file) == FILE_TYPE_DISK;
-    if (!ok) *error = "not a regular file";
+    if (!ok) error = "not a regular file";
     if (ok && !writeFully(file, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size())) {
         ok = false;
-        *error = win32::errorText(GetLastError());
+        error = win32::errorText(GetLastError());
     }
     CloseHandle(file);
-    return ok;
+    if (!ok) return failure(error);
+    return success();
 }
 
-bool writeFileBelow(const std::string& folder, const std::string& relative, const unsigned char* bytes,
-                    std::size_t size, std::string* error) {
+Result<void> writeFileBelow(const std::string& folder, const std::string& relative, const unsigned char* bytes,
+                            std::size_t size) {
     const std::string shown = folder + relative;
     // Each step below the trusted folder is asked before the file is made:
     // a link or junction on the way refuses the write.
@@ -277,37 +270,33 @@ bool writeFileBelow(const std::string& folder, const std::string& relative, cons
         const std::string walked = folder + relative.substr(0, slash);
         const DWORD attributes = GetFileAttributesW(win32::widen(walked).c_str());
         const bool last = slash == std::string::npos;
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-            *error = "cannot create " + shown + ": " + walked + " is a symbolic link; not followed";
-            return false;
-        }
-        if (last && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            *error = "cannot create " + shown + ": " + walked + " is not a regular file";
-            return false;
-        }
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            return failure("cannot create " + shown + ": " + walked + " is a symbolic link; not followed");
+        if (last && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return failure("cannot create " + shown + ": " + walked + " is not a regular file");
         if (last) break;
+        // A missing folder on the way is made.
+        if (attributes == INVALID_FILE_ATTRIBUTES && !CreateDirectoryW(win32::widen(walked).c_str(), nullptr) &&
+            GetLastError() != ERROR_ALREADY_EXISTS)
+            return failure("cannot create " + shown + ": " + walked + ": " + win32::errorText(GetLastError()));
         at = slash;
     }
     const HANDLE file = CreateFileW(win32::widen(shown).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        *error = "cannot create " + shown + ": " + win32::errorText(GetLastError());
-        return false;
-    }
+    if (file == INVALID_HANDLE_VALUE) return failure("cannot create " + shown + ": " + win32::errorText(GetLastError()));
+    std::string error;
     bool ok = GetFileType(file) == FILE_TYPE_DISK;
-    if (!ok) *error = "cannot create " + shown + ": not a regular file";
+    if (!ok) error = "cannot create " + shown + ": not a regular file";
     if (ok && !writeFully(file, bytes, size)) {
         ok = false;
-        *error = "cannot write " + shown + ": " + win32::errorText(GetLastError());
+        error = "cannot write " + shown + ": " + win32::errorText(GetLastError());
     }
     CloseHandle(file);
-    return ok;
+    if (!ok) return failure(error);
+    return success();
 }
 
-bool replaceFile(const std::string& givenPath, const unsigned char* bytes, std::size_t size, FileMode,
-                 std::string* error) {
-    std::string unused;
-    if (!error) error = &unused;
+Result<void> replaceFile(const std::string& givenPath, const unsigned char* bytes, std::size_t size, FileMode) {
     const std::string path = linkTarget(givenPath);
     const std::string folder = folderOf(path);
     removeStaleTemporaries(path);
@@ -325,10 +314,10 @@ bool replaceFile(const std::string& givenPath, const unsigned char* bytes, std::
     }
     if (file == INVALID_HANDLE_VALUE) {
         unguardTemporary();
-        *error = "cannot create a file in " + folder + ": " + win32::errorText(err);
-        return false;
+        return failure("cannot create a file in " + folder + ": " + win32::errorText(err));
     }
     recordTemporary(temporary);
+    std::string error;
     bool ok = writeFully(file, bytes, size) && FlushFileBuffers(file);
     err = GetLastError();
     if (!CloseHandle(file) && ok) {
@@ -336,15 +325,16 @@ bool replaceFile(const std::string& givenPath, const unsigned char* bytes, std::
         err = GetLastError();
     }
     if (!ok) {
-        *error = "cannot write " + temporary + ": " + win32::errorText(err);
+        error = "cannot write " + temporary + ": " + win32::errorText(err);
     } else if (!MoveFileExW(win32::widen(temporary).c_str(), win32::widen(path).c_str(),
                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         ok = false;
-        *error = "cannot replace " + path + ": " + win32::errorText(GetLastError());
+        error = "cannot replace " + path + ": " + win32::errorText(GetLastError());
     }
     if (!ok) DeleteFileW(win32::widen(temporary).c_str());
     unguardTemporary();
-    return ok;
+    if (!ok) return failure(error);
+    return success();
 }
 
 FolderLock::FolderLock(const std::string& folder, int timeoutMs) {

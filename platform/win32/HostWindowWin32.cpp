@@ -15,7 +15,11 @@ namespace platform {
 
 namespace {
 
-std::uint64_t watched = 0;
+struct HostWindowState {
+    std::uint64_t watched = 0;  // the host's window, once watchWindow took it
+};
+
+HostWindowState state;
 
 HWND handleOf(std::uint64_t window) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window)); }
 
@@ -31,22 +35,21 @@ bool windowSize(std::uint64_t window, int* width, int* height) {
     return true;
 }
 
-bool watchWindow(std::uint64_t window, std::string* problem) {
+Result<void> watchWindow(std::uint64_t window) {
     if (window == 0 || !IsWindow(handleOf(window))) {
         char id[32];
         std::snprintf(id, sizeof id, "0x%llx", static_cast<unsigned long long>(window));
-        *problem = std::string("There is no window ") + id + " to draw in";
-        return false;
+        return failure(std::string("there is no window ") + id + " to draw in");
     }
-    watched = window;
-    return true;
+    state.watched = window;
+    return success();
 }
 
-bool windowGone() { return watched != 0 && !IsWindow(handleOf(watched)); }
+bool windowGone() { return state.watched != 0 && !IsWindow(handleOf(state.watched)); }
 
 bool waitForInputGrab(int) { return true; }
 
 // SDL's windib driver needs no display to be named.
-bool prepareVideoDriver(std::string*) { return true; }
+Result<void> prepareVideoDriver() { return success(); }
 
 }  // namespace platform

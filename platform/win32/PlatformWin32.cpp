@@ -8,6 +8,7 @@
 // Lacks job nesting before Windows 8: where the launcher already runs in a
 // job that forbids another, the screensaver runs untied.
 #include "platform/Platform.h"
+#include "platform/win32/ProgramStart.h"
 #include "platform/win32/Win32Text.h"
 
 #include <windows.h>
@@ -125,13 +126,12 @@ std::string withoutSeparator(std::string dir) {
     return dir;
 }
 
-// Stop requests while a launched program runs: the console delivers them to
-// that program too, which ends and so ends the wait.
+}  // namespace
+
+namespace win32 {
+
 BOOL WINAPI ignoreWhileWaiting(DWORD) { return TRUE; }
 
-// A job that ends every process in it when its last handle closes: ours,
-// which the system closes however this process ends (taskkill /F at
-// log-off included). Null when the system offers none.
 HANDLE makeTyingJob() {
     const HANDLE job = CreateJobObjectW(nullptr, nullptr);
     if (!job) return nullptr;
@@ -144,7 +144,30 @@ HANDLE makeTyingJob() {
     return job;
 }
 
-}  // namespace
+Result<HANDLE> startProgram(const std::string& fileName, HANDLE job) {
+    const std::string dir = installDir();
+    const std::string path = dir + fileName;
+    const std::wstring widePath = widen(path), workDir = widen(withoutSeparator(dir));
+    // The program finds its files through it too, from the folder it starts in.
+    if (!getEnv("QUESSANTA_PATH").empty()) putEnv("QUESSANTA_PATH", dir.c_str());
+    // The command line names only the program: it gets no arguments.
+    std::wstring commandLine = L"\"" + widePath + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    // It starts held, so that it is in the job before it runs at all.
+    if (!CreateProcessW(widePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, job ? CREATE_SUSPENDED : 0,
+                        nullptr, workDir.c_str(), &startup, &process))
+        return failure("cannot start " + path + ": " + win32::errorText(GetLastError()));
+    if (job) {
+        AssignProcessToJobObject(job, process.hProcess);
+        ResumeThread(process.hThread);
+    }
+    CloseHandle(process.hThread);
+    return process.hProcess;
+}
+
+}  // namespace win32
 
 std::string installDir() {
     std::string dir = getEnv("QUESSANTA_PATH");
@@ -163,44 +186,36 @@ std::string installDir() {
 // Creates each missing folder along the path, which may use '\' or '/'. A
 // part that cannot be made (a drive, a server's name) is left to the final
 // check.
-bool createFolders(const std::string& path, std::string* error) {
-    if (path.empty()) {
-        *error = "cannot create a folder with an empty name";
-        return false;
-    }
+Result<void> createFolders(const std::string& path) {
+    if (path.empty()) return failure("cannot create a folder with an empty name");
     for (std::string::size_type i = 1; i < path.size(); ++i)
         if (isSeparator(path[i]) && !isSeparator(path[i - 1]))
             CreateDirectoryW(widen(path.substr(0, i)).c_str(), nullptr);
-    const DWORD failure = CreateDirectoryW(widen(path).c_str(), nullptr) ? 0 : GetLastError();
-    if (isFolder(path)) return true;
-    *error = "cannot create the folder " + path + ": " + win32::errorText(failure ? failure : ERROR_DIRECTORY);
-    return false;
+    const DWORD err = CreateDirectoryW(widen(path).c_str(), nullptr) ? 0 : GetLastError();
+    if (isFolder(path)) return success();
+    return failure("cannot create the folder " + path + ": " + win32::errorText(err ? err : ERROR_DIRECTORY));
 }
 
-std::string commonAppDataDir(std::string* reason) {
+Result<std::string> commonAppDataDir() {
     std::string dir = getEnv("QUESSANTA_COMMON_APPDATA");
     if (dir.empty()) {
         wchar_t path[MAX_PATH + 1];
         const HRESULT rc =
             SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path);
-        if (rc != S_OK) {
-            if (reason) *reason = "no settings folder: the common application data folder is unknown (" +
-                                  win32::errorText(static_cast<unsigned long>(rc)) + ")";
-            return std::string();
-        }
+        if (rc != S_OK)
+            return failure("no settings folder: the common application data folder is unknown (" +
+                           win32::errorText(static_cast<unsigned long>(rc)) + ")");
         dir = narrow(path);
     }
     dir = withoutSeparator(dir);
-    std::string error;
-    if (createFolders(dir, &error)) return dir;
-    if (reason) *reason = error;
-    return std::string();
+    if (Result<void> made = createFolders(dir); !made) return made.error();
+    return dir;
 }
 
-std::string settingsFilePath(std::string* reason) {
-    const std::string dir = commonAppDataDir(reason);
-    if (dir.empty()) return std::string();
-    return (isSeparator(dir.back()) ? dir : dir + "\\") + "Zandrim_Quessanta_cfg";
+Result<std::string> settingsFilePath() {
+    const Result<std::string> dir = commonAppDataDir();
+    if (!dir) return dir.error();
+    return (isSeparator(dir->back()) ? *dir : *dir + "\\") + "Zandrim_Quessanta_cfg";
 }
 
 std::vector<std::string> commandLineArguments(int argc, char** argv) {
@@ -213,7 +228,8 @@ std::vector<std::string> commandLineArguments(int argc, char** argv) {
     return args;
 }
 
-void showFatalError(const std::string& line) {
+void showFatalError(const std::string& message) {
+    const std::string line = programName() + ": " + message;
     std::fprintf(stderr, "%s\n", line.c_str());
     std::fflush(stderr);
     // A console shows it already (config.exe run from one).
@@ -240,48 +256,29 @@ void putEnv(const char* name, const char* value) {
     SetEnvironmentVariableW(widen(name).c_str(), widen(value).c_str());
 }
 
-bool launchProgram(const std::string& fileName, bool wait, int* exitStatus, std::string* error) {
-    const std::string dir = installDir();
-    const std::string path = dir + fileName;
-    const std::wstring widePath = widen(path), workDir = widen(withoutSeparator(dir));
-    // The program finds its files through it too, from the folder it starts in.
-    if (!getEnv("QUESSANTA_PATH").empty()) putEnv("QUESSANTA_PATH", dir.c_str());
-    if (exitStatus) *exitStatus = 0;
-    // The command line names only the program: it gets no arguments.
-    std::wstring commandLine = L"\"" + widePath + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    // It starts held, so that it is in the job before it runs at all.
-    const HANDLE job = wait ? makeTyingJob() : nullptr;
-    if (wait) SetConsoleCtrlHandler(ignoreWhileWaiting, TRUE);
-    if (!CreateProcessW(widePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, job ? CREATE_SUSPENDED : 0,
-                        nullptr, workDir.c_str(), &startup, &process)) {
-        const DWORD err = GetLastError();
-        if (wait) SetConsoleCtrlHandler(ignoreWhileWaiting, FALSE);
+Result<int> launchProgram(const std::string& fileName, bool wait) {
+    const HANDLE job = wait ? win32::makeTyingJob() : nullptr;
+    if (wait) SetConsoleCtrlHandler(win32::ignoreWhileWaiting, TRUE);
+    const Result<HANDLE> started = win32::startProgram(fileName, job);
+    if (!started) {
+        if (wait) SetConsoleCtrlHandler(win32::ignoreWhileWaiting, FALSE);
         if (job) CloseHandle(job);
-        *error = "Cannot start " + path + ": " + win32::errorText(err);
-        return false;
+        return started.error();
     }
-    if (job) {
-        AssignProcessToJobObject(job, process.hProcess);
-        ResumeThread(process.hThread);
-    }
-    CloseHandle(process.hThread);
+    const HANDLE process = *started;
+    int exitStatus = 0;
     if (wait) {
         DWORD code = 1;
-        if (WaitForSingleObject(process.hProcess, INFINITE) != WAIT_OBJECT_0 ||
-            !GetExitCodeProcess(process.hProcess, &code))
-            code = 1;
-        SetConsoleCtrlHandler(ignoreWhileWaiting, FALSE);
-        if (exitStatus) *exitStatus = static_cast<int>(code);
+        if (WaitForSingleObject(process, INFINITE) != WAIT_OBJECT_0 || !GetExitCodeProcess(process, &code)) code = 1;
+        SetConsoleCtrlHandler(win32::ignoreWhileWaiting, FALSE);
+        exitStatus = static_cast<int>(code);
     }
     if (job) CloseHandle(job);
-    CloseHandle(process.hProcess);
-    return true;
+    CloseHandle(process);
+    return exitStatus;
 }
 
-bool parseWindowId(const std::string& text, std::uint64_t* id) {
+bool parseDecimalWindowHandle(const std::string& text, std::uint64_t* id) {
     if (text.empty() || text.size() > 10) return false;
     std::uint64_t v = 0;
     for (char c : text) {

@@ -74,13 +74,11 @@ LRESULT CALLBACK previewProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 }  // namespace
 
-PreviewWindow* previewOpen(std::uint64_t parent, int* width, int* height) {
+Result<PreviewWindow*> previewOpen(std::uint64_t parent, int* width, int* height) {
     const HWND host = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(parent));
+    const std::string id = std::to_string(static_cast<unsigned long long>(parent));
     RECT client;
-    if (!IsWindow(host) || !GetClientRect(host, &client)) {
-        std::fprintf(stderr, "Preview: %llu is not a window\n", static_cast<unsigned long long>(parent));
-        return nullptr;
-    }
+    if (!IsWindow(host) || !GetClientRect(host, &client)) return failure("preview: " + id + " is not a window");
     const int w = client.right - client.left > 0 ? client.right - client.left : 1;
     const int h = client.bottom - client.top > 0 ? client.bottom - client.top : 1;
     const HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -92,20 +90,16 @@ PreviewWindow* previewOpen(std::uint64_t parent, int* width, int* height) {
     windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = className;
-    if (!RegisterClassExW(&windowClass)) {
-        std::fprintf(stderr, "Preview: cannot register the window class: %s\n",
-                     win32::errorText(GetLastError()).c_str());
-        return nullptr;
-    }
+    if (!RegisterClassExW(&windowClass))
+        return failure("preview: cannot register the window class: " + win32::errorText(GetLastError()));
     PreviewWindow* pw = new PreviewWindow;
     pw->window = CreateWindowExW(0, className, L"Quessanta", WS_CHILD | WS_VISIBLE, 0, 0, w, h, host, nullptr,
                                  instance, pw);
     if (!pw->window) {
-        std::fprintf(stderr, "Preview: cannot create a window in %llu: %s\n", static_cast<unsigned long long>(parent),
-                     win32::errorText(GetLastError()).c_str());
+        const std::string reason = win32::errorText(GetLastError());
         delete pw;
         UnregisterClassW(className, instance);
-        return nullptr;
+        return failure("preview: cannot create a window in " + id + ": " + reason);
     }
     *width = w;
     *height = h;

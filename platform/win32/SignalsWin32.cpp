@@ -11,10 +11,15 @@ namespace platform {
 
 namespace {
 
-volatile LONG stopFlag = 0;
-volatile LONG deferred = 0;
-// Set with the flag, so a wait wakes on it; it lives as long as the process.
-HANDLE stopEvent = nullptr;
+struct SignalState {
+    volatile LONG stopFlag = 0;
+    volatile LONG deferred = 0;
+    // Set with the flag, so a wait wakes on it; it lives as long as the
+    // process.
+    HANDLE stopEvent = nullptr;
+};
+
+SignalState state;
 
 // Runs on a thread of its own that the system starts for the event.
 BOOL WINAPI onConsoleEvent(DWORD event) {
@@ -30,9 +35,9 @@ BOOL WINAPI onConsoleEvent(DWORD event) {
     }
     // At once, as _exit would: nothing has been changed yet that needs
     // undoing, and the main thread may be blocked inside a library.
-    if (!deferred) TerminateProcess(GetCurrentProcess(), 0);
-    InterlockedExchange(&stopFlag, 1);
-    if (stopEvent) SetEvent(stopEvent);
+    if (!state.deferred) TerminateProcess(GetCurrentProcess(), 0);
+    InterlockedExchange(&state.stopFlag, 1);
+    if (state.stopEvent) SetEvent(state.stopEvent);
     // The system ends the process when the handler returns from these
     // three; waiting lets the main loop end in order first (the system
     // allows a few seconds).
@@ -43,23 +48,23 @@ BOOL WINAPI onConsoleEvent(DWORD event) {
 }  // namespace
 
 void installStopSignals() {
-    if (!stopEvent) stopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!state.stopEvent) state.stopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     SetConsoleCtrlHandler(onConsoleEvent, TRUE);
 }
 
-void deferStopSignals() { InterlockedExchange(&deferred, 1); }
+void deferStopSignals() { InterlockedExchange(&state.deferred, 1); }
 
-bool stopRequested() { return stopFlag != 0; }
+bool stopRequested() { return state.stopFlag != 0; }
 
 bool sleepUnlessStopped(double seconds) {
     const double end = monotonicSeconds() + seconds;
     for (;;) {
-        if (stopFlag) return true;
+        if (state.stopFlag) return true;
         const double left = end - monotonicSeconds();
         if (left <= 0) return false;
         const DWORD ms = static_cast<DWORD>(left * 1000.0) + 1;
-        if (stopEvent)
-            WaitForSingleObject(stopEvent, ms);
+        if (state.stopEvent)
+            WaitForSingleObject(state.stopEvent, ms);
         else
             Sleep(ms);
     }

@@ -13,23 +13,27 @@ namespace platform {
 
 namespace {
 
-// A connection of our own, for questions asked outside SDL's.
-::Display* ownConnection = nullptr;
-bool connectionTried = false;
-std::uint64_t watched = 0;
-bool gone = false;
-int lastError = 0;
+struct HostWindowState {
+    // A connection of our own, for questions asked outside SDL's.
+    ::Display* connection = nullptr;
+    bool connectionTried = false;
+    std::uint64_t watched = 0;  // the host's window, once watchWindow took it
+    bool gone = false;
+    int lastError = 0;  // of the last question asked
+};
+
+HostWindowState state;
 
 ::Display* connection() {
-    if (!connectionTried) {
-        connectionTried = true;
-        ownConnection = XOpenDisplay(nullptr);
+    if (!state.connectionTried) {
+        state.connectionTried = true;
+        state.connection = XOpenDisplay(nullptr);
     }
-    return ownConnection;
+    return state.connection;
 }
 
 int recordError(::Display*, XErrorEvent* e) {
-    lastError = e->error_code;
+    state.lastError = e->error_code;
     return 0;
 }
 
@@ -40,11 +44,11 @@ bool attributes(std::uint64_t window, XWindowAttributes* out) {
     if (!d || window == 0) return false;
     XSync(d, False);
     XErrorHandler old = XSetErrorHandler(recordError);
-    lastError = 0;
+    state.lastError = 0;
     const Status ok = XGetWindowAttributes(d, static_cast<Window>(window), out);
     XSync(d, False);
     XSetErrorHandler(old);
-    return ok && lastError == 0;
+    return ok && state.lastError == 0;
 }
 
 std::string idText(std::uint64_t window) {
@@ -58,7 +62,7 @@ std::string idText(std::uint64_t window) {
 // its report and without exit handlers that talk to the display again.
 int onXError(::Display* d, XErrorEvent* e) {
     XWindowAttributes a;
-    if (watched && !attributes(watched, &a)) {
+    if (state.watched && !attributes(state.watched, &a)) {
         // The host destroyed its window: nothing is left to show, and the
         // library that asked would go on with the answer it did not get
         // (SDL 1.2 reads the attributes of a window that has gone).
@@ -66,9 +70,8 @@ int onXError(::Display* d, XErrorEvent* e) {
     }
     char text[160] = "";
     XGetErrorText(d, e->error_code, text, sizeof text);
-    std::fprintf(stderr, "quessanta: cannot draw in window %s: %s (X request %d.%d)\n", idText(watched).c_str(), text,
-                 e->request_code, e->minor_code);
-    std::fflush(stderr);
+    showFatalError("cannot draw in window " + idText(state.watched) + ": " + text + " (X request " +
+                   std::to_string(e->request_code) + "." + std::to_string(e->minor_code) + ")");
     _exit(1);
 }
 
@@ -87,33 +90,25 @@ bool windowSize(std::uint64_t window, int* width, int* height) {
     return true;
 }
 
-bool watchWindow(std::uint64_t window, std::string* problem) {
+Result<void> watchWindow(std::uint64_t window) {
     XWindowAttributes a;
-    if (!attributes(window, &a)) {
-        *problem = "There is no window " + idText(window) + " to draw in";
-        return false;
-    }
+    if (!attributes(window, &a)) return failure("there is no window " + idText(window) + " to draw in");
     // What OpenGL cannot draw in must be refused before anyone tries.
-    if (a.c_class == InputOnly) {
-        *problem = "Window " + idText(window) + " is input-only: nothing can be drawn in it";
-        return false;
-    }
-    if (!a.visual || (a.visual->c_class != TrueColor && a.visual->c_class != DirectColor) || a.depth < 15) {
-        *problem = "Window " + idText(window) + " has a " + std::to_string(a.depth) +
-                   "-bit visual without true colour: OpenGL cannot draw in it";
-        return false;
-    }
-    watched = window;
-    gone = false;
+    if (a.c_class == InputOnly) return failure("window " + idText(window) + " is input-only: nothing can be drawn in it");
+    if (!a.visual || (a.visual->c_class != TrueColor && a.visual->c_class != DirectColor) || a.depth < 15)
+        return failure("window " + idText(window) + " has a " + std::to_string(a.depth) +
+                       "-bit visual without true colour: OpenGL cannot draw in it");
+    state.watched = window;
+    state.gone = false;
     XSetErrorHandler(onXError);
-    return true;
+    return success();
 }
 
 bool windowGone() {
-    if (gone) return true;
+    if (state.gone) return true;
     XWindowAttributes a;
-    if (watched && !attributes(watched, &a)) gone = true;
-    return gone;
+    if (state.watched && !attributes(state.watched, &a)) state.gone = true;
+    return state.gone;
 }
 
 }  // namespace platform

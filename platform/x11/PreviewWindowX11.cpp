@@ -21,30 +21,37 @@ struct PreviewWindow {
     bool destroyed = false;
 };
 
-// A bad window id must give a message, not Xlib's default handler, which
-// ends the process.
-static int xErrorCode = 0;
-static int recordXError(Display*, XErrorEvent* e) {
-    xErrorCode = e->error_code;
+namespace {
+
+struct PreviewState {
+    // A bad window id must give a message, not Xlib's default handler, which
+    // ends the process.
+    int xErrorCode = 0;
+};
+
+PreviewState state;
+
+int recordXError(Display*, XErrorEvent* e) {
+    state.xErrorCode = e->error_code;
     return 0;
 }
 
-PreviewWindow* previewOpen(std::uint64_t parent, int* width, int* height) {
+std::string idText(std::uint64_t window) { return std::to_string(static_cast<unsigned long long>(window)); }
+
+}  // namespace
+
+Result<PreviewWindow*> previewOpen(std::uint64_t parent, int* width, int* height) {
     Display* display = XOpenDisplay(nullptr);
-    if (!display) {
-        std::fprintf(stderr, "Preview: cannot open the X display\n");
-        return nullptr;
-    }
+    if (!display) return failure("preview: cannot open the X display");
     XErrorHandler old = XSetErrorHandler(recordXError);
-    xErrorCode = 0;
+    state.xErrorCode = 0;
     XWindowAttributes attrs;
     Status ok = XGetWindowAttributes(display, static_cast<Window>(parent), &attrs);
     XSync(display, False);
-    if (!ok || xErrorCode != 0) {
+    if (!ok || state.xErrorCode != 0) {
         XSetErrorHandler(old);
-        std::fprintf(stderr, "Preview: %llu is not a window\n", static_cast<unsigned long long>(parent));
         XCloseDisplay(display);
-        return nullptr;
+        return failure("preview: " + idText(parent) + " is not a window");
     }
     *width = attrs.width;
     *height = attrs.height;
@@ -53,9 +60,8 @@ PreviewWindow* previewOpen(std::uint64_t parent, int* width, int* height) {
     XVisualInfo vinfo;
     if (!XMatchVisualInfo(display, screen, DefaultDepth(display, screen), TrueColor, &vinfo)) {
         XSetErrorHandler(old);
-        std::fprintf(stderr, "Preview: no TrueColor visual\n");
         XCloseDisplay(display);
-        return nullptr;
+        return failure("preview: no TrueColor visual");
     }
     XSetWindowAttributes set;
     std::memset(&set, 0, sizeof set);
@@ -69,10 +75,9 @@ PreviewWindow* previewOpen(std::uint64_t parent, int* width, int* height) {
     XMapWindow(display, w);
     XSync(display, False);
     XSetErrorHandler(old);
-    if (xErrorCode != 0) {
-        std::fprintf(stderr, "Preview: cannot create a window in %llu\n", static_cast<unsigned long long>(parent));
+    if (state.xErrorCode != 0) {
         XCloseDisplay(display);
-        return nullptr;
+        return failure("preview: cannot create a window in " + idText(parent));
     }
     PreviewWindow* pw = new PreviewWindow;
     pw->display = display;

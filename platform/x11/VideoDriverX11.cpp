@@ -10,27 +10,21 @@
 
 namespace platform {
 
-bool prepareVideoDriver(std::string* error) {
+Result<void> prepareVideoDriver() {
     const char* driver = std::getenv("SDL_VIDEODRIVER");
     if (!driver || !*driver) {
         // SDL would try its other drivers after x11 fails, some of which
         // take over the terminal.
         setenv("SDL_VIDEODRIVER", "x11", 1);
     } else if (std::strcmp(driver, "x11") != 0) {
-        return true;
+        return success();
     }
     const char* name = std::getenv("DISPLAY");
-    if (!name || !*name) {
-        *error = "DISPLAY is not set";
-        return false;
-    }
+    if (!name || !*name) return failure("DISPLAY is not set");
     ::Display* display = XOpenDisplay(name);
-    if (!display) {
-        *error = std::string("cannot open the X display '") + name + "'";
-        return false;
-    }
+    if (!display) return failure(std::string("cannot open the X display '") + name + "'");
     XCloseDisplay(display);
-    return true;
+    return success();
 }
 
 }  // namespace platform

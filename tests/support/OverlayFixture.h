@@ -7,10 +7,10 @@
 // exact sequence of models drawn in that frame.
 #pragma once
 
-#include "res/FrameTicks.h"
-#include "res/PackCache.h"
-#include "res/PackFile.h"
-#include "res/ProceduralTextureRegistry.h"
+#include "render/FrameTicks.h"
+#include "render/PackCache.h"
+#include "render/PackFile.h"
+#include "render/ProceduralTextureRegistry.h"
 #include "scene/MeshPart.h"
 #include "scene/SceneNode.h"
 #include "scene/SceneResources.h"

@@ -3,11 +3,11 @@
 // registry and a deferred-part list.
 #pragma once
 
-#include "res/Display.h"
-#include "res/FrameTicks.h"
-#include "res/PackCache.h"
-#include "res/PackFile.h"
-#include "res/ProceduralTextureRegistry.h"
+#include "render/Display.h"
+#include "render/FrameTicks.h"
+#include "render/PackCache.h"
+#include "render/PackFile.h"
+#include "render/ProceduralTextureRegistry.h"
 #include "scene/MeshPart.h"
 #include "scene/SceneResources.h"
 #include "support/TestSupport.h"

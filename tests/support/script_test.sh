@@ -16,20 +16,20 @@ wait_end() {
   if kill -0 "$pid" 2>/dev/null; then kill -KILL "$pid"; wait "$pid" 2>/dev/null; return 255; fi
   wait "$pid"
 }
-# Sends SIGTERM to process $1: it must end with exit 0 within half a second
-# ($2 names the case in the messages); a sanitizer build, which runs several
-# times slower, within three times that.
+# Sends SIGTERM (or the signal $3 names) to process $1: it must end with
+# exit 0 within half a second ($2 names the case in the messages); a
+# sanitizer build, which runs several times slower, within three times that.
 TERM_LIMIT_MS=500
 if grep -q libasan <<<"$(ldd "${QUESSANTA_BIN:-/nonexistent}/Quessanta" 2>/dev/null)"; then TERM_LIMIT_MS=1500; fi
 term_promptly() {
-  local pid=$1 what=$2 start rc took
+  local pid=$1 what=$2 signal=${3:-TERM} start rc took
   start=$(now_ms)
-  kill -TERM "$pid"
+  kill -"$signal" "$pid"
   wait_end "$pid" 5; rc=$?
   took=$(( $(now_ms) - start ))
-  [ $rc -eq 0 ] || fail "$what: SIGTERM gave exit $rc"
-  [ $took -le $TERM_LIMIT_MS ] || fail "$what: SIGTERM took $took ms"
-  echo "$what: SIGTERM to exit in $took ms"
+  [ $rc -eq 0 ] || fail "$what: SIG$signal gave exit $rc"
+  [ $took -le $TERM_LIMIT_MS ] || fail "$what: SIG$signal took $took ms"
+  echo "$what: SIG$signal to exit in $took ms"
 }
 cleanup_more() { :; }
 script_cleanup() {

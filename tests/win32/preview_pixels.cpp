@@ -128,24 +128,27 @@ bool checkPane(const Picture& bitmap, int w, int h) {
     }
     pumpMessages(300);
     int paneW = 0, paneH = 0;
-    platform::PreviewWindow* preview = platform::previewOpen(reinterpret_cast<std::uintptr_t>(host), &paneW, &paneH);
-    if (!preview) {
+    const Result<platform::PreviewWindow*> opened =
+        platform::previewOpen(reinterpret_cast<std::uintptr_t>(host), &paneW, &paneH);
+    if (!opened) {
         DestroyWindow(host);
-        std::printf("pane %dx%d: previewOpen failed\n", w, h);
+        std::printf("pane %dx%d: previewOpen failed: %s\n", w, h, opened.message().c_str());
         return false;
     }
+    platform::PreviewWindow* preview = *opened;
     bool ok = true;
-    std::vector<unsigned char> rgb;
+    Result<std::vector<unsigned char>> picture = failure("not made");
     if (paneW != w || paneH != h) {
         std::printf("pane %dx%d: the preview window is %dx%d\n", w, h, paneW, paneH);
         ok = false;
     } else if (platform::previewWait(preview) != platform::PreviewEvent::Paint) {
         std::printf("pane %dx%d: no paint request\n", w, h);
         ok = false;
-    } else if (!previewPicture(w, h, &rgb)) {
-        std::printf("pane %dx%d: the program cannot make its picture\n", w, h);
+    } else if (!(picture = previewPicture(w, h))) {
+        std::printf("pane %dx%d: the program cannot make its picture: %s\n", w, h, picture.message().c_str());
         ok = false;
     }
+    const std::vector<unsigned char> rgb = picture ? *picture : std::vector<unsigned char>();
     if (ok) {
         platform::previewPaint(preview, rgb.data(), w, h);
         pumpMessages(300);

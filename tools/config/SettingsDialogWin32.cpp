@@ -70,7 +70,7 @@ DialogChoices readChoices(HWND dialog) {
 HWND ownerWindow() {
     const std::string text = platform::getEnv(dialogOwnerVariable);
     std::uint64_t id = 0;
-    if (!platform::parseWindowId(text, &id)) return nullptr;
+    if (!platform::parseDecimalWindowHandle(text, &id)) return nullptr;
     const HWND window = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(id));
     return IsWindow(window) ? GetAncestor(window, GA_ROOT) : nullptr;
 }
@@ -103,16 +103,17 @@ INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
                          reinterpret_cast<LPARAM>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, big, big, 0)));
             SendMessageW(dialog, WM_SETICON, ICON_SMALL,
                          reinterpret_cast<LPARAM>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, small, small, 0)));
-            showChoices(dialog, choicesFrom(loadSettings(platform::settingsFilePath()).settings));
+            const Result<std::string> path = platform::settingsFilePath();
+            showChoices(dialog, choicesFrom(loadSettings(path ? *path : std::string()).settings));
             return TRUE;  // the focus goes to the first control
         }
         case WM_COMMAND:
             if (LOWORD(wParam) == IDOK) {
                 const DialogChoices choices = readChoices(dialog);
-                std::string path, error;
-                if (!saveSettings([&](Settings& s) { applyChoices(choices, s); }, &path, &error)) {
+                const Result<std::string> saved = saveSettings([&](Settings& s) { applyChoices(choices, s); });
+                if (!saved) {
                     // The dialog stays open: the user may try again or cancel.
-                    const std::string text = "The settings could not be saved:\n" + error +
+                    const std::string text = "The settings could not be saved:\n" + saved.message() +
                                              "\n\nThe settings saved before are unchanged.";
                     MessageBoxW(dialog, platform::win32::widen(text).c_str(), dialogTitle, MB_OK | MB_ICONERROR);
                     return TRUE;
@@ -154,7 +155,7 @@ int runSettingsDialog() {
         const bool raised = raiseOpenDialog();
         CloseHandle(single);
         if (raised) return 0;
-        platform::showFatalError(programName() + ": another settings dialog is starting but does not show");
+        platform::showFatalError("another settings dialog is starting but does not show");
         return 1;
     }
     const HWND owner = ownerWindow();
@@ -163,7 +164,7 @@ int runSettingsDialog() {
     const DWORD err = GetLastError();
     if (single) CloseHandle(single);
     if (result == -1 || result == 0) {
-        platform::showFatalError(programName() + ": cannot show the settings dialog: error " + std::to_string(err));
+        platform::showFatalError("cannot show the settings dialog: error " + std::to_string(err));
         return 1;
     }
     return 0;

@@ -2,21 +2,19 @@
 
 #include "platform/Platform.h"
 
-bool saveSettings(const std::function<void(Settings&)>& change, std::string* path, std::string* error) {
-    *path = platform::settingsFilePath(error);
-    if (path->empty()) return false;
-    const platform::FolderLock lock(platform::commonAppDataDir(), settingsLockWaitMs);
-    if (!lock.held()) {
-        *error = lock.error();
-        return false;
-    }
+Result<std::string> saveSettings(const std::function<void(Settings&)>& change) {
+    const Result<std::string> folder = platform::commonAppDataDir();
+    const Result<std::string> path = platform::settingsFilePath();
+    if (!folder) return folder.error();
+    if (!path) return path.error();
+    const platform::FolderLock lock(*folder, settingsLockWaitMs);
+    if (!lock.held()) return failure(lock.error());
     LoadedSettings loaded = loadSettings(*path);
-    if (loaded.source == SettingsSource::Unreadable) {
-        *error = "cannot read " + *path + ": " + loaded.reason;
-        return false;
-    }
+    if (loaded.source == SettingsSource::Unreadable) return failure("cannot read " + *path + ": " + loaded.reason);
     change(loaded.settings);
     unsigned char bytes[Settings::fileSize];
     loaded.settings.serialise(bytes);
-    return platform::replaceFile(*path, bytes, sizeof bytes, platform::FileMode::ReadableByAll, error);
+    const Result<void> replaced = platform::replaceFile(*path, bytes, sizeof bytes, platform::FileMode::ReadableByAll);
+    if (!replaced) return replaced.error();
+    return path;
 }

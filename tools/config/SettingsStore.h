@@ -5,6 +5,7 @@
 
 #include "formats/Settings.h"
 #include "formats/SettingsFile.h"
+#include "platform/Result.h"
 
 #include <functional>
 #include <string>
@@ -15,8 +16,8 @@ constexpr int settingsLockWaitMs = 5000;
 
 // Under the settings folder's lock, so that changes made by several runs at
 // once all land: reads the file again, applies the change and replaces the
-// file atomically. False with one line in *error, the file untouched; a file
-// that exists but cannot be read is not written over (its other fields
-// would be lost), nor is anything when another run holds the folder's lock
-// for longer than settingsLockWaitMs. *path receives the file's path.
-bool saveSettings(const std::function<void(Settings&)>& change, std::string* path, std::string* error);
+// file atomically; gives the file's path. On an error (one line) the file is
+// untouched: a file that exists but cannot be read is not written over (its
+// other fields would be lost), nor is anything when another run holds the
+// folder's lock for longer than settingsLockWaitMs.
+Result<std::string> saveSettings(const std::function<void(Settings&)>& change);

@@ -8,6 +8,7 @@
 #include "platform/Platform.h"
 #include "tools/config/SettingsDialog.h"
 #include "tools/config/SettingsStore.h"
+#include "tools/config/XScreenSaverList.h"
 
 #include <cstdio>
 #include <new>
@@ -16,44 +17,30 @@
 
 namespace {
 
+// What the program does without options: on Windows "/c" starts it so.
+#ifdef _WIN32
+const char* const withoutOptions = "Without options, opens the settings dialog (as the screen saver settings'\n"
+                                   "Settings button does).\n";
+#else
+const char* const withoutOptions = "Without options, shows the screensaver's settings and where they come from.\n";
+#endif
+
 void printUsage() {
-    const char* n = programName().c_str();
+    const char* n = platform::programName().c_str();
     std::printf("Usage: %s [OPTION]...\n"
-                "Without options, shows the screensaver's settings and where they come from.\n"
+                "%s"
                 "With options, changes the settings they name (from left to right), keeps the\n"
                 "others as the file has them, and saves the settings file.\n"
                 "\n"
-                "  --fps=on|off                     frames-per-second counter\n"
-                "  --clock=off|12h|24h|analog       no clock, digital 12-hour, digital 24-hour,\n"
-                "                                   or the analogue dial\n"
-                "  --clock-size=large|small         the clock's size\n"
-                "  --calendar=off|english|russian   the month calendar and its language\n"
-                "  --exit-on-mouse=on|off           mouse motion ends the screensaver (from\n"
-                "                                   three seconds after its first frame)\n"
-                "  --resolution=desktop|WIDTHxHEIGHT  the video mode: the desktop's, or one of\n"
-                "                                   640x480 800x600 1024x768 1152x864 1280x800\n"
-                "                                   1280x960 1280x1024 1400x1050 1600x1200\n"
-                "  --reset                          every setting back to its default\n"
-                "  -h, --help                       this text\n"
-                "  -V, --version                    the version\n"
+                "%s"
                 "\n"
                 "A value may also follow as the next argument (--clock 24h).\n"
-                "Exit status: 0 when done, 1 when the settings cannot be saved, 2 for a bad\n"
-                "option.\n",
-                n);
+                "Exit status: 0 when done, 1 when the settings or the list cannot be saved,\n"
+                "2 for a bad option.\n",
+                n, withoutOptions, optionsHelp(OptionUser::SettingsProgram).c_str());
 }
 
-// A failure to save: one line on stderr (and where that is not seen, in a
-// message box), exit 1; the settings file is not touched.
-int fail(const std::string& message) {
-    platform::showFatalError(programName() + ": " + message);
-    return 1;
-}
-
-std::string onOff(std::uint8_t flag) { return flag ? "on" : "off"; }
-
-void show(const std::string& path, const std::string& folderProblem, const LoadedSettings& loaded) {
-    const Settings& s = loaded.settings;
+void show(const std::string& path, const LoadedSettings& loaded) {
     switch (loaded.source) {
         case SettingsSource::File:
             std::printf("Settings from %s\n", path.c_str());
@@ -68,35 +55,30 @@ void show(const std::string& path, const std::string& folderProblem, const Loade
             std::printf("Defaults: the settings file %s cannot be read (%s)\n", path.c_str(), loaded.reason.c_str());
             break;
         case SettingsSource::NoFolder:
-            std::printf("Defaults: %s\n", folderProblem.c_str());
+            std::printf("Defaults: %s\n", loaded.reason.c_str());
             break;
     }
-    const char* clock = !s.showClock ? "off" : s.analogClock ? "analog" : s.clock24h ? "24h" : "12h";
-    const char* calendar = !s.showCalendar ? "off" : s.russianCalendar ? "russian" : "english";
-    std::string resolution = "desktop";
-    if (s.resolutionIndex > 0 && s.resolutionIndex < Settings::resolutionCount)
-        resolution = std::to_string(s.screenWidth()) + "x" + std::to_string(s.screenHeight());
-    else if (s.resolutionIndex != 0)
-        resolution += " (row " + std::to_string(s.resolutionIndex) + " is not in the table)";
-    std::printf("  --fps=%s\n", onOff(s.showFps).c_str());
-    std::printf("  --clock=%s\n", clock);
-    std::printf("  --clock-size=%s\n", s.largeClock ? "large" : "small");
-    std::printf("  --calendar=%s\n", calendar);
-    std::printf("  --exit-on-mouse=%s\n", onOff(s.exitOnMouseMove).c_str());
-    std::printf("  --resolution=%s\n", resolution.c_str());
+    // Each setting as the option that sets it would write it.
+    for (const OptionRow& row : optionTable())
+        if (row.current && takenBy(row, OptionUser::SettingsProgram))
+            std::printf("  --%s=%s\n", row.name, row.current(loaded.settings).c_str());
     std::printf("\nChange a setting with its option, for example: %s --clock=24h\n"
                 "%s --help lists every option.\n",
-                programName().c_str(), programName().c_str());
+                platform::programName().c_str(), platform::programName().c_str());
 }
 
 int run(const std::vector<std::string>& args) {
-    ParsedOptions options;
-    std::string parseError;
-    if (!parseOptions(args, OptionUser::SettingsProgram, &options, &parseError)) {
-        std::string text = usageErrorText(parseError);
-        if (!text.empty() && text.back() == '\n') text.pop_back();
-        platform::showFatalError(text);
-        return 2;
+    Result<ParsedOptions> parsed = parseOptions(args, OptionUser::SettingsProgram);
+    if (!parsed) return reportUsageError(parsed.message());
+    const ParsedOptions& options = *parsed;
+    // XScreenSaver's list is no setting of this program's file: a command
+    // of its own.
+    if (options.xscreensaverList != ParsedOptions::ListChange::None) {
+        const bool add = options.xscreensaverList == ParsedOptions::ListChange::Add;
+        if (args.size() > 1)
+            return reportUsageError(std::string(add ? "--add-to-xscreensaver" : "--remove-from-xscreensaver") +
+                                    " goes alone");
+        return add ? addToXScreenSaver() : removeFromXScreenSaver();
     }
     if (options.help) {
         printUsage();
@@ -106,17 +88,21 @@ int run(const std::vector<std::string>& args) {
         std::printf("%s\n", versionLine().c_str());
         return 0;
     }
-    const auto& changes = options.changes;
-
-    if (changes.empty()) {
-        std::string folderProblem;
-        const std::string path = platform::settingsFilePath(&folderProblem);
-        show(path, folderProblem, loadSettings(path));
+    if (options.changes.empty()) {
+        const Result<std::string> path = platform::settingsFilePath();
+        LoadedSettings loaded = loadSettings(path ? *path : std::string());
+        if (!path) loaded.reason = path.message();
+        show(path ? *path : std::string(), loaded);
         return 0;
     }
-    std::string path, error;
-    if (!saveSettings([&](Settings& s) { options.applyTo(s); }, &path, &error)) return fail(error);
-    std::printf("Saved %s\n", path.c_str());
+    // A failure to save: one line (and where that is not seen, a message
+    // box), exit 1; the settings file is not touched.
+    const Result<std::string> saved = saveSettings([&](Settings& s) { options.applyTo(s); });
+    if (!saved) {
+        platform::showFatalError(saved.message());
+        return 1;
+    }
+    std::printf("Saved %s\n", saved->c_str());
     return 0;
 }
 
@@ -124,7 +110,7 @@ int run(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
     // Installed it is called quessanta-config, and its messages say so.
-    setProgramName(argc > 0 ? argv[0] : nullptr, "config");
+    platform::setProgramName(argc > 0 ? argv[0] : nullptr, "config");
     try {
         const std::vector<std::string> args = platform::commandLineArguments(argc, argv);
 #ifdef _WIN32
@@ -135,7 +121,7 @@ int main(int argc, char** argv) {
 #endif
         return run(args);
     } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "%s: out of memory\n", programName().c_str());
+        platform::showFatalError("out of memory");
         return 1;
     }
 }

@@ -9,13 +9,14 @@
 #include <cinttypes>
 #include <cstdio>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
 
 void printUsage() {
-    const char* n = programName().c_str();
+    const char* n = platform::programName().c_str();
     std::printf("Usage: %s list PACK\n"
                 "       %s create PACK [--name NAME] FILE...\n"
                 "       %s extract PACK PREFIX\n"
@@ -31,8 +32,9 @@ void printUsage() {
                 "         complete.\n"
                 "extract  writes every entry into the file PREFIX followed by its name; nothing\n"
                 "         is put between them, so a folder PREFIX ends with '/'. The folder\n"
-                "         PREFIX names is created when missing. Entries whose names are\n"
-                "         absolute, contain '..' or a NUL byte are not written: they are named\n"
+                "         PREFIX names, and those the entries' names need, are created when\n"
+                "         missing. Entries whose names are absolute, contain '..' or a NUL\n"
+                "         byte are not written: they are named\n"
                 "         on stderr, the rest are extracted, and the exit status is 1.\n"
                 "\n"
                 "  -h, --help       this text\n"
@@ -42,17 +44,17 @@ void printUsage() {
                 n, n, n, n);
 }
 
-// A bad command line: one line and the hint, exit 2.
-int usageError(const std::string& problem) {
-    std::fputs(usageErrorText(problem).c_str(), stderr);
-    return 2;
+// A failure: one line, exit 1.
+int fail(const std::string& problem) {
+    platform::showFatalError(problem);
+    return 1;
 }
 
 // The entry name for a file given by its path: the path itself when it is
 // relative and clean, so that extract gives it back in the same place;
-// otherwise its last part. False when not even that can name an entry.
-bool entryNameFor(const std::string& path, std::string* name) {
-    bool clean = isSafeEntryPath(path, nullptr);
+// otherwise its last part. Nothing when not even that can name an entry.
+std::optional<std::string> entryNameFor(const std::string& path) {
+    bool clean = isSafeEntryPath(path).ok();
     std::string::size_type start = 0;
     for (;;) {
         const std::string::size_type end = path.find_first_of("/\\", start);
@@ -61,21 +63,22 @@ bool entryNameFor(const std::string& path, std::string* name) {
         if (end == std::string::npos) break;
         start = end + 1;
     }
-    if (clean) {
-        *name = path;
-        return true;
-    }
+    if (clean) return path;
     const std::string::size_type slash = path.find_last_of("/\\");
-    *name = slash == std::string::npos ? path : path.substr(slash + 1);
-    return isSafeEntryPath(*name, nullptr) && *name != ".";
+    const std::string last = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (!isSafeEntryPath(last) || last == ".") return std::nullopt;
+    return last;
 }
 
 // Reads a pack for the tool; an unreadable or corrupt pack is explained.
 bool openPack(const std::string& path, std::vector<PackEntry>* entries) {
-    std::string error;
-    if (readPackFile(path, entries, &error)) return true;
-    std::fprintf(stderr, "%s: %s: %s\n", programName().c_str(), path.c_str(), error.c_str());
-    return false;
+    Result<std::vector<PackEntry>> read = readPackFile(path);
+    if (!read) {
+        platform::showFatalError(path + ": " + read.message());
+        return false;
+    }
+    *entries = std::move(*read);
+    return true;
 }
 
 std::vector<PackEntryView> viewsOf(const std::vector<PackEntry>& entries) {
@@ -100,37 +103,25 @@ int create(const std::string& path, const std::vector<std::string>& args) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--name" || arg == "-n") {
-            if (i + 1 >= args.size()) return usageError(arg + " needs a name");
+            if (i + 1 >= args.size()) return reportUsageError(arg + " needs a name");
             pendingName = args[++i];
             // Named by hand, an entry may be empty, but never lead out of
             // the folder it is extracted into.
-            std::string unsafe;
-            if (!pendingName.empty() && !isSafeEntryPath(pendingName, &unsafe)) {
-                std::fprintf(stderr, "%s: entry name '%s' refused: %s\n", programName().c_str(),
-                             escapeEntryName(pendingName).c_str(), unsafe.c_str());
-                return 1;
-            }
+            if (const Result<void> safe = isSafeEntryPath(pendingName); !pendingName.empty() && !safe)
+                return fail("entry name '" + escapeEntryName(pendingName) + "' refused: " + safe.message());
             named = true;
             continue;
         }
-        std::string name = pendingName;
-        if (!named && !entryNameFor(arg, &name)) {
-            std::fprintf(stderr, "%s: %s does not name an entry: give it one with --name\n", programName().c_str(),
-                         arg.c_str());
-            return 1;
-        }
-        if (name.size() > maxEntryNameLength) {
-            std::fprintf(stderr, "%s: entry name is %zu bytes long, at most %zu fit: %s\n", programName().c_str(),
-                         name.size(), maxEntryNameLength, name.c_str());
-            return 1;
-        }
-        std::vector<unsigned char> bytes;
-        platform::ReadFailure failure;
+        const std::optional<std::string> derived = named ? pendingName : entryNameFor(arg);
+        if (!derived) return fail(arg + " does not name an entry: give it one with --name");
+        const std::string& name = *derived;
+        if (name.size() > maxEntryNameLength)
+            return fail("entry name is " + std::to_string(name.size()) + " bytes long, at most " +
+                        std::to_string(maxEntryNameLength) + " fit: " + name);
         // An entry's size field has 32 bits.
-        if (!platform::readRegularFile(arg, &bytes, &failure, 0xFFFFFFFFu)) {
-            std::fprintf(stderr, "%s: cannot read %s: %s\n", programName().c_str(), arg.c_str(), failure.reason.c_str());
-            return 1;
-        }
+        const Result<std::vector<unsigned char>> read = platform::readRegularFile(arg, 0xFFFFFFFFu);
+        if (!read) return fail("cannot read " + arg + ": " + read.message());
+        const std::vector<unsigned char>& bytes = *read;
         PackEntry entry;
         entry.name = name;
         entry.size = static_cast<std::uint32_t>(bytes.size());
@@ -140,13 +131,10 @@ int create(const std::string& path, const std::vector<std::string>& args) {
         named = false;
         ++files;
     }
-    if (named) return usageError("--name " + pendingName + " is not followed by a file");
-    if (files == 0) return usageError("create needs at least one file");
-    std::string why;
-    if (!writePackFile(path, viewsOf(entries), &why)) {
-        std::fprintf(stderr, "%s: cannot write %s: %s\n", programName().c_str(), path.c_str(), why.c_str());
-        return 1;
-    }
+    if (named) return reportUsageError("--name " + pendingName + " is not followed by a file");
+    if (files == 0) return reportUsageError("create needs at least one file");
+    if (const Result<void> written = writePackFile(path, viewsOf(entries)); !written)
+        return fail("cannot write " + path + ": " + written.message());
     return 0;
 }
 
@@ -156,16 +144,12 @@ int extract(const std::string& path, const std::string& prefix) {
     // The folder the prefix names (all of it up to its last '/').
     const std::string::size_type slash = prefix.find_last_of("/\\");
     if (slash != std::string::npos && slash > 0) {
-        std::string error;
-        if (!platform::createFolders(prefix.substr(0, slash), &error)) {
-            std::fprintf(stderr, "%s: %s\n", programName().c_str(), error.c_str());
-            return 1;
-        }
+        if (const Result<void> made = platform::createFolders(prefix.substr(0, slash)); !made)
+            return fail(made.message());
     }
     std::vector<std::string> problems;
     if (extractPackEntries(viewsOf(entries), prefix, &problems)) return 0;
-    for (const std::string& problem : problems)
-        std::fprintf(stderr, "%s: %s: %s\n", programName().c_str(), path.c_str(), problem.c_str());
+    for (const std::string& problem : problems) platform::showFatalError(path + ": " + problem);
     return 1;
 }
 
@@ -182,22 +166,22 @@ int run(const std::vector<std::string>& args) {
     if (args.size() >= 2 && args[0] == "create")
         return create(args[1], std::vector<std::string>(args.begin() + 2, args.end()));
     if (args.size() == 3 && args[0] == "extract") return extract(args[1], args[2]);
-    if (args.empty()) return usageError("no command given");
+    if (args.empty()) return reportUsageError("no command given");
     if (args[0] == "list" || args[0] == "create" || args[0] == "extract")
-        return usageError("wrong number of arguments for " + args[0]);
-    return usageError("unknown command '" + args[0] + "'");
+        return reportUsageError("wrong number of arguments for " + args[0]);
+    return reportUsageError("unknown command '" + args[0] + "'");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    setProgramName(argc > 0 ? argv[0] : nullptr, "pak");
+    platform::setProgramName(argc > 0 ? argv[0] : nullptr, "pak");
     // A pack or a file too large for the memory ends with a message, not
     // with an abort.
     try {
         return run(platform::commandLineArguments(argc, argv));
     } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "%s: out of memory\n", programName().c_str());
+        platform::showFatalError("out of memory");
         return 1;
     }
 }

@@ -25,9 +25,9 @@
 #include "platform/Platform.h"
 #include "png/Image.h"
 #include "png/Png.h"
-#include "res/Display.h"
-#include "res/FrameTicks.h"
-#include "res/Multisampling.h"
+#include "render/Display.h"
+#include "render/FrameTicks.h"
+#include "render/Multisampling.h"
 #include "scene/MotionFunctions.h"
 #include "scene/SceneNode.h"
 #include "scene/WallClock.h"
@@ -65,7 +65,7 @@ struct Options {
 };
 
 void printUsage() {
-    const char* n = programName().c_str();
+    const char* n = platform::programName().c_str();
     std::printf("Usage: %s PACK ENTRY --out FILE.png [--distance D] [--angles AX,AY,AZ] [--scale S]\n"
                 "              [--lit] [--overlay] [--backdrop] [--time MS] [--light X,Y,Z]\n"
                 "       %s --scene --out FILE.png [--time MS] [--seed N]\n"
@@ -88,10 +88,7 @@ void printUsage() {
 }
 
 // A bad command line: one line and the hint, exit 2.
-[[noreturn]] void usageError(const std::string& problem) {
-    std::fputs(usageErrorText(problem).c_str(), stderr);
-    std::exit(2);
-}
+[[noreturn]] void usageError(const std::string& problem) { std::exit(reportUsageError(problem)); }
 
 Options parse(int argc, char** argv) {
     Options o;
@@ -167,7 +164,7 @@ Options parse(int argc, char** argv) {
 
 // A pack the picture needs cannot be missing.
 void endOnPackFailure(const std::string& path, const std::string& reason) {
-    std::fprintf(stderr, "%s: %s: %s\n", programName().c_str(), path.c_str(), reason.c_str());
+    platform::showFatalError(path + ": " + reason);
     std::exit(1);
 }
 
@@ -216,7 +213,7 @@ std::vector<std::uint32_t> frameTimes(const Options& o) {
     }
 }
 
-bool savePicture(const std::string& path, int width, int height) {
+Result<void> savePicture(const std::string& path, int width, int height) {
     Image image(width, height);
     std::vector<unsigned char> rows(static_cast<std::size_t>(width) * height * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -229,31 +226,29 @@ bool savePicture(const std::string& path, int width, int height) {
         for (int x = 0; x < width; ++x) image.pixel(x, y)[3] = 255;
     }
     const std::vector<std::uint8_t> png = encodePng(image);
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    const bool ok = !png.empty() && std::fwrite(png.data(), 1, png.size(), f) == png.size();
-    return std::fclose(f) == 0 && ok;
+    if (png.empty()) return failure("cannot encode " + path);
+    return platform::replaceFile(path, png.data(), png.size());
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    setProgramName(argc > 0 ? argv[0] : nullptr, "viewer");
+    platform::setProgramName(argc > 0 ? argv[0] : nullptr, "viewer");
     setMultisampleChoice(parseMultisampleChoice(App::runInputs.multisample));
     const Options o = parse(argc, argv);
     App::packCache.setBaseDir(App::installDir.dataDir());
     App::packCache.setOpenFailureHandler(endOnPackFailure);
 
-    std::string error;
-    if (!platform::prepareVideoDriver(&error)) {
-        std::fprintf(stderr, "%s: %s\n", programName().c_str(), error.c_str());
+    if (const Result<void> prepared = platform::prepareVideoDriver(); !prepared) {
+        platform::showFatalError(prepared.message());
         return 1;
     }
-    std::unique_ptr<Display> display = Display::open(0, 0, 0, &error);
-    if (!display) {
-        std::fprintf(stderr, "%s: %s\n", programName().c_str(), error.c_str());
+    Result<std::unique_ptr<Display>> opened = Display::open(0, 0, 0);
+    if (!opened) {
+        platform::showFatalError(opened.message());
         return 1;
     }
+    std::unique_ptr<Display> display = std::move(*opened);
     setupLight();
     std::srand(o.seed);
     // The overlays read the wall clock: fixed at the asked moment.
@@ -317,7 +312,7 @@ int main(int argc, char** argv) {
         App::proceduralTextures.updateAll();
         SDL_GL_SwapBuffers();
     }
-    const bool saved = savePicture(o.out, display->width, display->height);
+    const Result<void> saved = savePicture(o.out, display->width, display->height);
     if (o.describe) {
         const Settings shown = overlaySettings(o);
         std::printf("%s\n", describeOverlays(overlayNodes, *overlay, shown).c_str());
@@ -327,11 +322,11 @@ int main(int argc, char** argv) {
             std::printf("cells=%s\n", cells.c_str());
         }
     }
-    if (!saved) std::fprintf(stderr, "%s: cannot write %s\n", programName().c_str(), o.out.c_str());
+    if (!saved) platform::showFatalError(saved.message());
 
     destroyDescendants(*root);
     destroyDescendants(*overlay);
     delete root;
     delete overlay;
-    return saved ? 0 : 1;
+    return saved.ok() ? 0 : 1;
 }

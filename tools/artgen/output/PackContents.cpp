@@ -37,11 +37,11 @@ void PackContents::addModel(const std::string& name, const Model& model) {
     models[name] = model;
 }
 
-bool PackContents::save(const std::string& path, std::string* why) const {
+Result<void> PackContents::save(const std::string& path) const {
     std::vector<PackEntryView> views;
     for (const auto& e : entries)
         views.push_back(PackEntryView{&e.first, EntryData{e.second.data(), static_cast<std::uint32_t>(e.second.size())}});
-    return writePackFile(path, views, why);
+    return writePackFile(path, views);
 }
 
 }  // namespace artgen

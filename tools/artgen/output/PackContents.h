@@ -3,6 +3,7 @@
 #pragma once
 
 #include "meshes/Model.h"
+#include "platform/Result.h"
 #include "png/Image.h"
 
 #include <cstdint>
@@ -31,7 +32,7 @@ struct PackContents {
 
     // Writes the pack with the project's pack writer; false and the reason
     // in `why` on failure.
-    bool save(const std::string& path, std::string* why) const;
+    Result<void> save(const std::string& path) const;
 };
 
 }  // namespace artgen

@@ -19,8 +19,11 @@ namespace {
 
 // ---- Analogue ----------------------------------------------------------
 
-constexpr double dialRadius = 8.4;   // the node sits 9.3 and 9 units in from the corner
+constexpr double dialRadius = 8.4;
 constexpr double faceRadius = 7.45;  // inside the bezel
+// The dial's centre stands this far in from the screen's corner.
+static_assert(dialRadius < -overlayLayout::clockAnalogueX && dialRadius < overlayLayout::clockAnalogueY,
+              "the dial must stay on the screen");
 
 Image paintDial(const Fonts& fonts) {
     const FlatFrame f{-8.5, -8.5, 8.5, 8.5, 256, 256};

@@ -2,11 +2,18 @@
 
 namespace artgen {
 
-bool Fonts::open(std::string* error) {
-    return sans.open(dejaVuPath("DejaVuSans.ttf"), error) && sansBold.open(dejaVuPath("DejaVuSans-Bold.ttf"), error) &&
-           condensedBold.open(dejaVuPath("DejaVuSansCondensed-Bold.ttf"), error) &&
-           serif.open(dejaVuPath("DejaVuSerif.ttf"), error) && serifBold.open(dejaVuPath("DejaVuSerif-Bold.ttf"), error) &&
-           serifItalic.open(dejaVuPath("DejaVuSerifCondensed-Italic.ttf"), error);
+Result<void> Fonts::open() {
+    const std::pair<Font*, std::string> faces[] = {
+        {&sans, dejaVuPath("DejaVuSans.ttf")},
+        {&sansBold, dejaVuPath("DejaVuSans-Bold.ttf")},
+        {&condensedBold, dejaVuPath("DejaVuSansCondensed-Bold.ttf")},
+        {&serif, dejaVuPath("DejaVuSerif.ttf")},
+        {&serifBold, dejaVuPath("DejaVuSerif-Bold.ttf")},
+        {&serifItalic, dejaVuPath("DejaVuSerifCondensed-Italic.ttf")},
+    };
+    for (const auto& [font, path] : faces)
+        if (Result<void> opened = font->open(path); !opened) return opened;
+    return success();
 }
 
 }  // namespace artgen

@@ -15,9 +15,8 @@ struct Fonts {
     Font serifBold;
     Font serifItalic;
 
-    // Loads them all; false and the reason in `error` at the first that
-    // cannot be loaded.
-    bool open(std::string* error);
+    // Loads them all; the reason at the first that cannot be loaded.
+    Result<void> open();
 };
 
 }  // namespace artgen

@@ -92,14 +92,12 @@ void Font::close() {
     impl->library = nullptr;
 }
 
-bool Font::open(const std::string& path, std::string* error) {
+Result<void> Font::open(const std::string& path) {
     close();
     if (FT_Init_FreeType(&impl->library) != 0 || FT_New_Face(impl->library, path.c_str(), 0, &impl->face) != 0 ||
-        FT_Set_Char_Size(impl->face, 0, static_cast<FT_F26Dot6>(unitsPerEm * 64), 72, 72) != 0) {
-        *error = "cannot load the font " + path;
-        return false;
-    }
-    return true;
+        FT_Set_Char_Size(impl->face, 0, static_cast<FT_F26Dot6>(unitsPerEm * 64), 72, 72) != 0)
+        return failure("cannot load the font " + path);
+    return success();
 }
 
 Path Font::text(const std::string& utf8, double size, Vec2 origin, double tracking) const {

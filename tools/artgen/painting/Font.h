@@ -3,6 +3,7 @@
 #pragma once
 
 #include "geometry/Path.h"
+#include "platform/Result.h"
 
 #include <string>
 
@@ -24,9 +25,8 @@ public:
     Font(const Font&) = delete;
     Font& operator=(const Font&) = delete;
 
-    // Loads the font file; false and a one-line reason in `error` when it
-    // cannot be loaded.
-    bool open(const std::string& path, std::string* error);
+    // Loads the font file; a one-line reason when it cannot be loaded.
+    Result<void> open(const std::string& path);
 
     // The outline of a UTF-8 string at `size` pixels per em, pen starting at
     // `origin` on the baseline; y grows downwards as in the pictures.

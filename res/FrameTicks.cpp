@@ -1,3 +1,0 @@
-#include "res/FrameTicks.h"
-
-std::uint32_t frameTicks = 0;
