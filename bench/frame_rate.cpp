@@ -4,19 +4,23 @@
 //          overlays) rendered by the program's own frame;
 //   bare   the same meshes drawn from the same arrays with the same OpenGL
 //          state, without the scene graph, motions or deferred list;
-//   clear  an empty clear and swap, the floor any frame stands on.
+//   clear  an empty clear and swap, the floor any frame stands on;
+//   fragments  the scene's draws, each counted (see FragmentCounts.h):
+//          a table, then the frame's totals.
 // Prints one line of key=value: frames per second, CPU milliseconds per
 // frame (all threads, so the rasteriser's too), peak resident memory, and
 // start-up split into opening the display, building the scene and the
 // first frame.
 //
-// Usage: frame_rate scene|bare|clear WIDTHxHEIGHT SECONDS  (DISPLAY and the
+// Usage: frame_rate scene|bare|clear WIDTHxHEIGHT SECONDS, or
+//        frame_rate fragments WIDTHxHEIGHT FRAMES  (DISPLAY and the
 // installation directory's packs needed; bench/frame_rate.sh sets both up
 // and interleaves the rounds.)
 #include "app/App.h"
 #include "app/MainLoop.h"
 #include "app/OverlayAssembly.h"
 #include "app/SceneAssembly.h"
+#include "bench/FragmentCounts.h"
 #include "content/Lighting.h"
 #include "formats/LittleEndian.h"
 #include "platform/Platform.h"
@@ -130,7 +134,8 @@ int main(int argc, char** argv) {
     const auto start = Clock::now();
     int width = 0, height = 0;
     if (argc != 4 || std::sscanf(argv[2], "%dx%d", &width, &height) != 2) {
-        std::fprintf(stderr, "usage: frame_rate scene|bare|clear WIDTHxHEIGHT SECONDS\n");
+        std::fprintf(stderr, "usage: frame_rate scene|bare|clear WIDTHxHEIGHT SECONDS\n"
+                             "       frame_rate fragments WIDTHxHEIGHT FRAMES\n");
         return 2;
     }
     const std::string mode = argv[1];
@@ -144,6 +149,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     App::display = std::move(*opened);
+    if (mode == "fragments" && !fragmentCountsAvailable()) {
+        std::fprintf(stderr, "frame_rate: the renderer cannot count fragments\n");
+        return 1;
+    }
     GLint sampleBuffers = 0;
     glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
     std::printf("renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
@@ -170,7 +179,10 @@ int main(int argc, char** argv) {
         // As the program does once the builders have run.
         for (int i = 0; i < 2; ++i) renderFrame();
         platform::returnFreedMemory();
-        if (mode == "scene") {
+        if (mode == "fragments") {
+            printFragmentTable([] { renderFrame(); }, static_cast<int>(seconds), width, height, *App::sceneRoot,
+                               *App::overlayRoot);
+        } else if (mode == "scene") {
             measure(seconds, [] { renderFrame(); }, &fps, &cpuMs);
         } else {
             // The same parts, as the last frame placed them. Transparent parts
@@ -183,11 +195,12 @@ int main(int argc, char** argv) {
             measure(seconds, [&] { bareFrame(opaque, clear); }, &fps, &cpuMs);
         }
     }
-    std::printf("mode=%s size=%dx%d samples=%d fps=%.2f cpu_ms=%.2f peak_rss_mib=%.1f display_ms=%.0f build_ms=%.0f "
-                "first_frame_ms=%.0f startup_ms=%.0f\n",
-                mode.c_str(), width, height, sampleBuffers ? 4 : 0, fps, cpuMs,
-                platform::peakResidentKilobytes() / 1024.0, displayMs, buildMs, firstFrameMs,
-                displayMs + buildMs + firstFrameMs);
+    if (mode != "fragments")
+        std::printf("mode=%s size=%dx%d samples=%d fps=%.2f cpu_ms=%.2f peak_rss_mib=%.1f display_ms=%.0f build_ms=%.0f "
+                    "first_frame_ms=%.0f startup_ms=%.0f\n",
+                    mode.c_str(), width, height, sampleBuffers ? 4 : 0, fps, cpuMs,
+                    platform::peakResidentKilobytes() / 1024.0, displayMs, buildMs, firstFrameMs,
+                    displayMs + buildMs + firstFrameMs);
     App::sceneRoot->requestRemoval();
     App::overlayRoot->requestRemoval();
     while (!App::sceneRoot->removed || !App::overlayRoot->removed) renderFrame();

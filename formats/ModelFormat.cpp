@@ -64,6 +64,7 @@ RenderBlock readRenderBlock(const unsigned char* block) {
     RenderBlock r;
     r.alphaTest = block[renderBlock::alphaTest] != 0;
     r.transparent = block[renderBlock::transparent] != 0;
+    r.hints = block[renderBlock::hints];
     for (int i = 0; i < 4; ++i) {
         r.ambient[i] = readFloatLe(block + renderBlock::ambient + 4 * i);
         r.diffuse[i] = readFloatLe(block + renderBlock::diffuse + 4 * i);
@@ -85,7 +86,7 @@ std::vector<unsigned char> writeModel(const std::vector<PartContents>& parts) {
         const RenderBlock& r = p.render;
         out.push_back(r.alphaTest ? 1 : 0);
         out.push_back(r.transparent ? 1 : 0);
-        out.push_back(0);
+        out.push_back(r.hints);
         out.push_back(0);
         for (float f : r.ambient) putFloat(out, f);
         for (float f : r.diffuse) putFloat(out, f);
@@ -131,7 +132,7 @@ bool identical(const PartContents& a, const PartContents& b) {
         return x.size() == y.size() && (x.empty() || std::memcmp(x.data(), y.data(), x.size() * sizeof x[0]) == 0);
     };
     const RenderBlock &r = a.render, &q = b.render;
-    return a.textureName == b.textureName && r.alphaTest == q.alphaTest && r.transparent == q.transparent &&
+    return a.textureName == b.textureName && r.alphaTest == q.alphaTest && r.transparent == q.transparent && r.hints == q.hints &&
            std::memcmp(r.ambient, q.ambient, sizeof r.ambient) == 0 &&
            std::memcmp(r.diffuse, q.diffuse, sizeof r.diffuse) == 0 &&
            std::memcmp(r.specular, q.specular, sizeof r.specular) == 0 &&

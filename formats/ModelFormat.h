@@ -12,17 +12,31 @@
 #include <string>
 #include <vector>
 
-// Where the render block keeps each field: two flag bytes, the ambient,
-// diffuse and specular colours (4 floats each) and the shininess (a float).
+// Where the render block keeps each field: two flag bytes, the hints byte,
+// the ambient, diffuse and specular colours (4 floats each) and the
+// shininess (a float).
 namespace renderBlock {
-constexpr std::size_t alphaTest = 0, transparent = 1, ambient = 4, diffuse = 20, specular = 36, shininess = 52;
+constexpr std::size_t alphaTest = 0, transparent = 1, hints = 2, ambient = 4, diffuse = 20, specular = 36,
+                      shininess = 52;
 constexpr std::size_t size = 60;
 }  // namespace renderBlock
+
+// What the artwork knows of a part that lets it be drawn for less, as bits
+// of the hints byte (the first of two bytes older packs leave 0).
+namespace renderHint {
+// A closed surface wound counter-clockwise seen from outside: its back
+// faces never show, so they may be culled.
+constexpr std::uint8_t closed = 1;
+// Drawn first, behind everything: it needs neither the depth test nor
+// depth writes.
+constexpr std::uint8_t backdrop = 2;
+}  // namespace renderHint
 
 // A render block's fields; a flag is set when its byte is not zero.
 struct RenderBlock {
     bool alphaTest = false;
     bool transparent = false;
+    std::uint8_t hints = 0;  // renderHint bits
     float ambient[4] = {1, 1, 1, 1};
     float diffuse[4] = {1, 1, 1, 1};
     float specular[4] = {0, 0, 0, 1};

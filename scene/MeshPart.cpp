@@ -58,6 +58,14 @@ MeshPart::~MeshPart() {
 }
 
 void MeshPart::commonDraw() const {
+    // What the artwork says of the part: the back faces of a closed one
+    // never show; a backdrop has nothing behind it and everything drawn
+    // later lies nearer, so it neither tests nor writes depth.
+    const std::uint8_t hint = hints();
+    const bool cull = (hint & renderHint::closed) != 0;
+    const bool backdrop = (hint & renderHint::backdrop) != 0 && glIsEnabled(GL_DEPTH_TEST);
+    if (cull) glEnable(GL_CULL_FACE);
+    if (backdrop) glDisable(GL_DEPTH_TEST);
     float colour[4];
     glBindTexture(GL_TEXTURE_2D, texture);
     glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, readFloatLe(material + renderBlock::shininess));
@@ -72,6 +80,8 @@ void MeshPart::commonDraw() const {
     glNormalPointer(GL_DOUBLE, 0, normals);
     glTexCoordPointer(2, GL_DOUBLE, 0, texCoords);
     glDrawArrays(GL_TRIANGLES, 0, 3 * triangleCount);
+    if (backdrop) glEnable(GL_DEPTH_TEST);
+    if (cull) glDisable(GL_CULL_FACE);
 }
 
 void MeshPart::draw() {

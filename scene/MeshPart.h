@@ -40,6 +40,7 @@ struct MeshPart {
 
     bool alphaTested() const { return material && material[renderBlock::alphaTest] != 0; }
     bool transparent() const { return material && material[renderBlock::transparent] != 0; }
+    std::uint8_t hints() const { return material ? material[renderBlock::hints] : 0; }
 
 private:
     void commonDraw() const;

@@ -123,6 +123,7 @@ TEST_F(MeshPartTest, WrittenModelsReadBackAsTheyWereAndAsTheBytesSay) {
     PartContents lit;
     lit.textureName = "x#Plasma16x16,1,2,3";
     lit.render.alphaTest = true;
+    lit.render.hints = renderHint::closed | renderHint::backdrop;
     lit.render.diffuse[2] = 0.25f;
     lit.render.specular[3] = std::nanf("");
     lit.render.shininess = 12.5f;
@@ -148,6 +149,7 @@ TEST_F(MeshPartTest, WrittenModelsReadBackAsTheyWereAndAsTheBytesSay) {
     EXPECT_EQ(read[0].textureName, "tex");
     EXPECT_TRUE(read[0].render.transparent);
     EXPECT_FALSE(read[0].render.alphaTest);
+    EXPECT_EQ(read[0].render.hints, 0);
     EXPECT_EQ(read[0].render.ambient[1], 0.5f);
     EXPECT_EQ(read[0].positions, blueprint.positions);
     ASSERT_EQ(read[0].normals.size(), 18u);
@@ -238,6 +240,40 @@ TEST_F(MeshPartTest, AlphaTestedPartsDropTranslucentTexels) {
     readCentre(px);
     EXPECT_EQ(px[1], 0);  // alpha 128/255 does not pass GREATER 0.9
     EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
+}
+
+TEST_F(MeshPartTest, HintsCullTheBackFacesOfClosedPartsAndKeepBackdropsOutOfTheDepthBuffer) {
+    PartBlueprint facing = part("red", 0);
+    facing.hints = renderHint::closed;
+    PartBlueprint turned = facing;
+    for (std::size_t t = 0; t < turned.positions.size(); t += 9)
+        for (std::size_t k = 0; k < 3; ++k) std::swap(turned.positions[t + 3 + k], turned.positions[t + 6 + k]);
+    PartBlueprint open = turned;
+    open.hints = 0;
+    PartBlueprint backdrop = part("red", 8);
+    backdrop.hints = renderHint::backdrop;
+    writePack("h.pak", {{"red", solidPng(2, 2, 255, 0, 0, 255)},
+                        {"green", solidPng(2, 2, 0, 255, 0, 255)},
+                        {"facing", modelEntry({facing})},
+                        {"turned", modelEntry({turned})},
+                        {"open", modelEntry({open})},
+                        {"backdrop", modelEntry({backdrop})},
+                        {"behind", modelEntry({part("green", 0)})}});
+    auto centreAfter = [&](const std::vector<const char*>& entries) {
+        SceneNode root;
+        for (const char* entry : entries) root.loadModel("h.pak", entry);
+        frame(10, {&root});
+        unsigned char px[4];
+        readCentre(px);
+        return std::vector<int>{px[0], px[1]};
+    };
+    EXPECT_EQ(centreAfter({"facing"}), (std::vector<int>{255, 0}));
+    EXPECT_EQ(centreAfter({"turned"}), (std::vector<int>{0, 0}));  // its back faces us
+    EXPECT_EQ(centreAfter({"open"}), (std::vector<int>{255, 0}));
+    // Nearer, but drawn first as a backdrop: what follows is not hidden by it.
+    EXPECT_EQ(centreAfter({"backdrop", "behind"}), (std::vector<int>{0, 255}));
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
 }
 
 }  // namespace

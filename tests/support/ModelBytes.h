@@ -13,6 +13,7 @@ struct PartBlueprint {
     std::int32_t nameLength = -1;  // -1: name size + 1
     bool alphaTest = false;
     bool transparent = false;
+    unsigned char hints = 0;  // renderHint bits
     float ambient[4] = {1, 1, 1, 1};
     float diffuse[4] = {1, 1, 1, 1};
     float specular[4] = {0, 0, 0, 1};
@@ -48,7 +49,7 @@ inline std::vector<unsigned char> partRecord(const PartBlueprint& p) {
     out.insert(out.end(), 80, 0xEE);  // reserved block, never read
     out.push_back(p.alphaTest ? 1 : 0);
     out.push_back(p.transparent ? 1 : 0);
-    out.push_back(0);
+    out.push_back(p.hints);
     out.push_back(0);
     for (float f : p.ambient) putFloat(out, f);
     for (float f : p.diffuse) putFloat(out, f);
@@ -81,7 +82,8 @@ inline std::vector<unsigned char> modelEntry(const std::vector<PartBlueprint>& p
     return out;
 }
 
-// A square of side 2*h centred on (cx, cy) at depth z, as two triangles.
+// A square of side 2*h centred on (cx, cy) at depth z, as two triangles
+// wound counter-clockwise seen from +z.
 inline std::vector<double> square(double cx, double cy, double z, double h) {
     return {cx - h, cy - h, z, cx + h, cy - h, z, cx + h, cy + h, z,
             cx - h, cy - h, z, cx + h, cy + h, z, cx - h, cy + h, z};

@@ -108,7 +108,7 @@ void raster(const Flat& t, F f) {
 
 }  // namespace
 
-int removeHiddenTriangles(Model& model, const std::map<std::string, Image>& images) {
+std::vector<bool> shownTriangles(const Model& model, const std::map<std::string, Image>& images) {
     std::map<std::string, Texture> textures;
     for (const auto& entry : images)
         textures[entry.first] = Texture{entry.second.width, entry.second.height, solidTexels(entry.second)};
@@ -208,6 +208,11 @@ int removeHiddenTriangles(Model& model, const std::map<std::string, Image>& imag
             seen[i] = visible;
         }
     }
+    return seen;
+}
+
+int removeHiddenTriangles(Model& model, const std::map<std::string, Image>& images) {
+    const std::vector<bool> seen = shownTriangles(model, images);
     int removed = 0;
     std::size_t index = 0;
     for (ModelPart& part : model.parts) {

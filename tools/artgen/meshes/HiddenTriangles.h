@@ -10,6 +10,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 namespace artgen {
 
@@ -19,5 +20,9 @@ namespace artgen {
 // Judged generously: a triangle that comes within a pixel or a hair's depth
 // of showing stays. Returns how many triangles went.
 int removeHiddenTriangles(Model& model, const std::map<std::string, Image>& images);
+
+// Whether some turn shows each triangle, judged as above: part by part, in
+// the order of the parts' vertices.
+std::vector<bool> shownTriangles(const Model& model, const std::map<std::string, Image>& images);
 
 }  // namespace artgen

@@ -48,7 +48,7 @@ ModelPart& Model::partFor(const std::string& texture, const Material& m) {
         return std::memcmp(a.ambient, b.ambient, sizeof a.ambient) == 0 &&
                std::memcmp(a.diffuse, b.diffuse, sizeof a.diffuse) == 0 &&
                std::memcmp(a.specular, b.specular, sizeof a.specular) == 0 && a.shininess == b.shininess &&
-               a.alphaTest == b.alphaTest && a.transparent == b.transparent;
+               a.alphaTest == b.alphaTest && a.transparent == b.transparent && a.hints == b.hints;
     };
     for (ModelPart& p : parts)
         if (p.texture == texture && same(p.material, m)) return p;
@@ -68,6 +68,7 @@ std::vector<std::uint8_t> Model::encode() const {
         RenderBlock& r = c.render;
         r.alphaTest = p.material.alphaTest;
         r.transparent = p.material.transparent;
+        r.hints = p.material.hints;
         std::memcpy(r.ambient, p.material.ambient, sizeof r.ambient);
         std::memcpy(r.diffuse, p.material.diffuse, sizeof r.diffuse);
         std::memcpy(r.specular, p.material.specular, sizeof r.specular);

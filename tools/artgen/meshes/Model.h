@@ -19,6 +19,7 @@ struct Material {
     float shininess = 0;
     bool alphaTest = false;
     bool transparent = false;
+    std::uint8_t hints = 0;  // renderHint bits (formats/ModelFormat.h)
 
     // White everywhere: what an unlit overlay wants (the current colour of
     // an unlit draw stays OpenGL's default white either way).
@@ -33,6 +34,10 @@ struct Material {
     }
     Material& withTransparency() {
         transparent = true;
+        return *this;
+    }
+    Material& withHints(std::uint8_t bits) {
+        hints |= bits;
         return *this;
     }
 };

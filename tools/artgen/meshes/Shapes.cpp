@@ -136,10 +136,17 @@ void addLathe(ModelPart& part, const std::vector<Vec2>& profile, int slices, Vec
         }
 }
 
-void addTube(ModelPart& part, const std::vector<Vec3>& spine, const std::vector<double>& radii, int sides, Vec2 st0,
-             Vec2 st1) {
+namespace {
+
+// The rings of a tube: `sides` points (and outward normals) around each
+// point of the spine.
+struct TubeRings {
+    std::vector<std::vector<Vertex>> rings;  // sides + 1 each, the first repeated
+};
+
+TubeRings tubeRings(const std::vector<Vec3>& spine, const std::vector<double>& radii, int sides, Vec2 st0, Vec2 st1) {
+    TubeRings out;
     const int n = static_cast<int>(spine.size());
-    if (n < 2) return;
     std::vector<Vec3> tangents(n), normals(n), binormals(n);
     for (int i = 0; i < n; ++i) tangents[i] = (spine[std::min(i + 1, n - 1)] - spine[std::max(i - 1, 0)]).normalized();
     normals[0] = perpendicular(tangents[0]);
@@ -152,17 +159,52 @@ void addTube(ModelPart& part, const std::vector<Vec3>& spine, const std::vector<
     std::vector<double> along(n, 0.0);
     for (int i = 1; i < n; ++i) along[i] = along[i - 1] + (spine[i] - spine[i - 1]).length();
     const double total = along[n - 1] > 0 ? along[n - 1] : 1;
-    for (int j = 0; j + 1 < n; ++j)
-        for (int i = 0; i < sides; ++i) {
-            auto vert = [&](int k, int s) {
-                const double a = 2 * pi * s / sides;
-                const Vec3 dir = normals[k] * std::cos(a) + binormals[k] * std::sin(a);
-                const double r = radii[std::min<std::size_t>(k, radii.size() - 1)];
-                return Vertex{spine[k] + dir * r, dir,
-                              {mix(st0.x, st1.x, static_cast<double>(s) / sides), mix(st0.y, st1.y, along[k] / total)}};
-            };
-            part.quad(vert(j, i), vert(j + 1, i), vert(j + 1, i + 1), vert(j, i + 1));
+    for (int k = 0; k < n; ++k) {
+        std::vector<Vertex> ring;
+        for (int s = 0; s <= sides; ++s) {
+            const double a = 2 * pi * s / sides;
+            const Vec3 dir = normals[k] * std::cos(a) + binormals[k] * std::sin(a);
+            const double r = radii[std::min<std::size_t>(k, radii.size() - 1)];
+            ring.push_back(Vertex{spine[k] + dir * r, dir,
+                                  {mix(st0.x, st1.x, static_cast<double>(s) / sides), mix(st0.y, st1.y, along[k] / total)}});
         }
+        out.rings.push_back(std::move(ring));
+    }
+    return out;
+}
+
+}  // namespace
+
+void addTube(ModelPart& part, const std::vector<Vec3>& spine, const std::vector<double>& radii, int sides, Vec2 st0,
+             Vec2 st1) {
+    if (spine.size() < 2) return;
+    const TubeRings t = tubeRings(spine, radii, sides, st0, st1);
+    // Around the ring is counter-clockwise seen from the spine's end: the
+    // next ring, then the next side, turns outward.
+    for (std::size_t j = 0; j + 1 < t.rings.size(); ++j)
+        for (int i = 0; i < sides; ++i)
+            part.quad(t.rings[j][i], t.rings[j][i + 1], t.rings[j + 1][i + 1], t.rings[j + 1][i]);
+}
+
+void addCappedTube(ModelPart& part, const std::vector<Vec3>& spine, const std::vector<double>& radii, int sides,
+                   Vec2 st0, Vec2 st1) {
+    if (spine.size() < 2) return;
+    addTube(part, spine, radii, sides, st0, st1);
+    const TubeRings t = tubeRings(spine, radii, sides, st0, st1);
+    // A fan over each end, facing out along the spine.
+    auto cap = [&](const std::vector<Vertex>& ring, const Vec3& outward, bool reversed) {
+        for (int i = 1; i + 1 < sides; ++i) {
+            Vertex a = ring[0], b = ring[static_cast<std::size_t>(i)], c = ring[static_cast<std::size_t>(i + 1)];
+            a.normal = b.normal = c.normal = outward;
+            if (reversed)
+                part.triangle(a, c, b);
+            else
+                part.triangle(a, b, c);
+        }
+    };
+    const std::size_t last = t.rings.size() - 1;
+    cap(t.rings[0], (spine[0] - spine[1]).normalized(), true);
+    cap(t.rings[last], (spine[last] - spine[last - 1]).normalized(), false);
 }
 
 void addRibbon(ModelPart& part, const std::vector<Vec3>& centres, const std::vector<Vec3>& sides,

@@ -39,9 +39,15 @@ void addEllipsoid(ModelPart& part, const Detail& detail, const Vec3& centre, con
 void addLathe(ModelPart& part, const std::vector<Vec2>& profile, int slices, Vec2 st0 = {0, 0}, Vec2 st1 = {1, 1});
 
 // A tube along a 3D curve with per-point radii, frames carried along the
-// curve so that it does not twist; open ends. u around, v along.
+// curve so that it does not twist; open ends. u around, v along. Wound
+// counter-clockwise seen from outside, as ellipsoids are.
 void addTube(ModelPart& part, const std::vector<Vec3>& spine, const std::vector<double>& radii, int sides,
              Vec2 st0 = {0, 0}, Vec2 st1 = {1, 1});
+// The same closed at both ends by flat caps (textured with the tube's
+// first row and last row of texture), so that it may be drawn without its
+// back faces.
+void addCappedTube(ModelPart& part, const std::vector<Vec3>& spine, const std::vector<double>& radii, int sides,
+                   Vec2 st0 = {0, 0}, Vec2 st1 = {1, 1});
 
 // A ribbon: for each spine point a centre, a unit side direction and a half
 // width; the surface spans centre +/- side * width. Texture s across

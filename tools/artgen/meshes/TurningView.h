@@ -5,6 +5,7 @@
 
 #include "geometry/Affine.h"
 #include "geometry/Vec.h"
+#include "meshes/Model.h"
 
 namespace artgen {
 
@@ -14,6 +15,12 @@ struct TurningView {
     // The least depth (distance along the view) a point of the model comes to
     // over a turn: where it shows largest.
     static double nearestDepth(const Vec3& modelPoint);
+    // Its depth on the whole: the mean over a turn.
+    static double meanDepth(const Vec3& modelPoint);
+    // Puts the part's triangles nearest on the whole first (a stable
+    // order), so that the depth test turns away more of what is drawn
+    // behind them before it is shaded.
+    static void sortNearestFirst(ModelPart& part);
 };
 
 }  // namespace artgen

@@ -3,6 +3,7 @@
 // leaves and grasses, with a few dew drops. Model units are half scene
 // units (the node scales by 2); the bunch's axis is +z.
 #include "content/ScenePlacement.h"
+#include "formats/ModelFormat.h"
 #include "meshes/HiddenTriangles.h"
 #include "meshes/Shapes.h"
 #include "meshes/Sheet.h"
@@ -51,6 +52,7 @@ Bunch::Bunch() {
     model.add(tex, foliageMat.withAlphaTest());
     model.add(tex, solidMat);
     model.add(tex, dewMat.withTransparency());
+    model.add(tex, Material(solidMat).withHints(renderHint::closed));
 }
 
 Detail Bunch::detailAt(const Vec3& where) const {
@@ -69,10 +71,46 @@ void Bunch::stem(const Vec3& top, const Vec3& facing, double radius) {
         const double u = 1 - t;
         return tie * (u * u * u) + c1 * (3 * u * u * t) + c2 * (3 * u * t * t) + top * (t * t * t);
     };
-    const Detail detail = detailAt(top);
-    std::vector<Vec3> spine{foot};
-    for (const Vec3& p : samples(rise, detail.segments(rise, 7))) spine.push_back(p);
-    addTube(solid(), spine, {radius * 1.1, radius}, detail.sides(radius, 5), atlas.stem.uv(0, 0), atlas.stem.uv(1, 1));
+    stemPlans.push_back({foot, rise, radius, detailAt(top)});
+}
+
+std::vector<Vec3> stemSpine(const StemPlan& stem, double from, int pieces) {
+    std::vector<Vec3> spine;
+    if (pieces > 0) {
+        for (int i = 0; i <= pieces; ++i) {
+            const double u = from + (1 - from) * i / pieces;
+            spine.push_back(u < 0 ? lerp(stem.rise(0), stem.foot, -u) : stem.rise(u));
+        }
+        return spine;
+    }
+    if (from < 0) spine.push_back(lerp(stem.rise(0), stem.foot, std::min(1.0, -from)));
+    const double t0 = std::max(0.0, from);
+    const CurveFunction part = [&](double t) { return stem.rise(t0 + (1 - t0) * t); };
+    const int most = std::max(2, static_cast<int>(std::ceil(7 * (1 - t0))));
+    for (const Vec3& p : samples(part, stem.detail.segments(part, most))) spine.push_back(p);
+    return spine;
+}
+
+void Bunch::addStems(const std::vector<double>& from) {
+    auto length = [](const std::vector<Vec3>& points) {
+        double sum = 0;
+        for (std::size_t k = 1; k < points.size(); ++k) sum += (points[k] - points[k - 1]).length();
+        return sum;
+    };
+    for (std::size_t i = 0; i < stemPlans.size(); ++i) {
+        const StemPlan& s = stemPlans[i];
+        const double start = i < from.size() ? from[i] : -1;
+        if (start >= 1) continue;  // no turn shows any of it
+        // A stem that starts higher keeps the texture rows it had there.
+        double before = 0;
+        if (start > -1) before = length({s.foot, s.rise(0)}) * std::min(1.0, 1 + start);
+        if (start > 0) before += length(samples([&](double t) { return s.rise(start * t); }, 16));
+        const double along = std::min(1.0, before / std::max(length(stemSpine(s, -1)), 1e-9));
+        const std::vector<double> radii =
+            start <= -1 ? std::vector<double>{s.radius * 1.1, s.radius} : std::vector<double>{s.radius};
+        addCappedTube(closed(), stemSpine(s, start), radii, s.detail.sides(s.radius, 5), atlas.stem.uv(0, along),
+                      atlas.stem.uv(1, 1));
+    }
 }
 
 void Bunch::leaf(double angle, double r0, double z0, double length, double width, double elevation, double droop) {
@@ -122,12 +160,12 @@ void Bunch::seedHead(double angle, double radius, double height) {
     const Vec3 bend = polarPoint(radius * 0.4, angle, height * 0.8);
     const Detail detail = detailAt(top);
     const CurveFunction stalk = bezierFunction({0, 0, -0.3}, bend, top);
-    addTube(solid(), samples(stalk, detail.segments(stalk, 8)), {0.05, 0.035}, detail.sides(0.05, 4), atlas.stem.uv(0, 0),
-            atlas.stem.uv(1, 1));
+    addCappedTube(closed(), samples(stalk, detail.segments(stalk, 8)), {0.05, 0.035}, detail.sides(0.05, 4),
+                  atlas.stem.uv(0, 0), atlas.stem.uv(1, 1));
     const Vec3 dir = (top - bend).normalized();
     ModelPart local;
     addEllipsoid(local, detail, {0, 0, 0.55}, {0.13, 0.13, 0.6}, 8, 8, atlas.ear.uv(0, 0), atlas.ear.uv(1, 1));
-    appendTransformed(solid(), local, Affine::translation(top) * Affine::aligningZ(dir));
+    appendTransformed(closed(), local, Affine::translation(top) * Affine::aligningZ(dir));
 }
 
 void Bunch::dewDrops() {
@@ -273,6 +311,56 @@ void Bunch::build() {
     dewDrops();
 }
 
+// Where each stem need start: the lowest of its pieces that some turn shows
+// among everything else of the bunch (less one piece, to be safe), past the
+// end for a stem no turn shows. Most of a stem's length lies under the
+// leaves and the heads, and a pixel-thin tube costs as much to rasterise
+// as a far bigger shape.
+std::vector<double> stemStarts(const Bunch& bunch, const Image& picture) {
+    Model probe = bunch.current();
+    ModelPart& closed = probe.parts[Bunch::closedPart];
+    std::vector<std::vector<std::pair<std::size_t, std::size_t>>> pieces;  // per stem, triangle ranges
+    for (const StemPlan& s : bunch.stems()) {
+        const std::vector<Vec3> spine = stemSpine(s, -1, stemProbePieces);
+        std::vector<std::pair<std::size_t, std::size_t>> ranges;
+        for (std::size_t k = 0; k + 1 < spine.size(); ++k) {
+            const std::size_t first = closed.vertices.size() / 3;
+            addTube(closed, {spine[k], spine[k + 1]}, {s.radius}, s.detail.sides(s.radius, 5));
+            ranges.push_back({first, closed.vertices.size() / 3});
+        }
+        pieces.push_back(std::move(ranges));
+    }
+    const std::vector<bool> shown = shownTriangles(probe, {{"bouquet.png", picture}});
+    std::size_t offset = 0;
+    for (std::size_t p = 0; p < Bunch::closedPart; ++p) offset += probe.parts[p].vertices.size() / 3;
+    std::vector<double> starts;
+    for (const auto& ranges : pieces) {
+        int lowest = stemProbePieces;
+        for (int k = 0; k < stemProbePieces && lowest == stemProbePieces; ++k)
+            for (std::size_t t = ranges[static_cast<std::size_t>(k)].first; t < ranges[static_cast<std::size_t>(k)].second; ++t)
+                if (shown[offset + t]) {
+                    lowest = k;
+                    break;
+                }
+        starts.push_back(lowest == stemProbePieces ? 1.0 : stemProbeStart(std::max(0, lowest - 1)));
+    }
+    return starts;
+}
+
+// The parts in the order they are drawn: on the whole nearest the eye
+// first (the heads, then the leaves and the stems under them), and within
+// each the nearest triangles first, so that the depth test turns away much
+// of what lies behind before it is shaded. The blended dew keeps its place
+// and order: it is drawn at the end of the frame, after all of them.
+Model drawingOrder(Model built) {
+    Model out;
+    for (const int i : {0, 1, 3, 2, 5, 4}) {
+        out.parts.push_back(std::move(built.parts[static_cast<std::size_t>(i)]));
+        if (!out.parts.back().material.transparent) TurningView::sortNearestFirst(out.parts.back());
+    }
+    return out;
+}
+
 }  // namespace bouquet
 
 void addBouquet(PackContents& pack) {
@@ -281,8 +369,10 @@ void addBouquet(PackContents& pack) {
     pack.addImage("bouquet.png", picture);
     bouquet::Bunch bunch;
     bunch.build();
+    bunch.addStems(bouquet::stemStarts(bunch, picture));
     Model model = bunch.take();
     removeHiddenTriangles(model, {{"bouquet.png", picture}});
+    model = bouquet::drawingOrder(std::move(model));
     double topZ = -1e9;
     for (const ModelPart& p : model.parts)
         for (const Vertex& v : p.vertices) topZ = std::max(topZ, v.position.z);

@@ -150,9 +150,11 @@ void Bunch::cornflower(const Affine& frame, double R) {
                  return atlas.cornCentre.uv(0.5 + 0.5 * v * std::cos(a), 0.5 + 0.5 * v * std::sin(a));
              },
              {0, 0, 1});
+    appendTransformed(solid(), local, frame);
+    local.vertices.clear();
     addEllipsoid(local, detail, {0, 0, -0.02 * R}, {0.28 * R, 0.28 * R, 0.3 * R}, 10, 6, atlas.calyx.uv(0, 0),
                  atlas.calyx.uv(1, 1));
-    appendTransformed(solid(), local, frame);
+    appendTransformed(closed(), local, frame);
 }
 
 void Bunch::buttercup(const Affine& frame, double R) {
@@ -171,7 +173,7 @@ void Bunch::buttercup(const Affine& frame, double R) {
     local.vertices.clear();
     addEllipsoid(local, detail, {0, 0, 0.12 * R}, {0.2 * R, 0.2 * R, 0.14 * R}, 10, 6, atlas.daisyDisc.uv(0.3, 0.3),
                  atlas.daisyDisc.uv(0.7, 0.7));
-    appendTransformed(solid(), local, frame);
+    appendTransformed(closed(), local, frame);
 }
 
 void Bunch::yarrow(const Affine& frame, double R) {
@@ -194,10 +196,10 @@ void Bunch::yarrow(const Affine& frame, double R) {
         const double a = 2 * pi * k / 6 + 0.3;
         const Vec3 top = polarPoint(0.55 * R, a, 0.02 * R);
         const CurveFunction branch = bezierFunction({0, 0, -0.9 * R}, {0, 0, -0.2 * R}, top);
-        addTube(local, samples(branch, detail.segments(branch, 5)), {0.035, 0.025}, detail.sides(0.035, 4),
-                atlas.stem.uv(0, 0), atlas.stem.uv(1, 1));
+        addCappedTube(local, samples(branch, detail.segments(branch, 5)), {0.035, 0.025}, detail.sides(0.035, 4),
+                      atlas.stem.uv(0, 0), atlas.stem.uv(1, 1));
     }
-    appendTransformed(solid(), local, frame);
+    appendTransformed(closed(), local, frame);
 }
 
 void Bunch::bells(const Vec3& start, const Vec3& direction, double R) {
@@ -209,8 +211,8 @@ void Bunch::bells(const Vec3& start, const Vec3& direction, double R) {
     // The bells hang from points of the arch as ten segments make it.
     const std::vector<Vec3> arch = bezier(a0, a1, a2, 10);
     const CurveFunction archCurve = bezierFunction(a0, a1, a2);
-    addTube(solid(), samples(archCurve, detail.segments(archCurve, 10)), {0.07, 0.05}, detail.sides(0.07, 5),
-            atlas.stem.uv(0, 0), atlas.stem.uv(1, 1));
+    addCappedTube(closed(), samples(archCurve, detail.segments(archCurve, 10)), {0.07, 0.05}, detail.sides(0.07, 5),
+                  atlas.stem.uv(0, 0), atlas.stem.uv(1, 1));
     const int count = 3 + rng.below(2);
     for (int k = 0; k < count; ++k) {
         const std::size_t at = 3 + static_cast<std::size_t>(k) * 6 / static_cast<std::size_t>(count);
@@ -218,7 +220,8 @@ void Bunch::bells(const Vec3& start, const Vec3& direction, double R) {
         const Vec3 hang = (Vec3{0, 0, -1} + out * rng.range(0.5, 1.1) + perpendicular(out) * rng.range(-0.4, 0.4))
                               .normalized();
         const Vec3 top = hook + hang * (0.25 * R);
-        addTube(solid(), {hook, top}, {0.03, 0.03}, detail.sides(0.03, 4), atlas.stem.uv(0, 0), atlas.stem.uv(1, 1));
+        addCappedTube(closed(), {hook, top}, {0.03, 0.03}, detail.sides(0.03, 4), atlas.stem.uv(0, 0),
+                      atlas.stem.uv(1, 1));
         const Vec3 e2 = perpendicular(hang), e3 = cross(hang, e2);
         const double len = 0.95 * R * rng.range(0.9, 1.1), rb = 0.42 * R;
         const double spin = rng.uniform();
@@ -244,7 +247,7 @@ void Bunch::bud(const Affine& frame, double R, bool poppyBud) {
         addEllipsoid(local, detail, {0, 0, 0.3 * R}, {0.34 * R, 0.34 * R, 0.3 * R}, 8, 5, atlas.calyx.uv(0, 0),
                      atlas.calyx.uv(1, 1));
     }
-    appendTransformed(solid(), local, frame);
+    appendTransformed(closed(), local, frame);
 }
 
 }  // namespace artgen::bouquet

@@ -1,9 +1,10 @@
 // calendar.pak: two paper pages (English, Sunday first; Russian, Monday
 // first), the weekday rows, twelve month names that serve both (English
 // above Russian), the day numbers, an empty cell and the fire-lit marker
-// of today. Every part is transparent: the whole page is drawn at the end
-// of the frame, in the order its nodes are met, so that the page's shadow,
-// the paper, the marker and the numbers stack as they should.
+// of today. The paper is opaque and drawn as the calendar is met; every
+// other part is transparent, drawn at the end of the frame in the order its
+// nodes are met, so that the page's shadow (which goes round the paper, not
+// under it), the marker and the numbers stack as they should.
 #include "content/OverlayLayout.h"
 #include "meshes/Flat.h"
 #include "packs/Artwork.h"
@@ -164,8 +165,9 @@ Model pageModel(const std::string& texture) {
     const std::vector<Vec2> outline = Path::roundedRect(pageLeft, pageBottom, pageRight, pageTop, cornerRadius).contours[0];
     addShadowAround(shadow, pageLeft - growX + 0.7, pageBottom - growY - 0.9, pageRight + growX + 0.7, pageTop + growY - 0.9,
                     outline);
+    // The paper hides what lies under it: blending it would only cost.
     const FlatFrame f{pageLeft, pageBottom, pageRight, pageTop, 512, 512};
-    f.addOutline(m.add(texture, overlayBlended()), outline);
+    f.addOutline(m.add(texture, Material::unlit()), outline);
     return m;
 }
 

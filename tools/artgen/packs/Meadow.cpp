@@ -3,6 +3,7 @@
 // vertical field of view is fixed, so a portrait screen sees less of it
 // sideways). Its 16:9 middle holds the main view; the land and sky go on
 // into a wing on either side, each half as wide.
+#include "formats/ModelFormat.h"
 #include "geometry/Rng.h"
 #include "meshes/Shapes.h"
 #include "packs/Artwork.h"
@@ -370,11 +371,13 @@ void addMeadow(PackContents& pack) {
     for (std::size_t i = 0; i < count; ++i) {
         const Band& band = bands[i];
         pack.addImage(band.image, picture.rows(band.firstRow, band.rows).downsampled(band.shrink).toImage());
-        // Unlit, opaque. Model -y is screen up after the node's rotation, and
-        // the first image row (t = 0) belongs at the top: t follows y. Flat
-        // and unlit, a band needs no more than two triangles: every further
-        // edge across the screen is a row of pixels shaded twice.
-        ModelPart& part = model.add(band.image, Material::unlit());
+        // Unlit, opaque, and the first thing the frame draws: a backdrop,
+        // which needs no depth. Model -y is screen up after the node's
+        // rotation, and the first image row (t = 0) belongs at the top: t
+        // follows y. Flat and unlit, a band needs no more than two triangles:
+        // every further edge across the screen is a row of pixels shaded
+        // twice.
+        ModelPart& part = model.add(band.image, Material::unlit().withHints(renderHint::backdrop));
         const double top = i == 0 ? 0.0 : band.firstCentre();
         const double bottom = i + 1 == count ? texH : bands[i + 1].firstCentre();
         auto y = [](double row) { return -halfY + 2 * halfY * row / texH; };
