@@ -34,8 +34,18 @@ public:
     double edgeX(double depth) const;
     double edgeY(double depth) const;
 
-    // A host window changed size: the viewport, projection and edges follow.
+    // Draws at this size from now on: the viewport, projection and edges
+    // follow.
     void resize(std::int32_t width, std::int32_t height);
+    // The host's window is now this size: the window drawn in (within
+    // bounds) and resize() follow. True when the size drawn at changed.
+    bool followWindow(std::int32_t width, std::int32_t height);
+    // The screen is now this size (a monitor plugged or unplugged, a
+    // changed resolution): SDL's full-screen windows cover it, and the
+    // picture, centred, is the size asked for where that fits, else the
+    // screen's. True when the size drawn at changed. Nothing where the SDL
+    // implementation's windows cannot be had (Windows).
+    bool followScreen(std::int32_t width, std::int32_t height);
     bool embedded() const { return hostWindow != 0; }
 
     double cornerNear[3] = {0, 0, 0};
@@ -43,11 +53,18 @@ public:
     std::int32_t height = 0;
     std::int32_t bitsPerPixel = 0;
     std::uint64_t hostWindow = 0;  // 0: full screen
+    std::uint64_t drawingWindow = 0;  // where SDL draws in the host's window
+    std::int32_t askedWidth = 0;   // full screen: the size the settings ask
+    std::int32_t askedHeight = 0;  // for, 0 for the desktop's
     bool compatCopyOff = false;    // sdl12-compat draws straight to the window
 
 private:
     Display() = default;
     Result<void> init(std::int32_t w, std::int32_t h, std::int32_t bpp);
+    Result<void> takeScreen();  // the full screen's claim and free input, within 3 s
+    // True when the screen has no mode as large as asked and the desktop's
+    // size was taken instead.
+    bool fallBackToDesktopSize();
     Result<void> openVideo();
     Result<void> setVideoMode();
     bool tryVideoMode();  // the mode and the fixed state; false with SDL's error
