@@ -22,7 +22,7 @@ void drawFrame(SceneNode& scene, SceneNode& overlay) {
 }
 
 bool renderFrame() {
-    frameTicks = SDL_GetTicks();
+    advanceFrameTicks();
     drawFrame(*App::sceneRoot, *App::overlayRoot);
     // Plasma and fire animate from this frame's ticks. After the traversal,
     // so the random draws that build the scene keep their order.
@@ -38,6 +38,13 @@ static void requestQuit(int& quitRequested) {
 }
 
 namespace {
+
+// Esc, and Alt+F4: SDL 1.2's Windows driver takes the Alt key's system
+// messages itself, so Windows never turns Alt+F4 into a close request and
+// it arrives as a key.
+bool endsRun(const SDL_keysym& key) {
+    return key.sym == SDLK_ESCAPE || (key.sym == SDLK_F4 && (key.mod & KMOD_ALT));
+}
 
 // Keeps frames at least 1/maxFps apart; 0 sets no cap. Waits until the next
 // frame is due, or a stop request comes, and never tries to catch up on
@@ -83,10 +90,10 @@ void runMainLoop(const LoopOptions& options) {
         // and the watch that puts the window right.
         SDL_Event event;
         for (int drained = 0; drained < 256 && SDL_PollEvent(&event); ++drained) {
-            if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE) {
+            if (event.type == SDL_KEYDOWN && endsRun(event.key.keysym)) {
                 requestQuit(quitRequested);
             } else if (event.type == SDL_MOUSEMOTION) {
-                if (mouse.ends(event.motion.xrel, event.motion.yrel, SDL_GetTicks())) requestQuit(quitRequested);
+                if (mouse.ends(event.motion.xrel, event.motion.yrel, frameTicks)) requestQuit(quitRequested);
             } else if (event.type == SDL_QUIT) {
                 // The window system's close request (Alt+F4, a polite kill,
                 // log-off): refusing it would hold the session up.
@@ -100,7 +107,7 @@ void runMainLoop(const LoopOptions& options) {
         // the trees apart; the teardown does.
         if (platform::stopRequested() || !watch.check()) break;
         renderFrame();
-        mouse.frameShown(SDL_GetTicks());
+        mouse.frameShown(frameTicks);
         // The builders run in the first frames, decoding images into
         // textures; what they freed goes back to the system then.
         if (++frames == 3) platform::returnFreedMemory();

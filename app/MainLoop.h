@@ -3,9 +3,9 @@
 
 #include <cstdint>
 
-// SIGTERM, SIGINT, SIGHUP and SIGUSR1 (platform::stopRequested) and the
-// window system's close request end the loop like Esc; mouse motion does
-// when the settings allow it (MouseExitRule).
+// SIGTERM, SIGINT, SIGHUP and SIGUSR1 (platform::stopRequested), Alt+F4 and
+// the window system's close request end the loop like Esc; mouse motion
+// does when the settings allow it (MouseExitRule).
 
 struct SceneNode;
 

@@ -18,10 +18,10 @@ public:
     // Off: no motion ever ends the run (the setting is off, or a host's
     // window is drawn in).
     explicit MouseExitRule(bool enabled) : enabled(enabled) {}
-    // After each frame has been swapped, with SDL's ticks then.
+    // After each frame has been swapped, with its frameTicks.
     void frameShown(std::uint32_t ticks);
-    // For each motion event, with its relative motion and SDL's ticks; true
-    // when it ends the run.
+    // For each motion event, with its relative motion and the last frame's
+    // frameTicks (which no clock step moves); true when it ends the run.
     bool ends(int xrel, int yrel, std::uint32_t ticks);
 
 private:

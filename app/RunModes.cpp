@@ -67,8 +67,9 @@ int runCommandLine(const std::vector<std::string>& args) {
     switch (decideRunMode(commandLine, &previewArgument)) {
         case RunMode::LaunchScreensaver: {
             platform::putEnv("SDL_VIDEO_ALLOW_SCREENSAVER", "1");
-            // The host learns how the screensaver ended.
-            const Result<int> status = platform::launchProgram(platform::screensaverProgram, true);
+            // The host learns how the screensaver ended; one per monitor
+            // where the system has several.
+            const Result<int> status = platform::launchOnEveryMonitor(platform::screensaverProgram);
             if (status) return *status;
             platform::showFatalError(status.message());
             return 1;

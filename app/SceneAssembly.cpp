@@ -6,6 +6,8 @@
 #include "scene/MotionFunctions.h"
 #include "scene/SceneNode.h"
 
+#include <cstdio>
+
 namespace {
 
 Motion butterflyBuilder(int selector, double wingSpeedOffset, const std::vector<const char*>& packs) {
@@ -96,4 +98,15 @@ void buildScene(SceneNode* root, std::vector<const char*>& packs) {
         const double x = -15 - randomBelow(100) / 10;
         orbit->addChild(flyingCarrier(x, y, z, -40, FlyerSway{2.0, 4.0, 6.0, 1.0, 5.0, 4.0}, packs));
     }
+}
+
+std::string describeTurns(const SceneNode& root) {
+    // The tree as buildScene makes it: light, background, flower group; in
+    // the group, flowers, the resting butterfly, the orbit.
+    if (root.children.size() < 3 || root.children[2]->children.size() < 3) return std::string();
+    const SceneNode& group = *root.children[2];
+    char text[64];
+    std::snprintf(text, sizeof text, "turn=%.3f,%.3f", group.track.offset.rotation.z,
+                  group.children[2]->track.offset.rotation.z);
+    return text;
 }

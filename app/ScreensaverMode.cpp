@@ -1,5 +1,6 @@
 // Screensaver mode: settings, display, scene, main loop, teardown.
 #include "app/App.h"
+#include "app/FullScreenDisplay.h"
 #include "app/MainLoop.h"
 #include "app/OverlayAssembly.h"
 #include "app/RunModes.h"
@@ -96,9 +97,7 @@ int runScreensaver(const ParsedOptions& options) {
         if (const Result<void> watched = platform::watchWindow(window); !watched) return cannotRun(watched.error());
     }
     Result<std::unique_ptr<Display>> display =
-        window ? Display::openInWindow(window)
-               : Display::open(App::settings->screenWidth(), App::settings->screenHeight(),
-                               App::settings->screenBitsPerPixel());
+        window ? Display::openInWindow(window) : openFullScreen(*App::settings);
     if (!display) {
         if (window && platform::windowGone()) return 0;
         return cannotRun(display.error());

@@ -2,6 +2,7 @@
 
 #include "app/App.h"
 #include "app/OverlayAssembly.h"
+#include "app/SceneAssembly.h"
 #include "platform/Platform.h"
 #include "render/FrameTicks.h"
 
@@ -85,8 +86,9 @@ void reportStatsIfDue() {
     countGlTextures(glLive, glNext);
     packFigures(packRefs, packTextures);
     std::string overlays;
+    if (App::sceneRoot) overlays = describeTurns(*App::sceneRoot) + " ";
     if (App::overlayRoot && App::settings)
-        overlays = describeOverlays(App::overlays, *App::overlayRoot, *App::settings);
+        overlays += describeOverlays(App::overlays, *App::overlayRoot, *App::settings);
 
     char line[512];
     std::snprintf(line, sizeof line,

@@ -4,6 +4,8 @@
 #include "scene/SceneNode.h"
 #include "scene/WallClock.h"
 
+#include <cstdint>
+
 const char* const dayNames[32] = {"null", "1",  "2",  "3",  "4",  "5",  "6",  "7",  "8",  "9",  "10",
                                   "11",   "12", "13", "14", "15", "16", "17", "18", "19", "20", "21",
                                   "22",   "23", "24", "25", "26", "27", "28", "29", "30", "31"};
@@ -48,14 +50,23 @@ void buildCalendar(MotionArgument) {
     calendar->addChild(holder);
 }
 
+std::int32_t calendarMonthOf(const std::tm& t) {
+    const std::int64_t months = (static_cast<std::int64_t>(t.tm_year) + 1900) * 12 + t.tm_mon;
+    return static_cast<std::int32_t>(months > INT32_MAX ? INT32_MAX : months < 0 ? 0 : months);
+}
+
 void refreshCalendar(MotionArgument) {
     const std::tm now = wallClockNow();
-    if (now.tm_mday == lastCalendarDay) return;
+    const std::int32_t month = calendarMonthOf(now);
+    if (now.tm_mday == lastCalendarDay && month == lastCalendarMonth) return;
     lastCalendarDay = now.tm_mday;
+    lastCalendarMonth = month;
     const bool english = currentMotion->selector != 0;
 
     SceneNode* page = new SceneNode;
-    page->script.startNewStep({endlessMotion(dayExpiry, now.tm_mday)});
+    Motion expiry = endlessMotion(dayExpiry, now.tm_mday);
+    expiry.selector2 = month;
+    page->script.startNewStep({expiry});
     currentNode->addChild(page);
 
     CalendarDate date;
@@ -71,8 +82,8 @@ void refreshCalendar(MotionArgument) {
     weekdays->setPosition(overlayLayout::calendarPageX, overlayLayout::calendarWeekdaysY, 0);
     page->addChild(weekdays);
 
-    const std::int32_t month = (date.month >= 0 && date.month < 12) ? date.month : 0;
-    page->addChild(placedModel(monthNames[month], overlayLayout::calendarPageX, overlayLayout::calendarMonthY));
+    const std::int32_t shownMonth = (date.month >= 0 && date.month < 12) ? date.month : 0;
+    page->addChild(placedModel(monthNames[shownMonth], overlayLayout::calendarPageX, overlayLayout::calendarMonthY));
 
     for (std::int32_t i = 0; i < calendarCells; ++i) {
         const double x = overlayLayout::calendarCellX(i % 7);
@@ -88,7 +99,9 @@ void refreshCalendar(MotionArgument) {
 }
 
 void dayExpiry(MotionArgument) {
-    if (currentMotion->selector != wallClockNow().tm_mday) currentNode->requestRemoval();
+    const std::tm now = wallClockNow();
+    if (currentMotion->selector != now.tm_mday || currentMotion->selector2 != calendarMonthOf(now))
+        currentNode->requestRemoval();
 }
 
 void fillSundayFirst(CalendarDate& date, std::int32_t cells[calendarCells]) {

@@ -29,15 +29,20 @@ extern const char* const monthNames[12];
 
 // The day of the month of the page shown; -1 at start, never reset.
 extern std::int32_t lastCalendarDay;
+// Its month, as calendarMonthOf counts them; -1 at start.
+extern std::int32_t lastCalendarMonth;
+// Months since the year 0 of a local time: a page is for one day of one
+// month of one year, so a clock step by whole months changes the page too.
+std::int32_t calendarMonthOf(const std::tm& t);
 
 // One-shot builder on the calendar node: background and page holder; the
 // motion's selector is 0 for the Russian variant, anything else the default.
 void buildCalendar(MotionArgument);
-// Per frame on the page holder (same selector): builds a page when the day
-// of the month differs from the one shown.
+// Per frame on the page holder (same selector): builds a page when the day,
+// the month or the year differs from the one shown.
 void refreshCalendar(MotionArgument);
-// Per frame on a page (selector = the day it shows): asks for the page's
-// removal once today is another day of the month.
+// Per frame on a page (selector = the day it shows, selector2 its
+// calendarMonthOf): asks for the page's removal once today is another day.
 void dayExpiry(MotionArgument);
 
 // Fill the 42 cells (0 = empty, otherwise the day number) and the date from

@@ -14,8 +14,10 @@ std::int32_t lastMinuteUnits = -1;
 std::int32_t lastSecond = -1;
 std::int32_t lastAmPm = -1;
 
-// The day of the month of the calendar page shown (-1: none yet).
+// The day of the month and the month of the calendar page shown (-1: none
+// yet).
 std::int32_t lastCalendarDay = -1;
+std::int32_t lastCalendarMonth = -1;
 
 // Frames counted in the frame counter's current window.
 std::int32_t frameCount = 0;

@@ -62,11 +62,17 @@ Result<std::vector<PackEntry>> readPackFile(const std::string& path) {
     platform::RegularFile file;
     if (Result<void> opened = file.open(path); !opened)
         return failure("cannot open the pack: " + opened.message(), opened.error().kind);
+    return readPackFrom(file);
+}
+
+Result<std::vector<PackEntry>> readPackFrom(platform::RegularFile& file) {
     // Entries are read straight into their own buffers: the pack is never
-    // held twice.
+    // held twice. The first read goes to the start, wherever the file was.
     std::string readError;
+    bool started = false;
     ByteSource source(file.size(), [&](void* into, std::size_t count) {
-        Result<void> read = file.read(into, count);
+        Result<void> read = started ? file.read(into, count) : file.readAt(0, into, count);
+        started = true;
         if (!read) readError = read.message();
         return read.ok();
     });

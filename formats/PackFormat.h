@@ -5,6 +5,7 @@
 // generator, so all of them read and refuse packs alike.
 #pragma once
 
+#include "platform/Platform.h"
 #include "platform/Result.h"
 
 #include <cstddef>
@@ -57,8 +58,11 @@ Result<std::vector<PackEntry>> readPackEntries(ByteSource& source);
 
 // Reads the pack file at path (a regular file only). An error (not naming
 // the path) when it cannot be opened, read or parsed: "cannot open the
-// pack: ...", "cannot read the pack: ..." or "corrupt pack file: ...".
+// pack: ...", "cannot read the pack: ...", "corrupt pack file: ..." or,
+// when an entry does not fit in memory, "out of memory: ...".
 Result<std::vector<PackEntry>> readPackFile(const std::string& path);
+// The same for a pack file already open, read from its start.
+Result<std::vector<PackEntry>> readPackFrom(platform::RegularFile& file);
 
 struct PackEntryView {
     const std::string* name;

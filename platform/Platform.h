@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,10 +35,11 @@ std::string installDir();
 std::string dataDirFor(const std::string& programDir);
 
 // The folder shared by all users for the settings file, created when
-// missing. QUESSANTA_COMMON_APPDATA, else $XDG_CONFIG_HOME, else
-// $HOME/.config (on Windows: else the common application data folder,
-// C:\ProgramData). An error (naming the folder) when no folder can be
-// determined or created.
+// missing: QUESSANTA_COMMON_APPDATA (with the folders on its way), else
+// $XDG_CONFIG_HOME when it is absolute, else $HOME/.config, of which only
+// the last folder is made (on Windows: else the common application data
+// folder, C:\ProgramData). An error (naming the folder) when no folder can
+// be determined or created.
 Result<std::string> commonAppDataDir();
 
 // The settings file: commonAppDataDir(), the separator and
@@ -163,8 +165,8 @@ Result<void> appendToRegularFile(const std::string& path, const std::string& byt
 // Writes the bytes to the file folder + relative (folder empty: the working
 // folder; relative uses '/'), creating or truncating it, without following
 // a symbolic link anywhere in relative: one there refuses the write, as
-// does anything but a regular file at the end. The folders along relative
-// must exist. The error names the path.
+// does anything but a regular file at the end. Folders along relative that
+// are missing are made. The error names the path.
 Result<void> writeFileBelow(const std::string& folder, const std::string& relative, const unsigned char* bytes,
                             std::size_t size);
 
@@ -310,6 +312,49 @@ Result<void> prepareScreenDepth();
 // such claim: always fine.
 Result<void> claimScreen(int timeoutMs);
 void releaseScreen();
+
+// Whether the monitor a full-screen mode is set on offers a mode of that
+// size (Windows: the primary monitor's list of modes). Windows refuses one
+// it lacks and Wine pretends to switch, so that the picture would sit in a
+// corner or a framed window. True on X11, where SDL scales or centres it.
+bool displayOffersMode(int width, int height);
+
+// Puts the full-screen window (the native window SDL drew into) above
+// every other window, active and with the keyboard focus, and for the first
+// seconds of the run takes the focus back from any other window: the window
+// that had it may still be handing it over. Of the programs "/s" starts for
+// several monitors only the primary monitor's takes the focus. Nothing on
+// X11, where the full-screen window grabs the keyboard.
+void bringToFront(std::uint64_t window);
+
+// --- Monitors: "/s" covers every one
+
+// A rectangle of the desktop, in its pixels.
+struct ScreenArea {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+};
+
+// The text that hands a screensaver the monitor it covers ("X,Y,WxH", the
+// value of QUESSANTA_MONITOR), and back: false for anything else, for a
+// size outside 1..32767 or a corner outside -32768..32767.
+std::string screenAreaText(const ScreenArea& area);
+bool parseScreenArea(const std::string& text, ScreenArea* area);
+
+// As launchProgram(fileName, true), once for each monitor where the desktop
+// has several (Windows): each program covers its monitor (assignedMonitor),
+// all are held in one job tied to this process, and the first one to end
+// gives the exit status and ends the others with a close request (forcibly
+// after five seconds). With one monitor, and on X11, where the hosts cover
+// each screen, exactly launchProgram.
+Result<int> launchOnEveryMonitor(const std::string& fileName);
+
+// The monitor launchOnEveryMonitor started this program to cover
+// (QUESSANTA_MONITOR); nothing when there is none (always on X11), an
+// error when the value cannot be read.
+Result<std::optional<ScreenArea>> assignedMonitor();
 
 // The preview pane: a child window filling a host window.
 struct PreviewWindow;

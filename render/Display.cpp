@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 #include "render/DrawableBound.h"
 #include "render/Multisampling.h"
+#include "render/NativeWindow.h"
 #include "render/SdlWindows.h"
 
 #include <GL/gl.h>
@@ -59,6 +60,16 @@ Result<std::unique_ptr<Display>> Display::open(std::int32_t w, std::int32_t h, s
     return display;
 }
 
+Result<std::unique_ptr<Display>> Display::openOnMonitor(std::int32_t x, std::int32_t y, std::int32_t w,
+                                                        std::int32_t h) {
+    // Where SDL puts a window that is not full screen.
+    platform::putEnv("SDL_VIDEO_WINDOW_POS", (std::to_string(x) + "," + std::to_string(y)).c_str());
+    std::unique_ptr<Display> display(new Display);
+    display->onMonitor = true;
+    if (const Result<void> opened = display->init(w, h, 32); !opened) return opened.error();
+    return display;
+}
+
 Result<std::unique_ptr<Display>> Display::openInWindow(std::uint64_t window) {
     int w = 0, h = 0;
     if (!platform::windowSize(window, &w, &h)) {
@@ -107,7 +118,11 @@ Result<void> Display::init(std::int32_t w, std::int32_t h, std::int32_t bpp) {
         SDL_Quit();
         return failure("Video initialization failed: " + why);
     }
-    if (w == 0 && h == 0 && bpp == 0) {
+    // A size the monitor lacks would show as a small picture in a corner
+    // or a framed window: the desktop's own instead.
+    const bool desktopMode =
+        (w == 0 && h == 0 && bpp == 0) || (!embedded() && !onMonitor && !platform::displayOffersMode(w, h));
+    if (desktopMode) {
         const SDL_VideoInfo* info = SDL_GetVideoInfo();
         width = info ? info->current_w : 0;
         height = info ? info->current_h : 0;
@@ -147,7 +162,10 @@ Result<void> Display::init(std::int32_t w, std::int32_t h, std::int32_t bpp) {
         platform::releaseScreen();
         return opened;
     }
-    if (!embedded()) SDL_ShowCursor(SDL_DISABLE);
+    if (!embedded()) {
+        SDL_ShowCursor(SDL_DISABLE);
+        platform::bringToFront(nativeWindow());
+    }
     return success();
 }
 
@@ -202,16 +220,14 @@ bool Display::fallBackToDesktopSize() {
     // Settings made on another monitor may name a mode this screen lacks.
     // A mode SDL lists at least as large shows it whole (centred or scaled,
     // as the SDL implementation does it); without one the mode would fail
-    // or be cut off: the desktop's own size serves instead.
+    // or be cut off: the desktop's own size serves instead (the caller
+    // says so, seeing the size differ).
     SDL_Rect** modes = SDL_ListModes(nullptr, SDL_OPENGL | SDL_FULLSCREEN);
     if (!modes || modes == reinterpret_cast<SDL_Rect**>(-1)) return false;
     for (int i = 0; modes[i]; ++i)
         if (modes[i]->w >= width && modes[i]->h >= height) return false;
     const SDL_VideoInfo* info = SDL_GetVideoInfo();
     if (!info || info->current_w <= 0 || info->current_h <= 0) return false;
-    platform::warn("the screen has no " + std::to_string(width) + "x" + std::to_string(height) +
-                   " mode; using the desktop's " + std::to_string(info->current_w) + "x" +
-                   std::to_string(info->current_h));
     width = info->current_w;
     height = info->current_h;
     askedWidth = 0;
@@ -267,7 +283,7 @@ Result<void> Display::setVideoMode() {
 bool Display::tryVideoMode() {
     const SDL_VideoInfo* info = SDL_GetVideoInfo();
     Uint32 flags = SDL_OPENGL | SDL_HWSURFACE | SDL_ASYNCBLIT;
-    if (!embedded()) flags |= SDL_FULLSCREEN;
+    if (!embedded()) flags |= onMonitor ? SDL_NOFRAME : SDL_FULLSCREEN;
     if (info && info->blit_hw) flags |= SDL_HWACCEL;
 
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);

@@ -13,15 +13,21 @@
 class Display {
 public:
     // Width, height and bits per pixel of a resolution row; all three 0 take
-    // the desktop's mode. Ends the process with exit code 1 on failure, after
-    // the failure's line on stderr as the design words it ("Video mode set
-    // failed: ..."). The programs open their display with open() instead
-    // and decide themselves.
+    // the desktop's mode, as does a size the monitor does not offer
+    // (platform::displayOffersMode). Ends the process with exit code 1 on
+    // failure, after the failure's line on stderr as the design words it
+    // ("Video mode set failed: ..."). The programs open their display with
+    // open() instead and decide themselves.
     Display(std::int32_t width, std::int32_t height, std::int32_t bitsPerPixel);
     // The display (never null), or the line that explains why ("Video
     // initialization failed: ...", "Video mode set failed: ...", or that
     // another program holds the screen); SDL is shut down again then.
     static Result<std::unique_ptr<Display>> open(std::int32_t width, std::int32_t height, std::int32_t bitsPerPixel);
+    // Full screen on one monitor of several: a borderless window over its
+    // area (x and y in desktop pixels) at its size, above every other
+    // window, the desktop's mode unchanged.
+    static Result<std::unique_ptr<Display>> openOnMonitor(std::int32_t x, std::int32_t y, std::int32_t width,
+                                                          std::int32_t height);
     // Draws into a window of another program (a screensaver host's) at its
     // size, without taking the input or hiding the cursor; or why not.
     static Result<std::unique_ptr<Display>> openInWindow(std::uint64_t window);
@@ -60,6 +66,7 @@ public:
 
 private:
     Display() = default;
+    bool onMonitor = false;  // openOnMonitor: a borderless window, no mode switch
     Result<void> init(std::int32_t w, std::int32_t h, std::int32_t bpp);
     Result<void> takeScreen();  // the full screen's claim and free input, within 3 s
     // True when the screen has no mode as large as asked and the desktop's

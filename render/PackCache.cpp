@@ -29,7 +29,9 @@ PackFile* PackCache::openOrShare(const std::string& pack) {
     }
     const bool noDir = baseDir.empty() || baseDir[0] == noBaseDir[0];
     const std::string path = noDir ? pack : baseDir + pack;
-    Result<std::unique_ptr<PackFile>> opened = PackFile::open(path);
+    const std::shared_ptr<platform::RegularFile> file = fileAt(path);
+    Result<std::unique_ptr<PackFile>> opened = file ? PackFile::openFrom(file, path) : PackFile::open(path);
+    if (opened && !file) files.push_back(OpenFile{path, (*opened)->sourceFile()});
     if (!opened) {
         if (onOpenFailure) onOpenFailure(path, opened.message());
         opened = std::unique_ptr<PackFile>(new PackFile);
@@ -68,6 +70,12 @@ void PackCache::release(const std::string& pack) {
 void PackCache::dropReference(std::size_t index) {
     if (--packs[index].refCount > 0) return;
     packs.erase(packs.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+std::shared_ptr<platform::RegularFile> PackCache::fileAt(const std::string& path) const {
+    for (const OpenFile& f : files)
+        if (f.path == path) return f.file;
+    return nullptr;
 }
 
 std::int32_t PackCache::refCount(const std::string& pack) const {

@@ -54,8 +54,19 @@ private:
     PackFile* openOrShare(const std::string& pack);
     OpenPack* lookup(const std::string& pack);
     void dropReference(std::size_t index);
+    // The file a pack at that path was first read from; null before.
+    std::shared_ptr<platform::RegularFile> fileAt(const std::string& path) const;
+
+    // Every pack file read, open for the cache's life: a pack closed with its
+    // last reference and opened again later is read from the same file, not
+    // from what a package upgrade has put at its path since.
+    struct OpenFile {
+        std::string path;
+        std::shared_ptr<platform::RegularFile> file;
+    };
 
     std::string baseDir;
     std::vector<OpenPack> packs;  // in the order they were first opened
+    std::vector<OpenFile> files;
     OpenFailureHandler onOpenFailure = endProcessOnOpenFailure;
 };

@@ -7,31 +7,40 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 PackFile::PackFile() = default;
 
 PackFile::PackFile(const std::string& path) {
-    if (const Result<void> loaded = load(path); !loaded) {
-        platform::showFatalError(path + ": " + loaded.message());
+    Result<std::unique_ptr<PackFile>> opened = open(path);
+    if (!opened) {
+        std::fprintf(stderr, "%s: %s\n", path.c_str(), opened.message().c_str());
         std::exit(1);
     }
+    sourcePath = path;
+    source = std::move((*opened)->source);
+    entries = std::move((*opened)->entries);
 }
 
 Result<std::unique_ptr<PackFile>> PackFile::open(const std::string& path) {
+    auto file = std::make_shared<platform::RegularFile>();
+    if (Result<void> opened = file->open(path); !opened)
+        return failure("cannot open the pack: " + opened.message(), opened.error().kind);
+    return openFrom(std::move(file), path);
+}
+
+Result<std::unique_ptr<PackFile>> PackFile::openFrom(std::shared_ptr<platform::RegularFile> file,
+                                                     const std::string& path) {
+    Result<std::vector<PackEntry>> read = readPackFrom(*file);
+    if (!read) return read.error();
     std::unique_ptr<PackFile> pack(new PackFile);
-    if (const Result<void> loaded = pack->load(path); !loaded) return loaded.error();
+    pack->sourcePath = path;
+    pack->source = std::move(file);
+    pack->take(*read);
     return pack;
 }
 
 PackFile::~PackFile() = default;
-
-Result<void> PackFile::load(const std::string& path) {
-    sourcePath = path;
-    Result<std::vector<PackEntry>> read = readPackFile(path);
-    if (!read) return read.error();
-    take(*read);
-    return success();
-}
 
 void PackFile::take(std::vector<PackEntry>& read) {
     entries.clear();
@@ -66,12 +75,12 @@ EntryData PackFile::bytesOf(const Entry& e) const {
 }
 
 Result<void> PackFile::reload(const Entry& e) const {
-    // The file may have been replaced meanwhile: only the same size is
-    // taken, and the bytes still go through every check before use.
-    platform::RegularFile file;
-    std::unique_ptr<unsigned char[]> bytes(new unsigned char[e.stored.size]);
-    Result<void> read = file.open(sourcePath);
-    if (read) read = file.readAt(e.stored.offset, bytes.get(), e.stored.size);
+    // From the file first read, which stays open: what a package upgrade
+    // puts at its path is another file.
+    if (!source) return failure("cannot read the entry again: the pack is not open");
+    std::unique_ptr<unsigned char[]> bytes(new (std::nothrow) unsigned char[e.stored.size]);
+    if (!bytes) return failure("out of memory reading the entry again", ErrorKind::OutOfMemory);
+    const Result<void> read = source->readAt(e.stored.offset, bytes.get(), e.stored.size);
     if (!read) return failure("cannot read the entry again: " + read.message());
     e.stored.bytes = std::move(bytes);
     e.dropped = false;
@@ -97,7 +106,7 @@ GLuint PackFile::acquireTexture(const std::string& name) {
             // The texture holds the picture now; the compressed bytes are
             // only kept where a pointer to them was given out, or where
             // they could not be read again.
-            if (e.textureId != 0 && !e.handedOut && !sourcePath.empty()) {
+            if (e.textureId != 0 && !e.handedOut && source) {
                 e.stored.bytes.reset();
                 e.dropped = true;
             }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "formats/PackFormat.h"
+#include "platform/Platform.h"
 
 #include <GL/gl.h>
 
@@ -22,6 +23,12 @@ public:
     explicit PackFile(const std::string& path);
     // The pack at path (never null), or why not (not naming the path).
     static Result<std::unique_ptr<PackFile>> open(const std::string& path);
+    // The pack in a file already open (`path` names it in messages). What
+    // is read again later comes from that same file, whatever has since
+    // been put at its path: a package upgrade under a running program does
+    // not change what it shows.
+    static Result<std::unique_ptr<PackFile>> openFrom(std::shared_ptr<platform::RegularFile> file,
+                                                      const std::string& path);
     ~PackFile();
     PackFile(const PackFile&) = delete;
     PackFile& operator=(const PackFile&) = delete;
@@ -52,6 +59,11 @@ public:
     // lead outside the prefix's folder; see extractPackEntries.
     bool extractAll(const std::string& prefix, std::vector<std::string>* problems = nullptr) const;
 
+    // The path it was read from; empty for a pack made in memory.
+    const std::string& path() const { return sourcePath; }
+    // The file it was read from, still open; null for a pack made in memory.
+    std::shared_ptr<platform::RegularFile> sourceFile() const { return source; }
+
     // Inspection, for the tools, the statistics and the tests.
     std::size_t entryCount() const { return entries.size(); }
     const std::string& entryName(std::size_t i) const { return entries[i].stored.name; }
@@ -74,10 +86,10 @@ private:
     EntryData bytesOf(const Entry& e) const;
     Result<void> reload(const Entry& e) const;
 
-    Result<void> load(const std::string& path);
     void take(std::vector<PackEntry>& read);
     std::vector<PackEntryView> views() const;
 
     std::string sourcePath;  // the file it was read from, for messages
+    std::shared_ptr<platform::RegularFile> source;  // kept open: dropped bytes are read again from it
     std::vector<Entry> entries;
 };

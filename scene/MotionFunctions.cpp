@@ -35,8 +35,11 @@ void swayRotate(MotionArgument) {
 
 void spin(MotionArgument) {
     Motion& m = *currentMotion;
+    // Within one turn: OpenGL takes the angle as a float, which past a few
+    // million degrees (a week of turning) can no longer hold a frame's step.
+    const double angle = std::fmod(m.time * m.valueA / 1000.0 + m.valueB, 360.0);
     double d[3];
-    if (axisVector(m.selector, m.time * m.valueA / 1000.0 + m.valueB, d)) m.target->rotateBy(d[0], d[1], d[2]);
+    if (axisVector(m.selector, angle, d)) m.target->rotateBy(d[0], d[1], d[2]);
 }
 
 void placeLight(MotionArgument) {

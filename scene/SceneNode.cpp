@@ -1,6 +1,7 @@
 #include "scene/SceneNode.h"
 
 #include "formats/ModelFormat.h"
+#include "platform/Platform.h"
 #include "render/PackCache.h"
 #include "scene/MeshPart.h"
 #include "scene/SceneResources.h"
@@ -41,13 +42,40 @@ std::int32_t parseModel(const unsigned char* data, std::uint32_t size, const std
     return loaded;
 }
 
+namespace {
+
+// Why a model entry shows nothing, or less than it holds; empty when it is
+// whole. A model of no parts is one on purpose, and shows nothing quietly.
+std::string unusableModel(const EntryData& entry, std::int32_t loaded) {
+    if (!entry.data) return "no such entry";
+    if (entry.size == 0) return "empty entry, not a model";
+    const unsigned char* cursor = entry.data;
+    std::int32_t count = 0;
+    if (!readModelHeader(cursor, entry.data + entry.size, &count)) return "not a model (cut short in its header)";
+    if (loaded < count)
+        return "model cut short: " + std::to_string(loaded) + " of its " + std::to_string(count) + " parts";
+    return std::string();
+}
+
+}  // namespace
+
 void SceneNode::loadModel(const char* packName, const char* entryName) {
     packNames.emplace_back(packName);
     entryNames.emplace_back(entryName);
     EntryData entry;
-    if (SceneResources::packCache) entry = SceneResources::packCache->entryData(packName, entryName);
-    partCount += parseModel(entry.data, entry.size, packNames.back(), parts, entryNames.back());
+    PackCache* cache = SceneResources::packCache;
+    if (cache) entry = cache->entryData(packName, entryName);
+    const std::int32_t loaded = parseModel(entry.data, entry.size, packNames.back(), parts, entryNames.back());
+    partCount += loaded;
     hasModel = 1;
+    // The scene cannot show what it needs: said once per entry, since the
+    // overlays load the same entries again and again.
+    const std::string problem = cache ? unusableModel(entry, loaded) : std::string();
+    if (!problem.empty()) {
+        const PackFile* pack = cache->find(packName);
+        const std::string where = (pack && !pack->path().empty() ? pack->path() : packName) + ": " + entryName;
+        if (reportedModels.insert(where).second) platform::warn(where + ": " + problem);
+    }
 }
 
 void SceneNode::callAll(std::int32_t phase) {

@@ -8,6 +8,7 @@
 #include "scene/Transform.h"
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -75,6 +76,9 @@ std::string modelEntryName(const SceneNode& node);
 extern SceneNode* currentNode;
 // Nodes constructed and not yet destroyed; watched by the long-run diagnostics.
 extern std::int64_t liveSceneNodes;
+// The model entries ("pack: entry") already reported as missing, empty or
+// cut short, so that each is said once.
+extern std::set<std::string> reportedModels;
 
 // Appends the mesh parts of a model entry to `parts`; returns how many.
 // Stops at the first part record that does not fit the entry. The entry's

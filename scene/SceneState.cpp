@@ -13,6 +13,8 @@ SceneNode* currentNode = nullptr;
 Motion* currentMotion = nullptr;
 // Nodes constructed and not yet destroyed, for the run statistics.
 std::int64_t liveSceneNodes = 0;
+// Model entries already reported as unusable (SceneNode::loadModel).
+std::set<std::string> reportedModels;
 
 // Pointed at the application's objects at start, or at a test's.
 PackCache* SceneResources::packCache = nullptr;

@@ -16,9 +16,12 @@ HOST=x86_64-w64-mingw32
 # mingw-w64 brings both thread models; we build with the -posix compilers,
 # the win32 model has no std::thread or std::mutex. Wine loads the X and GL
 # libraries at run time and only recommends them, so they are named here,
-# with what tests/windows_test.sh drives Wine's windows and reads them with.
+# with what tests/windows_test.sh drives Wine's windows and reads them with,
+# and the X server and the RandR tool it makes two monitors with
+# (scripts/two-monitors.sh).
 PACKAGES="mingw-w64 libz-mingw-w64-dev wine wine64 nsis dpkg-dev debian-archive-keyring make cmake
-  pkg-config python3 xvfb x11-utils libgl1 libgl1-mesa-dri libxrender1 libxrandr2
+  pkg-config python3 xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-utils libgl1
+  libgl1-mesa-dri libxrender1 libxrandr2
   libxi6 libxcursor1 libxfixes3 libxcomposite1 libxinerama1 libxxf86vm1
   xdotool imagemagick xxd"
 # Bump when the build steps below change, so that old caches are not reused.

@@ -4,6 +4,8 @@
 #include "support/FakeClock.h"
 #include "support/OverlayFixture.h"
 
+#include <tuple>
+
 using testsupport::OverlayFixture;
 using testsupport::setLocalTime;
 
@@ -118,6 +120,7 @@ protected:
         ASSERT_TRUE(testsupport::windowContext());
         OverlayFixture::SetUp();
         lastCalendarDay = -1;
+        lastCalendarMonth = -1;
     }
 
     void at(const char* when, SceneNode& root, std::uint32_t ticks) {
@@ -202,15 +205,20 @@ TEST_F(CalendarPage, NewPageWhenTheDayChangesAndTheOldOneGoes) {
     EXPECT_EQ(cache->refCount("calendar.pak"), references);
 }
 
-TEST_F(CalendarPage, SameDayNumberInAnotherMonthKeepsThePage) {
+// A clock step by whole months or years keeps the day of the month: the
+// page is still renewed, and the old one goes.
+TEST_F(CalendarPage, SameDayNumberInAnotherMonthOrYearGetsItsOwnPage) {
     SceneNode* calendar = carrier(buildCalendar, 1);
     at("2024-03-15 12:00:00", *calendar, 16);
     const std::int64_t nodes = liveSceneNodes;
-    at("2024-04-15 12:00:00", *calendar, 32);
-    at("2024-04-15 12:00:00", *calendar, 48);
-    EXPECT_EQ(drawnNames(), withBackground("fon", page("day", "m3", 5, 31, 15)));
-    EXPECT_EQ(liveSceneNodes, nodes);
-    EXPECT_EQ(holder(*calendar)->children.size(), 1u);
+    std::uint32_t ticks = 32;
+    for (const auto& [moment, month, first, days] :
+         {std::make_tuple("2024-04-15 12:00:00", "m4", 1, 30), std::make_tuple("2025-04-15 12:00:00", "m4", 2, 30)}) {
+        for (int frame = 0; frame < 4; ++frame, ticks += 16) at(moment, *calendar, ticks);
+        EXPECT_EQ(drawnNames(), withBackground("fon", page("day", month, first, days, 15))) << moment;
+        EXPECT_EQ(liveSceneNodes, nodes) << moment;
+        EXPECT_EQ(holder(*calendar)->children.size(), 1u) << moment;
+    }
 }
 
 }  // namespace

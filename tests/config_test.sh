@@ -153,6 +153,17 @@ err=$(QUESSANTA_COMMON_APPDATA="$T/plain-file/sub" "$CONFIG" --fps=on 2>&1 >/dev
 [ $rc -eq 1 ] || fail "uncreatable folder: exit $rc"
 [ "$err" = "config: cannot create the folder $T/plain-file/sub: Not a directory" ] ||
   fail "uncreatable folder: stderr '$err'"
+# Without our own variable the desktop's rules decide: a home that does not
+# exist is not made, only its .config; a relative XDG_CONFIG_HOME is no
+# setting at all (XDG rules), whichever folder config runs in.
+err=$(env -u QUESSANTA_COMMON_APPDATA -u XDG_CONFIG_HOME HOME="$T/no-home/x" "$CONFIG" --fps=on 2>&1 >/dev/null); rc=$?
+[ $rc -eq 1 ] && [ ! -e "$T/no-home" ] && [ "$err" = "config: no settings folder: the home folder $T/no-home/x does not exist" ] ||
+  fail "missing home: exit $rc, stderr '$err', $(ls -d "$T/no-home" 2>/dev/null)"
+mkdir -p "$T/home" "$T/cwd"
+(cd "$T/cwd" && env -u QUESSANTA_COMMON_APPDATA HOME="$T/home" XDG_CONFIG_HOME=rel "$CONFIG" --fps=on >/dev/null) ||
+  fail "relative XDG_CONFIG_HOME: exit non-zero"
+[ -f "$T/home/.config/Zandrim_Quessanta_cfg" ] && [ ! -e "$T/cwd/rel" ] && [ "$(stat -c %a "$T/home/.config")" = 700 ] ||
+  fail "relative XDG_CONFIG_HOME: $(cd "$T" && find home cwd)"
 
 # --help: usage on stdout, exit 0, nothing written
 writehex "$BASE" "$FILE"

@@ -2,6 +2,7 @@
 // Runs the built program on the test display with packs of empty models;
 // the mouse rule on its own too.
 #include "app/MouseExitRule.h"
+#include "render/FrameTicks.h"
 #include "support/Install.h"
 #include "support/TestSupport.h"
 
@@ -110,6 +111,21 @@ TEST_F(MainLoopTest, KeysAndClicksDoNotEndItACloseRequestDoesCleanly) {
     EXPECT_EQ(stderrText(), "");
 }
 
+// Where nothing turns it into a close request (Windows under SDL 1.2, an X
+// server without a window manager), Alt+F4 is a key that ends it as Esc
+// does; F4 or Alt alone does not.
+TEST_F(MainLoopTest, AltF4EndsItAsEscDoes) {
+    writeSettings(false);
+    start();
+    sleepSeconds(2.0);
+    ASSERT_EQ(waitForExit(pid, 0), -1) << "ended by itself: " << stderrText();
+    run("xdotool key F4 alt");
+    EXPECT_EQ(waitForExit(pid, 1.5), -1) << "F4 or Alt alone ended it";
+    run("xdotool key alt+F4");
+    EXPECT_EQ(waitForExit(pid, 30), 0);
+    EXPECT_EQ(stderrText(), "");
+}
+
 TEST_F(MainLoopTest, TerminationSignalsEndItWithExitZero) {
     for (int sig : {SIGTERM, SIGINT}) {
         writeSettings(false);
@@ -138,6 +154,24 @@ TEST(MouseExitRule, GraceFromTheFirstFrameThenOnlyRealMovement) {
     MouseExitRule off(false);
     off.frameShown(0);
     EXPECT_FALSE(off.ends(50, 50, 9000));
+}
+
+// Frame time moves on only by what a frame takes: never back, never by a
+// stop or a suspend's length, and at the clock's own pace otherwise.
+TEST(FrameClock, StepsAreBoundedAndKeepPace) {
+    FrameClock clock;
+    EXPECT_EQ(clock.step(5000.0), maxFrameStepMs);  // start-up is no animation time
+    double now = 5000.0;
+    std::uint64_t total = 0;
+    for (int i = 0; i < 600; ++i) total += clock.step(now += 1000.0 / 60);
+    EXPECT_NEAR(static_cast<double>(total), 10000.0, 1.0);
+    // A pause of 30 s, a clock that goes back, a stall: each one ordinary frame.
+    for (const double jump : {30000.0, -3600000.0, 10.0 * maxFrameStepMs}) {
+        const std::uint32_t ordinary = clock.step(now += 20);
+        EXPECT_EQ(ordinary, 20u);
+        EXPECT_EQ(clock.step(now += jump), ordinary) << jump;
+    }
+    EXPECT_EQ(clock.step(now), 0u);  // no time, no step
 }
 
 TEST_F(MainLoopTest, MouseMotionEndsItOnlyAfterTheGraceAndWithTheFlag) {

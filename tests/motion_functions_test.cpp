@@ -33,6 +33,21 @@ Transform run(MotionFunction f, std::int32_t selector, double a, double b, doubl
 
 class MotionFunctionsTest : public testsupport::SceneFixture {};
 
+// After a week of turning, each frame still turns the bunch by its step, as
+// OpenGL receives the angle (a float), not in jumps of a float's spacing.
+TEST_F(MotionFunctionsTest, SpinKeepsItsAngleWithinATurn) {
+    const double week = 7.0 * 24 * 3600 * 1000;
+    float previous = static_cast<float>(run(spin, 2, 7.0, 123, 0, week).rotation.z);
+    for (int frame = 1; frame <= 100; ++frame) {
+        const double angle = run(spin, 2, 7.0, 123, 0, week + frame * 16.0).rotation.z;
+        EXPECT_GE(angle, 0.0);
+        EXPECT_LT(angle, 360.0);
+        const float now = static_cast<float>(angle);
+        EXPECT_NEAR(std::fmod(now - previous + 360.0f, 360.0f), 7.0f * 16 / 1000, 0.01f) << frame;
+        previous = now;
+    }
+}
+
 TEST_F(MotionFunctionsTest, SwayAndSpinAddOnTheSelectedAxisOnly) {
     Transform t = run(swayTranslate, 1, 2.0, 3.0, 0.5, 700);
     EXPECT_DOUBLE_EQ(t.position.y, std::sin(700 * 3.0 / 1000 + 0.5) * 2.0);

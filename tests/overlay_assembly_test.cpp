@@ -29,6 +29,7 @@ protected:
         OverlayFixture::SetUp();
         lastHourTens = lastHourUnits = lastMinuteTens = lastMinuteUnits = lastSecond = lastAmPm = -1;
         lastCalendarDay = -1;
+        lastCalendarMonth = -1;
         frameCount = 0;
     }
     void TearDown() override {

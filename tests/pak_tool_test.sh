@@ -78,6 +78,24 @@ cmp -s set.pak before.pak || fail "refused long name changed the pack"
 [ ! -e x.pak ] || fail "failed create left x.pak"
 ls -A | grep -q 'XXXXXX\|\.pak\.' && fail "temporary files left behind: $(ls -A)"
 
+# Entries in folders are extracted into the folders their names need.
+mkdir -p d/e && echo deep >d/e/f.txt
+"$PAK" create deep.pak d/e/f.txt && "$PAK" extract deep.pak deep-out/ 2>err.txt &&
+  [ "$(cat deep-out/d/e/f.txt 2>/dev/null)" = deep ] || fail "extract into new folders: $(cat err.txt)"
+
+# A pack too large for the memory allowed is out of memory, not corrupt: a
+# sparse pack of one entry of 512 MiB read within 256 MiB of address space.
+python3 -c "
+import struct
+with open('big.pak', 'wb') as f:
+    f.write(struct.pack('<iB', 1, 3) + b'big' + struct.pack('<I', 512 << 20))
+    f.truncate(f.tell() + (512 << 20))"
+# (AddressSanitizer's shadow memory cannot live within such a limit.)
+if ! ldd "$PAK" | grep -q libasan; then
+  (ulimit -v 262144; "$PAK" list big.pak) >/dev/null 2>err.txt && fail "a 512 MiB entry read in 256 MiB"
+  grep -q "^pak: big.pak: out of memory: " err.txt && [ "$(wc -l <err.txt)" -eq 1 ] || fail "out of memory: $(cat err.txt)"
+fi
+
 # Unreadable and corrupt packs are explained.
 "$PAK" list absent.pak 2>err.txt && fail "list of a missing pack succeeds"
 grep -q absent.pak err.txt || fail "missing pack is not named"

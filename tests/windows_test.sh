@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
 # The Windows build under Wine, on an Xvfb and in a Wine prefix of its own:
 # the programs as built (GUI programs needing only system DLLs, with icon,
-# manifest and version record), the preview in a host's window and its
-# pixels at several sizes, "/s" with the scene on screen and Esc, "/c" and
-# the settings dialog (Cancel, OK, its owner, one at a time), a settings
-# round trip through config.exe and ProgramData that the screensaver shows,
-# exit on mouse motion, a close request, a broken pack's message box,
-# images the Windows decoder refuses, and the installer (again into a
-# folder named in Cyrillic and Chinese, with /s, /c and a killed .scr from
-# there) and uninstaller.
+# manifest and a version record of their own, the uninstaller's too), the
+# preview in a host's window and its pixels at several sizes, "/s" with the
+# scene on screen and Esc, "/c" and the settings dialog (Cancel, OK, its
+# owner, one at a time), a settings round trip through config.exe and
+# ProgramData that the screensaver shows, exit on mouse motion, a close
+# request, Alt+F4, a resolution the monitor lacks, a broken pack's message
+# box, images the Windows decoder refuses, and the installer (Start menu
+# shortcuts; again into a folder named in Cyrillic and Chinese, with /s, /c
+# and a killed .scr from there) and uninstaller; ten starts in a row each
+# take the keyboard from another program's window. Then on two monitors
+# (scripts/two-monitors.sh): "/s" covers both, a window on the second
+# included, Esc and Alt+F4 end both, ten starts in a row each take the
+# keyboard, and a killed .scr leaves none.
 # Usage: tests/windows_test.sh [BUILD_DIR]   (default build-win, made by
 # scripts/windows-build.sh). One line per check, then a summary line:
 #   windows tests: N passed, M failed
@@ -32,11 +37,22 @@ export WINEPREFIX=$T/prefix WINEDEBUG=-all
 # Wine takes the command line's and the files' names in the locale's
 # encoding: UTF-8, so that any folder name can be given.
 export LC_ALL=C.UTF-8
-# No Mono or Gecko: a new prefix would otherwise offer to download them.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko: a new prefix would otherwise offer to download them. No
+# menu entries: the Start menu shortcuts must not reach the Linux desktop.
+export WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d"
 source "$ROOT/scripts/xvfb.sh"
+# Two monitors as Wine sees them on Linux (exports DISPLAY; one line when
+# it fails): Wine's own servers stop first, as they belong to a display.
+source "$ROOT/scripts/two-monitors.sh"
+start_wine_on_two_monitors() {
+  wineserver -k 2>/dev/null
+  wineserver -w 2>/dev/null
+  stop_xvfb
+  start_two_monitors
+}
 cleanup() {
   wineserver -k 2>/dev/null
+  stop_two_monitors
   stop_xvfb
   rm -rf "$T"
 }
@@ -93,9 +109,18 @@ check_overlays() {  # label png clock calendar
   return 0
 }
 
+# Milliseconds until the process ends, polled every 50 ms for at most the
+# limit given.
+gone_after() {  # pid limit-ms
+  local start=$(date +%s%N)
+  while kill -0 "$1" 2>/dev/null && [ $(( ($(date +%s%N) - start) / 1000000 )) -lt "$2" ]; do sleep 0.05; done
+  echo $(( ($(date +%s%N) - start) / 1000000 ))
+}
+
 # Runs a screensaver command, takes a screenshot once the scene is up (the
-# first seconds after Wine starts can be black), ends it with Esc and waits.
-# False (after saying why) unless it ran until Esc and then exited with 0.
+# first seconds after Wine starts can be black), ends it with Esc and waits
+# (ended_ms: how long that took). False (after saying why) unless it ran
+# until Esc and then exited with 0.
 shoot() {  # label png command...
   local label=$1 png=$2 pid rc
   shift 2
@@ -110,7 +135,7 @@ shoot() {  # label png command...
   import -window root "$png"
   [ -n "$KEEP_SHOTS" ] && cp "$png" "$KEEP_SHOTS"/
   xdotool key Escape
-  for _ in $(seq 1 200); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  ended_ms=$(gone_after "$pid" 20000)
   if kill -0 "$pid" 2>/dev/null; then
     fail "$label: Esc did not end it"
     kill "$pid"
@@ -145,6 +170,48 @@ window_gone() {  # title: waits up to 20 s for it to go
   done
   return 1
 }
+# The screensavers of "/s": waits up to 30 s for a window on each monitor
+# (the count given, default 2) and the scene's first seconds.
+both_shown() {
+  for _ in $(seq 1 150); do
+    [ "$(xdotool search --name '^Quessanta$' 2>/dev/null | wc -l)" -ge "${1:-2}" ] && sleep 5 && return 0
+    sleep 0.2
+  done
+  return 1
+}
+# The keyboard every time: ten starts of "/s", each ended by one Esc, with
+# the window of another program (the marker, which the caller started)
+# holding the keyboard and the pointer over it before each, as a user's
+# would. A start that Esc did not end is ended by hand, so that the next
+# one is a start; the failure says where the X server's focus was.
+focus_starts() {  # label windows pointer-x pointer-y
+  local ended=0 held=0 slowest=0 took pid marker focus missed=
+  marker=$(xdotool search --name '^Marker$' 2>/dev/null | head -1)
+  for _ in $(seq 1 10); do
+    xdotool mousemove "$3" "$4"
+    [ -n "$marker" ] && timeout 5 xdotool windowfocus --sync "$marker" 2>/dev/null
+    [ -n "$marker" ] && [ "$(xdotool getwindowfocus 2>/dev/null)" = "$marker" ] && held=$((held + 1))
+    timeout 120 wine Quessanta.scr /s >/dev/null 2>&1 &
+    pid=$!
+    both_shown "$2" || sleep 1
+    focus=$(xdotool getwindowfocus getwindowname 2>/dev/null)
+    xdotool key Escape
+    took=$(gone_after "$pid" 10000)
+    if kill -0 "$pid" 2>/dev/null; then
+      missed="$missed '${focus:-none}'"
+      timeout 30 wine taskkill /F /IM Quessanta.scr >/dev/null 2>&1
+    else
+      ended=$((ended + 1))
+      [ "$took" -gt "$slowest" ] && slowest=$took
+    fi
+    wait "$pid" 2>/dev/null
+  done
+  if [ "$ended" -eq 10 ] && [ "$held" -eq 10 ]; then
+    ok "$1: 10 starts in a row after another window had the keyboard, each ended by one Esc (slowest $slowest ms)"
+  else
+    fail "$1: of 10 starts $ended ended on one Esc (the X focus then on:$missed); the marker had the keyboard before $held"
+  fi
+}
 settings_hex() { [ -f "$SETTINGS" ] && xxd -p "$SETTINGS" | tr -d '\n'; }
 
 # --- The programs as built: GUI programs (no console window) that need no
@@ -163,10 +230,15 @@ for exe in Quessanta.exe config.exe pak.exe; do
 done
 cmp -s "$INST/Quessanta.exe" "$INST/Quessanta.scr" && ok "Quessanta.scr is Quessanta.exe" ||
   fail "Quessanta.scr differs from Quessanta.exe"
+# Wine's processes show their Windows command line.
+saver_left() { grep -qsa 'Quessanta\.exe' /proc/[0-9]*/cmdline; }
+
 # Icon, manifest (DPI awareness, common controls 6) and version record:
-# resource types 14, 24 and 16 at the top of the resource directory.
+# resource types 14, 24 and 16 at the top of the resource directory; each
+# file's record describes that file.
 missing=
-for exe in "$INST/Quessanta.scr" "$INST/config.exe" "$WIN/QuessantaSetup.exe"; do
+described=
+for exe in "$INST/Quessanta.scr" "$INST/config.exe" "$INST/pak.exe" "$WIN/QuessantaSetup.exe" "$WIN/uninstall.exe"; do
   types=$(x86_64-w64-mingw32-objdump -p "$exe" 2>/dev/null | sed -n '/Resource Directory section/,$p' |
     sed -nE 's/^[0-9a-f]+   Entry: ID: 0x0000([0-9a-f]{2}),.*/\1/p' | tr '\n' ' ')
   for t in 0e:icon 18:manifest 10:version; do
@@ -175,8 +247,14 @@ for exe in "$INST/Quessanta.scr" "$INST/config.exe" "$WIN/QuessantaSetup.exe"; d
   grep -aq 'PerMonitorV2' "$exe" && grep -aq 'Microsoft.Windows.Common-Controls' "$exe" ||
     missing="$missing $(basename "$exe"):manifest-text"
   strings -el "$exe" | grep -qx 'Zandrim' || missing="$missing $(basename "$exe"):company"
+  description=$(strings -el "$exe" | grep -x -A1 FileDescription | tail -1)
+  original=$(strings -el "$exe" | grep -x -A1 OriginalFilename | tail -1)
+  [ "$original" = "$(basename "$exe")" ] || missing="$missing $(basename "$exe"):named-$original"
+  described="$described, $original: $description"
 done
-[ -z "$missing" ] && ok "resources: icon, per-monitor DPI and common controls 6 manifest, version by Zandrim in Quessanta.scr, config.exe, QuessantaSetup.exe" ||
+[ "$(cut -d, -f2- <<<"$described" | tr ',' '\n' | cut -d: -f2 | sort -u | wc -l)" -eq 5 ] ||
+  missing="$missing descriptions-not-distinct($described)"
+[ -z "$missing" ] && ok "resources: icon, per-monitor DPI and common controls 6 manifest, version by Zandrim; ${described#, }" ||
   fail "resources missing:$missing"
 
 started=$SECONDS
@@ -218,7 +296,9 @@ out=$(tr -d '\r' <"$T/out")
 # English calendar; Esc ends it with 0, which "/s" passes on.
 if shoot "/s" "$T/s.png" wine Quessanta.exe /s && check_scene "/s" "$T/s.png" &&
    check_overlays "/s" "$T/s.png" digital english; then
-  if [ -s "$T/err" ]; then fail "/s: stderr: $(tr -d '\r' <"$T/err")"; else ok "/s: the scene, digital clock and calendar; Esc, exit 0"; fi
+  if [ -s "$T/err" ]; then fail "/s: stderr: $(tr -d '\r' <"$T/err")"; else
+    ok "/s: the scene ($(identify -format %k "$T/s.png") colours), digital clock and calendar; Esc, exit 0 after $ended_ms ms"
+  fi
 fi
 
 # --- "/c": returns at once and leaves the dialog; Cancel changes nothing
@@ -334,23 +414,76 @@ else
 fi
 wait "$pid" 2>/dev/null
 
-# --- A pack that cannot be read: its line in a message box titled
-# Quessanta (the full-screen window gone first), exit 1 once it is closed.
-mkdir -p "$T/broken" && cp "$INST"/Quessanta.exe "$INST"/*.pak "$INST"/preview.ppk "$T/broken/"
-: >"$T/broken/main.pak"
-timeout 120 wine "$T/broken/Quessanta.exe" >"$T/out" 2>"$T/err" &
+# --- Alt+F4 ends "/s" as Esc does: SDL 1.2 keeps Windows from turning it
+# into a close request, so the program takes it as a key.
+timeout 120 wine Quessanta.exe /s >"$T/out" 2>"$T/err" &
 pid=$!
-box=
-for _ in $(seq 1 150); do
-  for wid in $(xdotool search --name '^Quessanta$' 2>/dev/null); do
-    width=$(xdotool getwindowgeometry "$wid" 2>/dev/null | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p')
-    [ -n "$width" ] && [ "$width" -lt 900 ] && box=$wid
+if window_shown "^Quessanta$" && sleep 4 && kill -0 "$pid" 2>/dev/null; then
+  xdotool key alt+F4
+  took=$(gone_after "$pid" 10000)
+  if kill -0 "$pid" 2>/dev/null; then
+    fail "Alt+F4: still running 10 s after it"
+    xdotool key Escape
+  else
+    wait "$pid"
+    rc=$?
+    [ "$rc" -eq 0 ] && [ "$took" -le 3000 ] && ok "Alt+F4: /s ended in $took ms with 0" ||
+      fail "Alt+F4: exit $rc after $took ms"
+  fi
+else
+  fail "Alt+F4: no screensaver window"
+fi
+wait "$pid" 2>/dev/null
+
+# --- The keyboard on one monitor, taken from another program's window.
+wine "$HELPERS/marker_window.exe" 100 100 600 400 >/dev/null 2>&1 &
+marker_pid=$!
+window_shown '^Marker$' && sleep 1
+focus_starts "one monitor" 1 400 300
+kill "$marker_pid" 2>/dev/null
+wait "$marker_pid" 2>/dev/null
+
+# --- A resolution the monitor lacks (the Xvfb has only 1024x768): the
+# picture fills the screen, never an 800x600 one in a corner of a black
+# screen. Where Wine lists no such mode the desktop's size is used, which
+# one line says; Wine 10 lists it and scales the mode to the screen.
+timeout 60 wine config.exe --resolution=800x600 >/dev/null 2>&1
+if shoot "800x600 asked" "$T/refused.png" wine Quessanta.exe /s && check_scene "800x600 asked" "$T/refused.png"; then
+  top=$(convert "$T/refused.png" -crop 1024x160+0+0 +repage -format %k info:)
+  right=$(convert "$T/refused.png" -crop 200x768+824+0 +repage -format %k info:)
+  err=$(tr -d '\r' <"$T/err")
+  if [ "$top" -ge 1000 ] && [ "$right" -ge 1000 ] &&
+     { [ -z "$err" ] || [ "$err" = "Quessanta: the monitor has no 800x600 mode; using its own, 1024x768" ]; }; then
+    ok "800x600 asked: the scene fills the screen (top $top, right $right colours); ${err:-a mode Wine offers}"
+  else
+    fail "800x600 asked: top $top, right $right colours, stderr '$err'"
+  fi
+fi
+timeout 60 wine config.exe --resolution=desktop >/dev/null 2>&1
+
+# --- Every fatal path shows its one line, starting with the program's
+# name, in a message box titled Quessanta as well as on stderr (the
+# full-screen window gone first), and exits once the box is closed.
+fatal_box() {  # case, name, exit status, command...
+  local what=$1 name=$2 want=$3 box= wid width rc err
+  shift 3
+  timeout 120 "$@" >"$T/out" 2>"$T/err" &
+  local pid=$!
+  for _ in $(seq 1 150); do
+    for wid in $(xdotool search --name '^Quessanta$' 2>/dev/null); do
+      width=$(xdotool getwindowgeometry "$wid" 2>/dev/null | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p')
+      [ -n "$width" ] && [ "$width" -lt 900 ] && box=$wid
+    done
+    [ -n "$box" ] && break
+    sleep 0.2
   done
-  [ -n "$box" ] && break
-  sleep 0.2
-done
-if [ -n "$box" ]; then
-  [ -n "$KEEP_SHOTS" ] && import -window root "$KEEP_SHOTS/message-box.png"
+  if [ -z "$box" ]; then
+    fail "$what: no message box titled Quessanta"
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    return
+  fi
+  [ -n "$KEEP_SHOTS" ] && import -window root "$KEEP_SHOTS/message-box-${what// /-}.png"
   xdotool windowfocus --sync "$box" 2>/dev/null
   sleep 0.5
   xdotool key Return
@@ -358,13 +491,26 @@ if [ -n "$box" ]; then
   wait "$pid"
   rc=$?
   err=$(tr -d '\r' <"$T/err")
-  [ "$rc" -eq 1 ] && grep -q 'main.pak: ' <<<"$err" && ok "empty main.pak: a message box titled Quessanta, exit 1: $err" ||
-    fail "empty main.pak: exit $rc, stderr '$err'"
-else
-  fail "empty main.pak: no message box titled Quessanta"
-  kill "$pid" 2>/dev/null
-  wait "$pid" 2>/dev/null
-fi
+  # A usage error adds its hint line.
+  if [ "$rc" -eq "$want" ] && grep -q "^$name: ." <<<"$err" &&
+     [ "$(wc -l <<<"$err")" -eq $([ "$want" -eq 2 ] && echo 2 || echo 1) ]; then
+    ok "$what: a message box titled Quessanta, exit $rc: $(head -n1 <<<"$err")"
+  else
+    fail "$what: exit $rc (expected $want), stderr '$err'"
+  fi
+}
+mkdir -p "$T/broken" "$T/lonely" && cp "$INST"/Quessanta.exe "$INST"/*.pak "$INST"/preview.ppk "$T/broken/"
+: >"$T/broken/main.pak"
+cp "$INST/Quessanta.scr" "$T/lonely/"
+: >"$T/a-file"
+fatal_box "empty main.pak" Quessanta 1 wine "$T/broken/Quessanta.exe"
+fatal_box "bad option" Quessanta 2 wine "$INST/Quessanta.exe" --clock=25h
+fatal_box "/s without the screensaver program" Quessanta 1 env QUESSANTA_PATH="$(winepath -w "$T/lonely")" \
+  wine "$T/lonely/Quessanta.scr" /s
+fatal_box "/c without the settings program" Quessanta 1 env QUESSANTA_PATH="$(winepath -w "$T/lonely")" \
+  wine "$T/lonely/Quessanta.scr" /c
+fatal_box "config without a settings folder" config 1 env QUESSANTA_COMMON_APPDATA="$(winepath -w "$T/a-file")\\sub" \
+  wine "$INST/config.exe" --fps=on
 
 # --- Images the Windows decoder cannot take: one line each, and the scene
 # goes on without them. The counter's label becomes a PNG whose compressed
@@ -411,7 +557,7 @@ rc=$?
 missing=
 for f in Quessanta.exe config.exe pak.exe $DATA; do cmp -s "$INST/$f" "$PROGRAMS/$f" || missing="$missing $f"; done
 cmp -s "$INST/Quessanta.scr" "$DRIVE_C/windows/system32/Quessanta.scr" || missing="$missing system32/Quessanta.scr"
-[ -f "$PROGRAMS/uninstall.exe" ] || missing="$missing uninstall.exe"
+cmp -s "$WIN/uninstall.exe" "$PROGRAMS/uninstall.exe" || missing="$missing uninstall.exe"
 path=$(wine reg query 'HKLM\Software\Zandrim\Quessanta\Settings' /v Path 2>/dev/null | tr -d '\r' | grep -E '^ +Path')
 uninstall=$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quessanta' /v UninstallString 2>/dev/null | tr -d '\r')
 if [ "$rc" -eq 0 ] && [ -z "$missing" ] && grep -qF 'REG_SZ    C:\Program Files\Zandrim\Quessanta\' <<<"$path" &&
@@ -419,6 +565,17 @@ if [ "$rc" -eq 0 ] && [ -z "$missing" ] && grep -qF 'REG_SZ    C:\Program Files\
   ok "QuessantaSetup.exe /S: Program Files, system32\\Quessanta.scr, Path = C:\\Program Files\\Zandrim\\Quessanta\\, uninstall entry"
 else
   fail "QuessantaSetup.exe /S: exit $rc, missing:$missing, Path '$path', uninstall '$uninstall'"
+fi
+# The Start menu for every user: the settings and the uninstaller, each
+# shortcut naming its program.
+MENU="$DRIVE_C/ProgramData/Microsoft/Windows/Start Menu/Programs/Quessanta"
+settings_link=$(strings -el "$MENU/Quessanta Settings.lnk" 2>/dev/null; strings "$MENU/Quessanta Settings.lnk" 2>/dev/null)
+uninstall_link=$(strings -el "$MENU/Uninstall Quessanta.lnk" 2>/dev/null; strings "$MENU/Uninstall Quessanta.lnk" 2>/dev/null)
+if grep -qi 'Zandrim\\Quessanta\\config\.exe' <<<"$settings_link" &&
+   grep -qi 'Zandrim\\Quessanta\\uninstall\.exe' <<<"$uninstall_link" && [ "$(ls "$MENU" | wc -l)" -eq 2 ]; then
+  ok "Start menu: Quessanta\\Quessanta Settings (config.exe) and Uninstall Quessanta (uninstall.exe)"
+else
+  fail "Start menu: $(ls "$MENU" 2>&1 | tr '\n' ' ')"
 fi
 
 # The system folder's .scr finds the installation through the registry.
@@ -457,8 +614,6 @@ if kill -0 "$pid" 2>/dev/null; then
   import -window root "$T/nonlatin.png"
   check_scene "/s from $NONLATIN" "$T/nonlatin.png" && ok "/s from $NONLATIN: the scene"
   timeout 30 wine taskkill /F /IM Quessanta.scr >/dev/null 2>&1
-  # Wine's processes show their Windows command line.
-  saver_left() { grep -qsa 'Quessanta\.exe' /proc/[0-9]*/cmdline; }
   for _ in $(seq 1 100); do saver_left || break; sleep 0.1; done
   if saver_left; then
     fail "taskkill /F of Quessanta.scr: Quessanta.exe runs on"
@@ -492,6 +647,7 @@ left=
 [ -e "$DRIVE_C/Program Files/Zandrim" ] && left="$left Program Files\\Zandrim"
 [ -e "$NONLATIN_UNIX" ] && left="$left $NONLATIN"
 [ -e "$DRIVE_C/windows/system32/Quessanta.scr" ] && left="$left system32\\Quessanta.scr"
+[ -e "$MENU" ] && left="$left the Start menu's $(ls "$MENU" | tr '\n' ',')"
 wine reg query 'HKLM\Software\Zandrim' >/dev/null 2>&1 && left="$left HKLM\\Software\\Zandrim"
 wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quessanta' >/dev/null 2>&1 &&
   left="$left the uninstall entry"
@@ -499,6 +655,115 @@ if [ -z "$left" ] && [ -f "$SETTINGS" ]; then
   ok "uninstall.exe /S: everything installed is gone, the settings file stays"
 else
   fail "uninstall.exe /S: left$left; settings file $([ -f "$SETTINGS" ] && echo kept || echo removed)"
+fi
+
+# --- Two monitors: "/s" starts one screensaver per monitor, each drawing
+# the whole scene at its monitor's size, over every other window; Esc,
+# Alt+F4 or a close request on either ends both.
+AREAS="1024x768+0+0 800x600+1024+0"
+# Pixels of the marker window's magenta in an area of a screenshot.
+magenta() {  # png area
+  convert "$1" -crop "$2" +repage -depth 8 rgb:- | python3 -c '
+import sys
+d = sys.stdin.buffer.read()
+print(sum(1 for i in range(0, len(d) - 2, 3) if d[i] == 255 and d[i + 1] == 0 and d[i + 2] == 255))'
+}
+if start_wine_on_two_monitors; then
+  cd "$INST" || exit 1
+  timeout 60 wine config.exe --clock=24h --calendar=english --fps=off --exit-on-mouse=off >/dev/null 2>&1
+  # Another program's window on the second monitor, holding the keyboard
+  # and with the pointer over it, as a user's would when the saver starts.
+  wine "$HELPERS/marker_window.exe" 1124 100 600 400 >"$T/monitors" 2>/dev/null &
+  marker_pid=$!
+  sleep 5
+  reported=$(tr -d '\r' <"$T/monitors" | sed -n 's/^monitor //p' | tr '\n' ' ')
+  if ! grep -qw '0,0,1024x768' <<<"$reported" || ! grep -qw '1024,0,800x600' <<<"$reported"; then
+    fail "two monitors: Wine reports the monitors $reported, not the X server's two side by side"
+  else
+    marker=$(xdotool search --name '^Marker$' 2>/dev/null | head -1)
+    give_marker_the_keyboard() {
+      xdotool mousemove 1400 300
+      [ -n "$marker" ] && xdotool windowfocus "$marker" 2>/dev/null
+    }
+    give_marker_the_keyboard
+    import -window root "$T/marker.png"
+    before=$(magenta "$T/marker.png" 1824x768+0+0)
+    [ "$before" -gt 100000 ] || fail "two monitors: the marker window shows $before magenta pixels"
+
+    timeout 120 wine Quessanta.scr /s >"$T/out" 2>"$T/err" &
+    pid=$!
+    if both_shown; then
+      import -window root "$T/two.png"
+      [ -n "$KEEP_SHOTS" ] && cp "$T/two.png" "$KEEP_SHOTS"/
+      figures=
+      bad=
+      for area in $AREAS; do
+        colours=$(convert "$T/two.png" -crop "$area" +repage -format %k info:)
+        left=$(magenta "$T/two.png" "$area")
+        figures="$figures $area: $colours colours, $left magenta;"
+        [ "$colours" -ge 1000 ] && [ "$left" -eq 0 ] || bad=yes
+      done
+      # The calendar's blue header in each top right corner, at each size.
+      first=$(shares "$T/two.png" 784 8 232 40)
+      second=$(shares "$T/two.png" 1636 6 181 31)
+      [ "$(share "$first" blue)" -ge 60 ] && [ "$(share "$second" blue)" -ge 60 ] || bad=yes
+      [ -z "$bad" ] && ok "two monitors: the scene and the calendar on both,$figures" ||
+        fail "two monitors:$figures calendar headers '$first' and '$second'"
+      xdotool key Escape
+      took=$(gone_after "$pid" 10000)
+      if kill -0 "$pid" 2>/dev/null; then
+        fail "two monitors: Esc did not end /s"
+      else
+        wait "$pid"
+        rc=$?
+        sleep 1
+        if [ "$rc" -eq 0 ] && ! saver_left; then
+          ok "two monitors: Esc ends both, /s exit 0 after $took ms"
+        else
+          fail "two monitors: /s exit $rc after Esc; Quessanta.exe left: $(saver_left && echo yes || echo no)"
+        fi
+      fi
+    else
+      fail "two monitors: not two screensaver windows: $(tr -d '\r' <"$T/err")"
+    fi
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+
+    give_marker_the_keyboard
+    timeout 120 wine Quessanta.scr /s >"$T/out" 2>"$T/err" &
+    pid=$!
+    if both_shown; then
+      xdotool key alt+F4
+      took=$(gone_after "$pid" 10000)
+      wait "$pid"
+      rc=$?
+      [ "$rc" -eq 0 ] && [ "$took" -le 3000 ] && ok "two monitors: Alt+F4 ends both, exit 0 after $took ms" ||
+        fail "two monitors: Alt+F4: exit $rc after $took ms"
+    else
+      fail "two monitors: Alt+F4: not two screensaver windows"
+    fi
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+
+    focus_starts "two monitors" 2 1400 300
+
+    timeout 120 wine Quessanta.scr /s >"$T/out" 2>"$T/err" &
+    pid=$!
+    if both_shown; then
+      timeout 30 wine taskkill /F /IM Quessanta.scr >/dev/null 2>&1
+      for _ in $(seq 1 100); do saver_left || break; sleep 0.1; done
+      saver_left && fail "two monitors: taskkill /F of Quessanta.scr leaves Quessanta.exe running" ||
+        ok "two monitors: taskkill /F of Quessanta.scr leaves no Quessanta.exe"
+    else
+      fail "two monitors: taskkill: not two screensaver windows"
+    fi
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+  fi
+  kill "$marker_pid" 2>/dev/null
+  wait "$marker_pid" 2>/dev/null
+else
+  fail "two monitors: no X server with two monitors"
 fi
 
 summary

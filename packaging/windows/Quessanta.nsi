@@ -1,14 +1,19 @@
 ; The Windows installer, QuessantaSetup.exe: the programs and data files in
 ; Program Files, the folder recorded in the registry for the screensaver to
 ; find them, Quessanta.scr in the system folder for the screensaver settings
-; to list, and an uninstaller in Add/Remove Programs that takes it all away
-; again (the settings file in ProgramData stays). /S installs silently.
+; to list, shortcuts to the settings and the uninstaller in the Start menu,
+; and an uninstaller in Add/Remove Programs that takes it all away again
+; (the settings file in ProgramData stays). /S installs silently.
 ; Installing again goes to the folder recorded (an installation moved to
 ; another folder is taken away from the old one); running copies are asked
 ; to close first, as at log-off, and the setup stops if they do not.
 ;
-; makensis -DSOURCE_DIR=build-win\quessanta -DOUTFILE=QuessantaSetup.exe -DVERSION=1.2.3 -DICON=Quessanta.ico Quessanta.nsi
-; (Installer.cmake runs it.)
+; The uninstaller carries a version record of its own, so it is made in a
+; first pass that exports it (its installer is thrown away), and packed as a
+; file in the second:
+; makensis -DUNINSTALLER=uninstall.exe -DCMAKE=cmake -DOUTFILE=pass1.exe -DVERSION=1.2.3 -DICON=Quessanta.ico Quessanta.nsi
+; makensis -DUNINSTALLER_FILE=uninstall.exe -DSOURCE_DIR=build-win\quessanta -DOUTFILE=QuessantaSetup.exe -DVERSION=1.2.3 -DICON=Quessanta.ico Quessanta.nsi
+; (Installer.cmake runs both.)
 
 Unicode true
 ; A 64-bit installer: the program is 64-bit, and a 32-bit one would see
@@ -52,13 +57,24 @@ VIFileVersion "${VERSION}.0"
 !define MUI_FINISHPAGE_RUN_PARAMETERS "desk.cpl,,@screensaver"
 !define MUI_FINISHPAGE_RUN_TEXT "Open the screen saver settings"
 !insertmacro MUI_PAGE_FINISH
+!ifdef UNINSTALLER
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
+!endif
 !insertmacro MUI_LANGUAGE "English"
 
+!ifdef UNINSTALLER
+; The uninstaller gets this pass's version record; makensis hands it over
+; finished, and the build keeps it for the second pass.
+!uninstfinalize '"${CMAKE}" -E copy "%1" "${UNINSTALLER}"'
+VIAddVersionKey /LANG=${LANG_ENGLISH} "FileDescription" "${PRODUCT} uninstaller"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "OriginalFilename" "uninstall.exe"
+!else
+VIAddVersionKey /LANG=${LANG_ENGLISH} "FileDescription" "${PRODUCT} setup"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "OriginalFilename" "QuessantaSetup.exe"
+!endif
 VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductName" "${PRODUCT}"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "CompanyName" "Zandrim"
-VIAddVersionKey /LANG=${LANG_ENGLISH} "FileDescription" "${PRODUCT} setup"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Zandrim"
@@ -110,7 +126,12 @@ Function ${PREFIX}closeRunning
 FunctionEnd
 !macroend
 !insertmacro CLOSE_RUNNING ""
+!ifdef UNINSTALLER
 !insertmacro CLOSE_RUNNING "un."
+!endif
+
+; The Start menu's folder for every user: the settings and the uninstaller.
+!define MENU_FOLDER "$SMPROGRAMS\${PRODUCT}"
 
 Function .onInit
   SetRegView 64
@@ -119,11 +140,18 @@ Function .onInit
   Call closeRunning
 FunctionEnd
 
+!ifdef UNINSTALLER
 Function un.onInit
   SetRegView 64
   Call un.closeRunning
 FunctionEnd
 
+; This pass only makes the uninstaller: its installer never runs.
+Section "-"
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+SectionEnd
+
+!else
 Section "Quessanta"
   SetRegView 64
   !insertmacro STRIP_BACKSLASH $INSTDIR
@@ -163,7 +191,12 @@ Section "Quessanta"
   ${GetSize} "$SYSDIR" "/M=Quessanta.scr /S=0K /G=0" $1 $2 $3
   ${EnableX64FSRedirection}
 
-  WriteUninstaller "$INSTDIR\uninstall.exe"
+  SetOutPath "$INSTDIR"
+  File "/oname=uninstall.exe" "${UNINSTALLER_FILE}"
+  SetShellVarContext all
+  CreateDirectory "${MENU_FOLDER}"
+  CreateShortcut "${MENU_FOLDER}\${PRODUCT} Settings.lnk" "$INSTDIR\config.exe"
+  CreateShortcut "${MENU_FOLDER}\Uninstall ${PRODUCT}.lnk" "$INSTDIR\uninstall.exe"
   ${GetSize} "$INSTDIR" "/S=0K" $0 $2 $3
   IntOp $0 $0 + $1
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
@@ -178,8 +211,15 @@ Section "Quessanta"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
+!endif
+
+!ifdef UNINSTALLER
 Section "Uninstall"
   SetRegView 64
+  SetShellVarContext all
+  Delete "${MENU_FOLDER}\${PRODUCT} Settings.lnk"
+  Delete "${MENU_FOLDER}\Uninstall ${PRODUCT}.lnk"
+  RMDir "${MENU_FOLDER}"
   ${DisableX64FSRedirection}
   Delete "$SYSDIR\Quessanta.scr"
   ${EnableX64FSRedirection}
@@ -208,3 +248,4 @@ Section "Uninstall"
   DeleteRegKey /ifempty HKLM "Software\Zandrim"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd
+!endif

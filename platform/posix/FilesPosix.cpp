@@ -257,6 +257,13 @@ Result<void> writeFileBelow(const std::string& folder, const std::string& relati
         }
         if (last) break;
         if (!part.empty()) {
+            // A missing folder is made inside the one just opened; one that
+            // appears meanwhile as a link is still not followed below.
+            if (!exists && mkdirat(dir, part.c_str(), 0777) != 0 && errno != EEXIST) {
+                const int err = errno;
+                close(dir);
+                return failure("cannot create " + shown + ": " + walked + ": " + errnoText(err));
+            }
             const int next = openat(dir, part.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
             const int err = errno;
             close(dir);

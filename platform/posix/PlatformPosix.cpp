@@ -60,17 +60,50 @@ Result<void> createFolders(const std::string& path) {
     return success();
 }
 
+namespace {
+
+// The settings folder a desktop's own rules name: only the folder itself is
+// made (private to the user, as the XDG rules ask), never the path to it, so
+// a home that does not exist is not conjured up.
+Result<void> createOwnFolder(const std::string& dir) {
+    struct stat st;
+    if (stat(dir.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) return success();
+        return failure("cannot use the folder " + dir + ": " + std::strerror(ENOTDIR));
+    }
+    if (mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
+        return failure("cannot create the folder " + dir + ": " + std::strerror(errno));
+    return success();
+}
+
+}  // namespace
+
 Result<std::string> commonAppDataDir() {
-    std::string dir = getEnv("QUESSANTA_COMMON_APPDATA");
-    if (dir.empty()) dir = getEnv("XDG_CONFIG_HOME");
-    if (dir.empty()) {
-        std::string home = getEnv("HOME");
+    const auto trimmed = [](std::string dir) {
+        while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+        return dir;
+    };
+    // Our own variable names the folder outright, made with its parents.
+    const std::string own = getEnv("QUESSANTA_COMMON_APPDATA");
+    if (!own.empty()) {
+        const std::string dir = trimmed(own);
+        if (Result<void> made = createFolders(dir); !made) return made.error();
+        return dir;
+    }
+    // A relative XDG_CONFIG_HOME is invalid and ignored, as the XDG rules
+    // say: it would name another folder from every working folder.
+    std::string dir = getEnv("XDG_CONFIG_HOME");
+    if (dir.empty() || dir[0] != '/') {
+        const std::string home = getEnv("HOME");
         if (home.empty())
             return failure("no settings folder: QUESSANTA_COMMON_APPDATA, XDG_CONFIG_HOME and HOME are all unset");
-        dir = home + "/.config";
+        struct stat st;
+        if (stat(home.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+            return failure("no settings folder: the home folder " + home + " does not exist");
+        dir = trimmed(home) + "/.config";
     }
-    while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
-    if (Result<void> made = createFolders(dir); !made) return made.error();
+    dir = trimmed(dir);
+    if (Result<void> made = createOwnFolder(dir); !made) return made.error();
     return dir;
 }
 

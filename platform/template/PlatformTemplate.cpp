@@ -74,6 +74,14 @@ void unguardInputGrab() {}
 Result<void> claimScreen(int) { return success(); }  // of copies started together, one gets the full screen
 void releaseScreen() {}
 
+bool displayOffersMode(int, int) { return true; }  // false for a full-screen size the system would refuse or fake
+void bringToFront(std::uint64_t) {}                // the full-screen window on top, active, with the keyboard focus
+
+// --- Monitors
+// screenAreaText and parseScreenArea come from platform/common/.
+Result<int> launchOnEveryMonitor(const std::string& f) { return launchProgram(f, true); }  // one program per monitor where the hosts do not cover each
+Result<std::optional<ScreenArea>> assignedMonitor() { return std::optional<ScreenArea>(); }  // the monitor a launcher handed this program
+
 // --- The preview pane
 bool parseDecimalWindowHandle(const std::string&, std::uint64_t*) { return false; }  // decimal, within the system's handles
 Result<PreviewWindow*> previewOpen(std::uint64_t, int*, int*) { return failure("preview: no windows"); }  // a child window filling the host's

@@ -275,6 +275,10 @@ Result<void> writeFileBelow(const std::string& folder, const std::string& relati
         if (last && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
             return failure("cannot create " + shown + ": " + walked + " is not a regular file");
         if (last) break;
+        // A missing folder on the way is made.
+        if (attributes == INVALID_FILE_ATTRIBUTES && !CreateDirectoryW(win32::widen(walked).c_str(), nullptr) &&
+            GetLastError() != ERROR_ALREADY_EXISTS)
+            return failure("cannot create " + shown + ": " + walked + ": " + win32::errorText(GetLastError()));
         at = slash;
     }
     const HANDLE file = CreateFileW(win32::widen(shown).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

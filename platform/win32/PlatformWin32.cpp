@@ -8,6 +8,7 @@
 // Lacks job nesting before Windows 8: where the launcher already runs in a
 // job that forbids another, the screensaver runs untied.
 #include "platform/Platform.h"
+#include "platform/win32/ProgramStart.h"
 #include "platform/win32/Win32Text.h"
 
 #include <windows.h>
@@ -125,13 +126,12 @@ std::string withoutSeparator(std::string dir) {
     return dir;
 }
 
-// Stop requests while a launched program runs: the console delivers them to
-// that program too, which ends and so ends the wait.
+}  // namespace
+
+namespace win32 {
+
 BOOL WINAPI ignoreWhileWaiting(DWORD) { return TRUE; }
 
-// A job that ends every process in it when its last handle closes: ours,
-// which the system closes however this process ends (taskkill /F at
-// log-off included). Null when the system offers none.
 HANDLE makeTyingJob() {
     const HANDLE job = CreateJobObjectW(nullptr, nullptr);
     if (!job) return nullptr;
@@ -144,7 +144,30 @@ HANDLE makeTyingJob() {
     return job;
 }
 
-}  // namespace
+Result<HANDLE> startProgram(const std::string& fileName, HANDLE job) {
+    const std::string dir = installDir();
+    const std::string path = dir + fileName;
+    const std::wstring widePath = widen(path), workDir = widen(withoutSeparator(dir));
+    // The program finds its files through it too, from the folder it starts in.
+    if (!getEnv("QUESSANTA_PATH").empty()) putEnv("QUESSANTA_PATH", dir.c_str());
+    // The command line names only the program: it gets no arguments.
+    std::wstring commandLine = L"\"" + widePath + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    // It starts held, so that it is in the job before it runs at all.
+    if (!CreateProcessW(widePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, job ? CREATE_SUSPENDED : 0,
+                        nullptr, workDir.c_str(), &startup, &process))
+        return failure("cannot start " + path + ": " + win32::errorText(GetLastError()));
+    if (job) {
+        AssignProcessToJobObject(job, process.hProcess);
+        ResumeThread(process.hThread);
+    }
+    CloseHandle(process.hThread);
+    return process.hProcess;
+}
+
+}  // namespace win32
 
 std::string installDir() {
     std::string dir = getEnv("QUESSANTA_PATH");
@@ -234,42 +257,24 @@ void putEnv(const char* name, const char* value) {
 }
 
 Result<int> launchProgram(const std::string& fileName, bool wait) {
-    const std::string dir = installDir();
-    const std::string path = dir + fileName;
-    const std::wstring widePath = widen(path), workDir = widen(withoutSeparator(dir));
-    // The program finds its files through it too, from the folder it starts in.
-    if (!getEnv("QUESSANTA_PATH").empty()) putEnv("QUESSANTA_PATH", dir.c_str());
-    // The command line names only the program: it gets no arguments.
-    std::wstring commandLine = L"\"" + widePath + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    // It starts held, so that it is in the job before it runs at all.
-    const HANDLE job = wait ? makeTyingJob() : nullptr;
-    if (wait) SetConsoleCtrlHandler(ignoreWhileWaiting, TRUE);
-    if (!CreateProcessW(widePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, job ? CREATE_SUSPENDED : 0,
-                        nullptr, workDir.c_str(), &startup, &process)) {
-        const DWORD err = GetLastError();
-        if (wait) SetConsoleCtrlHandler(ignoreWhileWaiting, FALSE);
+    const HANDLE job = wait ? win32::makeTyingJob() : nullptr;
+    if (wait) SetConsoleCtrlHandler(win32::ignoreWhileWaiting, TRUE);
+    const Result<HANDLE> started = win32::startProgram(fileName, job);
+    if (!started) {
+        if (wait) SetConsoleCtrlHandler(win32::ignoreWhileWaiting, FALSE);
         if (job) CloseHandle(job);
-        return failure("cannot start " + path + ": " + win32::errorText(err));
+        return started.error();
     }
-    if (job) {
-        AssignProcessToJobObject(job, process.hProcess);
-        ResumeThread(process.hThread);
-    }
-    CloseHandle(process.hThread);
+    const HANDLE process = *started;
     int exitStatus = 0;
     if (wait) {
         DWORD code = 1;
-        if (WaitForSingleObject(process.hProcess, INFINITE) != WAIT_OBJECT_0 ||
-            !GetExitCodeProcess(process.hProcess, &code))
-            code = 1;
-        SetConsoleCtrlHandler(ignoreWhileWaiting, FALSE);
+        if (WaitForSingleObject(process, INFINITE) != WAIT_OBJECT_0 || !GetExitCodeProcess(process, &code)) code = 1;
+        SetConsoleCtrlHandler(win32::ignoreWhileWaiting, FALSE);
         exitStatus = static_cast<int>(code);
     }
     if (job) CloseHandle(job);
-    CloseHandle(process.hProcess);
+    CloseHandle(process);
     return exitStatus;
 }
 

@@ -16,10 +16,18 @@
 
 namespace {
 
+// What the program does without options: on Windows "/c" starts it so.
+#ifdef _WIN32
+const char* const withoutOptions = "Without options, opens the settings dialog (as the screen saver settings'\n"
+                                   "Settings button does).\n";
+#else
+const char* const withoutOptions = "Without options, shows the screensaver's settings and where they come from.\n";
+#endif
+
 void printUsage() {
     const char* n = platform::programName().c_str();
     std::printf("Usage: %s [OPTION]...\n"
-                "Without options, shows the screensaver's settings and where they come from.\n"
+                "%s"
                 "With options, changes the settings they name (from left to right), keeps the\n"
                 "others as the file has them, and saves the settings file.\n"
                 "\n"
@@ -28,7 +36,7 @@ void printUsage() {
                 "A value may also follow as the next argument (--clock 24h).\n"
                 "Exit status: 0 when done, 1 when the settings cannot be saved, 2 for a bad\n"
                 "option.\n",
-                n, optionsHelp(OptionUser::SettingsProgram).c_str());
+                n, withoutOptions, optionsHelp(OptionUser::SettingsProgram).c_str());
 }
 
 void show(const std::string& path, const LoadedSettings& loaded) {
