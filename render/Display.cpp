@@ -4,7 +4,6 @@
 #include "render/DrawableBound.h"
 #include "render/Multisampling.h"
 #include "render/NativeWindow.h"
-#include "render/SdlWindows.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>
