@@ -241,8 +241,12 @@ Result<void> Display::takeScreen() {
     // other: the claim lets one through. In a host's window the host owns
     // the input: nothing is claimed, grabbed or hidden there.
     const int limitMs = 3000;
+    // A copy that holds the claim is drawing, or ending (a host swapping
+    // savers), which takes a fraction of a second: a short wait serves,
+    // and the one left out says so well within the 3 s.
+    const int claimWaitMs = 1000;
     const double start = platform::monotonicSeconds();
-    if (const Result<void> claimed = platform::claimScreen(limitMs); !claimed)
+    if (const Result<void> claimed = platform::claimScreen(claimWaitMs); !claimed)
         return failure("cannot take the screen: " + claimed.message());
     const int spentMs = static_cast<int>((platform::monotonicSeconds() - start) * 1000);
     if (!platform::waitForInputGrab(spentMs < limitMs ? limitMs - spentMs : 0)) {
