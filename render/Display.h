@@ -14,7 +14,8 @@ class Display {
 public:
     // Width, height and bits per pixel of a resolution row; all three 0 take
     // the desktop's mode, as does a size the monitor does not offer
-    // (platform::displayOffersMode). Ends the process with exit code 1 on
+    // (platform::displayOffersMode) or, on X11, one larger than every mode
+    // SDL lists. Ends the process with exit code 1 on
     // failure, after the failure's line on stderr as the design words it
     // ("Video mode set failed: ..."). The programs open their display with
     // open() instead and decide themselves.
