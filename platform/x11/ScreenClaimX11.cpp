@@ -1,5 +1,5 @@
 // X11 implementation of the platform layer's claim on the full screen: a
-// selection owned for the run by a window on a connection of our own.
+// selection owned for the run by a connection of our own.
 // Covers any X server; other video drivers are not asked.
 #include "platform/Platform.h"
 
@@ -18,7 +18,6 @@ struct ScreenClaimState {
     // Kept open while the claim is held: the server drops the selection
     // when the connection closes, also when the process dies.
     ::Display* connection = nullptr;
-    Window owner = 0;
 };
 
 ScreenClaimState state;
@@ -51,27 +50,25 @@ Result<void> claimScreen(int timeoutMs) {
     const int screen = DefaultScreen(display);
     const std::string name = "_QUESSANTA_FULL_SCREEN_S" + std::to_string(screen);
     const Atom selection = XInternAtom(display, name.c_str(), False);
-    XSetWindowAttributes none = {};
-    const Window owner = XCreateWindow(display, RootWindow(display, screen), -1, -1, 1, 1, 0, 0, InputOnly,
-                                       CopyFromParent, 0, &none);
+    // The root window names the owner: a window of our own would show up
+    // among the screen's windows. The server still knows which connection
+    // holds it, and nobody asks the selection for its contents.
+    const Window owner = RootWindow(display, screen);
     const long stepMs = 50;
     for (long waited = 0;; waited += stepMs) {
         if (tryClaim(display, selection, owner)) {
             state.connection = display;
-            state.owner = owner;
             return success();
         }
         if (waited >= timeoutMs) break;
         sleepMs(stepMs);
     }
-    XDestroyWindow(display, owner);
     XCloseDisplay(display);
     return failure("another copy of the screensaver holds it");
 }
 
 void releaseScreen() {
     if (!state.connection) return;
-    XDestroyWindow(state.connection, state.owner);
     XCloseDisplay(state.connection);
     state = ScreenClaimState();
 }
