@@ -287,15 +287,6 @@ Result<void> prepareVideoDriver();
 // Windows has no such wait: always true.
 bool waitForInputGrab(int timeoutMs);
 
-// Bounds the wait of SDL's full-screen mode for the pointer grab, which
-// classic SDL 1.2 would wait for for ever: between the two calls, once
-// limitMs have passed and another program has held the pointer for a
-// second, the process ends with "cannot take the screen: ..." and exit
-// status 1. A slow start with the pointer free is never ended. Windows has
-// no such wait: nothing there.
-void guardInputGrab(int limitMs);
-void unguardInputGrab();
-
 // Before SDL starts full screen: an error naming the screen's depth when
 // OpenGL cannot draw on it (no true colour, fewer than 15 bits); steers
 // SDL away from visuals of that depth it would crash on (a 30-bit screen's

@@ -156,7 +156,7 @@ Result<void> Display::init(std::int32_t w, std::int32_t h, std::int32_t bpp) {
             return taken;
         }
     }
-    if (const Result<void> opened = openVideo(); !opened) {
+    if (const Result<void> opened = setVideoMode(); !opened) {
         SDL_Quit();
         platform::releaseScreen();
         return opened;
@@ -254,16 +254,6 @@ Result<void> Display::takeScreen() {
         return failure("cannot take the screen: another program holds the pointer or keyboard");
     }
     return success();
-}
-
-Result<void> Display::openVideo() {
-    if (embedded()) return setVideoMode();
-    // The pointer was found free a moment ago, but another program may
-    // take it before SDL does, and SDL would then wait for it for ever.
-    platform::guardInputGrab(3000);
-    const Result<void> set = setVideoMode();
-    platform::unguardInputGrab();
-    return set;
 }
 
 Result<void> Display::setVideoMode() {

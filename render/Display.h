@@ -73,7 +73,6 @@ private:
     // True when the screen has no mode as large as asked and the desktop's
     // size was taken instead.
     bool fallBackToDesktopSize();
-    Result<void> openVideo();
     Result<void> setVideoMode();
     bool tryVideoMode();  // the mode and the fixed state; false with SDL's error
     void setProjection(std::int32_t w, std::int32_t h);

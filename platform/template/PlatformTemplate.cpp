@@ -69,8 +69,6 @@ int openGlMaxDrawableSide() { return 0; }     // the smaller of GL_MAX_VIEWPORT_
 Result<void> prepareVideoDriver() { return success(); }  // SDL's driver chosen; an error when its display cannot be opened
 bool waitForInputGrab(int) { return true; }        // true when a full-screen window can take pointer and keyboard
 Result<void> prepareScreenDepth() { return success(); }  // why not when OpenGL cannot draw on the screen's depth
-void guardInputGrab(int) {}                         // ends the process when a full-screen mode waits too long for a held pointer
-void unguardInputGrab() {}
 Result<void> claimScreen(int) { return success(); }  // of copies started together, one gets the full screen
 void releaseScreen() {}
 

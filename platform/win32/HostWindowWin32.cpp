@@ -59,9 +59,6 @@ void placeWindow(std::uint64_t window, int x, int y, int width, int height) {
 
 bool waitForInputGrab(int) { return true; }
 
-void guardInputGrab(int) {}
-void unguardInputGrab() {}
-
 // SDL's windib driver picks a pixel format of its own.
 Result<void> prepareScreenDepth() { return success(); }
 
