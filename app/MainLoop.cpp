@@ -1,8 +1,8 @@
 #include "app/MainLoop.h"
 
 #include "app/App.h"
+#include "app/DisplayWatch.h"
 #include "app/MouseExitRule.h"
-#include "app/OverlayAssembly.h"
 #include "app/StatsReport.h"
 #include "formats/Options.h"
 #include "platform/Platform.h"
@@ -46,33 +46,6 @@ bool endsRun(const SDL_keysym& key) {
     return key.sym == SDLK_ESCAPE || (key.sym == SDLK_F4 && (key.mod & KMOD_ALT));
 }
 
-// In a host's window: follows its size, and tells when it has gone. Asked a
-// few times a second, not every frame: each question is a round trip.
-class HostWindowWatch {
-public:
-    explicit HostWindowWatch(std::uint64_t window) : window(window) {}
-    // False once the window has gone.
-    bool check() {
-        if (!window) return true;
-        const double now = platform::monotonicSeconds();
-        if (now < nextCheck) return !platform::windowGone();
-        nextCheck = now + 0.2;
-        int w = 0, h = 0;
-        if (platform::windowGone() || !platform::windowSize(window, &w, &h)) return false;
-        Display& display = *App::display;
-        if (w != display.width || h != display.height) {
-            const OverlayPlaces before = overlayPlaces(*App::settings, display);
-            display.resize(w, h);
-            followResize(App::overlays, before, overlayPlaces(*App::settings, display), *App::overlayRoot);
-        }
-        return true;
-    }
-
-private:
-    std::uint64_t window;
-    double nextCheck = 0;
-};
-
 // Keeps frames at least 1/maxFps apart; 0 sets no cap. Waits until the next
 // frame is due, or a stop request comes, and never tries to catch up on
 // frames that came late.
@@ -103,7 +76,7 @@ std::int32_t defaultMaxFps(bool inHostWindow, const char* renderer) {
 
 void runMainLoop(const LoopOptions& options) {
     int quitRequested = 0;
-    HostWindowWatch host(options.hostWindow);
+    DisplayWatch watch(options.hostWindow);
     FramePacer pacer(options.maxFps);
     // Mouse motion only ends a full-screen saver: in a host's window (or its
     // preview pane) the host decides.
@@ -111,8 +84,12 @@ void runMainLoop(const LoopOptions& options) {
     long frames = 0;
     for (;;) {
         if (quitRequested && App::sceneRoot->removed && App::overlayRoot->removed) break;
+        // A bounded number a frame: a flood of events (sdl12-compat warps a
+        // hidden pointer towards its window's middle, for ever when that
+        // lies off a screen that just shrank) must not stop the frames
+        // and the watch that puts the window right.
         SDL_Event event;
-        while (SDL_PollEvent(&event)) {
+        for (int drained = 0; drained < 256 && SDL_PollEvent(&event); ++drained) {
             if (event.type == SDL_KEYDOWN && endsRun(event.key.keysym)) {
                 requestQuit(quitRequested);
             } else if (event.type == SDL_MOUSEMOTION) {
@@ -128,7 +105,7 @@ void runMainLoop(const LoopOptions& options) {
         // service manager) and wants us gone now, and nothing is left to
         // draw in once a host's window has gone: either way no frames take
         // the trees apart; the teardown does.
-        if (platform::stopRequested() || !host.check()) break;
+        if (platform::stopRequested() || !watch.check()) break;
         renderFrame();
         mouse.frameShown(frameTicks);
         // The builders run in the first frames, decoding images into

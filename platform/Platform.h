@@ -252,6 +252,21 @@ bool windowSize(std::uint64_t window, int* width, int* height);
 Result<void> watchWindow(std::uint64_t window);
 bool windowGone();
 
+// A window of this process inside the host's window, at its top-left
+// corner, for SDL to draw in: the host's window may be larger than the
+// renderer can draw (a drawable's buffers grow with its size), this one is
+// sized within bounds by its owner. Of the host's visual (of true colour of
+// the same depth where the host's is a DirectColor one of more than 8 bits
+// a channel, which classic SDL 1.2 crashes on); it takes no input and goes
+// with the host's window. A root window is drawn in as it is (it is the
+// screen's size): the host's own id then. On Windows the host's window
+// itself. closeDrawingWindow destroys the one made.
+Result<std::uint64_t> openDrawingWindow(std::uint64_t host, int width, int height);
+void closeDrawingWindow();
+// Moves and resizes a window of this process at once (the drawing window,
+// SDL's full-screen windows); done when it returns.
+void placeWindow(std::uint64_t window, int x, int y, int width, int height);
+
 // --- OpenGL
 
 // The name of the OpenGL renderer (what GL_RENDERER says) that a window on
@@ -259,6 +274,10 @@ bool windowGone();
 // that choices such as multisampling can be made before the visible mode is
 // set; empty when it cannot be told (no display, no OpenGL).
 std::string openGlRenderer();
+// The longest side of a drawable that renderer takes: the smaller of its
+// largest viewport and texture sides; 0 when it cannot be told. Asked of
+// the same throwaway context, once.
+int openGlMaxDrawableSide();
 
 // --- The screen
 
@@ -275,6 +294,23 @@ Result<void> prepareVideoDriver();
 // the display cannot be asked (video set-up then reports that itself).
 // Windows has no such wait: always true.
 bool waitForInputGrab(int timeoutMs);
+
+// Before SDL starts full screen: an error naming the screen's depth when
+// OpenGL cannot draw on it (no true colour, fewer than 15 bits); steers
+// SDL away from visuals of that depth it would crash on (a 30-bit screen's
+// DirectColor ones under classic SDL 1.2). Fine when the display cannot be
+// asked, and on Windows.
+Result<void> prepareScreenDepth();
+
+// Claims the full screen of the display for this process among the
+// programs that claim it so (other copies of this program), waiting at most
+// timeoutMs for a holder to let go. Atomic: of copies started together
+// exactly one gets it. Held until releaseScreen() or the end of the
+// process; an error saying who holds it otherwise. Fine when the display
+// cannot be asked (video set-up then reports that itself); Windows has no
+// such claim: always fine.
+Result<void> claimScreen(int timeoutMs);
+void releaseScreen();
 
 // Whether the monitor a full-screen mode is set on offers a mode of that
 // size (Windows: the primary monitor's list of modes). Windows refuses one

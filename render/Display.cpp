@@ -1,6 +1,7 @@
 #include "render/Display.h"
 
 #include "platform/Platform.h"
+#include "render/DrawableBound.h"
 #include "render/Multisampling.h"
 #include "render/NativeWindow.h"
 
@@ -75,9 +76,14 @@ Result<std::unique_ptr<Display>> Display::openInWindow(std::uint64_t window) {
         std::snprintf(id, sizeof id, "0x%llx", static_cast<unsigned long long>(window));
         return failure(std::string("there is no window ") + id + " to draw in");
     }
+    // A host's window may be larger than the renderer can draw: SDL draws
+    // in a window of ours inside it, kept within bounds.
+    const DrawableSize size = boundDrawable(w, h, platform::openGlMaxDrawableSide());
+    const Result<std::uint64_t> drawing = platform::openDrawingWindow(window, size.width, size.height);
+    if (!drawing) return drawing.error();
     // SDL draws into the window these name; sdl12-compat also wants to be
     // told that it may make it an OpenGL window (classic SDL ignores that).
-    platform::putEnv("SDL_WINDOWID", std::to_string(window).c_str());
+    platform::putEnv("SDL_WINDOWID", std::to_string(*drawing).c_str());
     platform::putEnv("SDL_VIDEO_FOREIGN_WINDOW_OPENGL", "1");
     // The host may destroy its window at any moment, and then we end
     // quietly; Mesa would first complain on stderr that it lost the
@@ -85,7 +91,11 @@ Result<std::unique_ptr<Display>> Display::openInWindow(std::uint64_t window) {
     if (platform::getEnv("LIBGL_DEBUG").empty()) platform::putEnv("LIBGL_DEBUG", "quiet");
     std::unique_ptr<Display> display(new Display);
     display->hostWindow = window;
-    if (const Result<void> opened = display->init(w, h, 32); !opened) return opened.error();
+    display->drawingWindow = *drawing;
+    if (const Result<void> opened = display->init(size.width, size.height, 32); !opened) {
+        platform::closeDrawingWindow();
+        return opened.error();
+    }
     return display;
 }
 
@@ -98,6 +108,10 @@ Result<void> Display::init(std::int32_t w, std::int32_t h, std::int32_t bpp) {
     if (!embedded() && platform::getEnv("SDL_MOUSE_RELATIVE_MODE_WARP").empty())
         platform::putEnv("SDL_MOUSE_RELATIVE_MODE_WARP", "1");
     compatCopyOff = chooseCompatScaling(embedded(), w, h);
+    // A host's window was checked when it was watched.
+    if (!embedded()) {
+        if (const Result<void> depth = platform::prepareScreenDepth(); !depth) return depth;
+    }
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         const std::string why = SDL_GetError();
         SDL_Quit();
@@ -116,16 +130,35 @@ Result<void> Display::init(std::int32_t w, std::int32_t h, std::int32_t bpp) {
         width = w;
         height = h;
         bitsPerPixel = bpp;
+        if (!embedded()) {
+            askedWidth = w;
+            askedHeight = h;
+        }
+        if (!embedded() && fallBackToDesktopSize() && chooseCompatScaling(false, width, height) != compatCopyOff) {
+            // sdl12-compat took its copy choice from the size asked for,
+            // when video started; the desktop's size goes straight.
+            compatCopyOff = !compatCopyOff;
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+            if (SDL_InitSubSystem(SDL_INIT_VIDEO) < 0) {
+                const std::string why = SDL_GetError();
+                SDL_Quit();
+                return failure("Video initialization failed: " + why);
+            }
+        }
     }
-    // A full-screen window takes the pointer and keyboard; while another
-    // program holds them SDL would wait for ever. In a host's window the
-    // host owns the input: nothing is grabbed or hidden there.
-    if (!embedded() && !platform::waitForInputGrab(3000)) {
-        SDL_Quit();
-        return failure("cannot take the screen: another program holds the pointer or keyboard");
+    if (!embedded()) {
+        // A host's window was bounded when the window to draw in was made.
+        const DrawableSize size = boundDrawable(width, height, platform::openGlMaxDrawableSide());
+        width = size.width;
+        height = size.height;
+        if (const Result<void> taken = takeScreen(); !taken) {
+            SDL_Quit();
+            return taken;
+        }
     }
-    if (const Result<void> opened = openVideo(); !opened) {
+    if (const Result<void> opened = setVideoMode(); !opened) {
         SDL_Quit();
+        platform::releaseScreen();
         return opened;
     }
     if (!embedded()) {
@@ -141,9 +174,87 @@ void Display::resize(std::int32_t w, std::int32_t h) {
     setProjection(w, h);
 }
 
-Display::~Display() { SDL_Quit(); }
+bool Display::followWindow(std::int32_t w, std::int32_t h) {
+    const DrawableSize size = boundDrawable(w, h, platform::openGlMaxDrawableSide());
+    if (size.width == width && size.height == height) return false;
+    if (drawingWindow != hostWindow) platform::placeWindow(drawingWindow, 0, 0, size.width, size.height);
+    resize(size.width, size.height);
+    return true;
+}
 
-Result<void> Display::openVideo() { return setVideoMode(); }
+bool Display::followScreen(std::int32_t w, std::int32_t h) {
+    SdlFullScreenWindows windows;
+    if (embedded() || !sdlFullScreenWindows(&windows)) return false;
+    // Left as it is, the window would show only part of the picture, or
+    // a corner of the screen would stay uncovered; under sdl12-compat a
+    // hidden pointer is warped to the window's middle, which may lie off
+    // the smaller screen, for ever.
+    platform::placeWindow(windows.covering, 0, 0, w, h);
+    // sdl12-compat's scaling copy keeps the picture's size and scales it to
+    // the window at each swap.
+    GLint framebuffer = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &framebuffer);
+    if (framebuffer != 0) return false;
+    DrawableSize size{w, h};
+    if (windows.drawing) {
+        const bool asked = askedWidth > 0 && askedHeight > 0 && askedWidth <= w && askedHeight <= h;
+        size = boundDrawable(asked ? askedWidth : w, asked ? askedHeight : h, platform::openGlMaxDrawableSide());
+        platform::placeWindow(windows.drawing, (w - size.width) / 2, (h - size.height) / 2, size.width,
+                              size.height);
+    }
+    if (size.width == width && size.height == height) return false;
+    resize(size.width, size.height);
+    return true;
+}
+
+Display::~Display() {
+    SDL_Quit();
+    platform::closeDrawingWindow();
+    // After SDL let go of the pointer and keyboard: a copy waiting for the
+    // screen finds them free.
+    platform::releaseScreen();
+}
+
+bool Display::fallBackToDesktopSize() {
+    // Settings made on another monitor may name a mode this screen lacks.
+    // A mode SDL lists at least as large shows it whole (centred or scaled,
+    // as the SDL implementation does it); without one the mode would fail
+    // or be cut off: the desktop's own size serves instead (the caller
+    // says so, seeing the size differ).
+    SDL_Rect** modes = SDL_ListModes(nullptr, SDL_OPENGL | SDL_FULLSCREEN);
+    if (!modes || modes == reinterpret_cast<SDL_Rect**>(-1)) return false;
+    for (int i = 0; modes[i]; ++i)
+        if (modes[i]->w >= width && modes[i]->h >= height) return false;
+    const SDL_VideoInfo* info = SDL_GetVideoInfo();
+    if (!info || info->current_w <= 0 || info->current_h <= 0) return false;
+    width = info->current_w;
+    height = info->current_h;
+    askedWidth = 0;
+    askedHeight = 0;
+    return true;
+}
+
+Result<void> Display::takeScreen() {
+    // A full-screen window takes the pointer and keyboard; while another
+    // program holds them SDL would wait for ever. Copies of this program
+    // started together would each find them free and then wait on each
+    // other: the claim lets one through. In a host's window the host owns
+    // the input: nothing is claimed, grabbed or hidden there.
+    const int limitMs = 3000;
+    // A copy that holds the claim is drawing, or ending (a host swapping
+    // savers), which takes a fraction of a second: a short wait serves,
+    // and the one left out says so well within the 3 s.
+    const int claimWaitMs = 1000;
+    const double start = platform::monotonicSeconds();
+    if (const Result<void> claimed = platform::claimScreen(claimWaitMs); !claimed)
+        return failure("cannot take the screen: " + claimed.message());
+    const int spentMs = static_cast<int>((platform::monotonicSeconds() - start) * 1000);
+    if (!platform::waitForInputGrab(spentMs < limitMs ? limitMs - spentMs : 0)) {
+        platform::releaseScreen();
+        return failure("cannot take the screen: another program holds the pointer or keyboard");
+    }
+    return success();
+}
 
 Result<void> Display::setVideoMode() {
     if (tryVideoMode()) return success();

@@ -14,7 +14,8 @@ class Display {
 public:
     // Width, height and bits per pixel of a resolution row; all three 0 take
     // the desktop's mode, as does a size the monitor does not offer
-    // (platform::displayOffersMode). Ends the process with exit code 1 on
+    // (platform::displayOffersMode) or, on X11, one larger than every mode
+    // SDL lists. Ends the process with exit code 1 on
     // failure, after the failure's line on stderr as the design words it
     // ("Video mode set failed: ..."). The programs open their display with
     // open() instead and decide themselves.
@@ -40,8 +41,18 @@ public:
     double edgeX(double depth) const;
     double edgeY(double depth) const;
 
-    // A host window changed size: the viewport, projection and edges follow.
+    // Draws at this size from now on: the viewport, projection and edges
+    // follow.
     void resize(std::int32_t width, std::int32_t height);
+    // The host's window is now this size: the window drawn in (within
+    // bounds) and resize() follow. True when the size drawn at changed.
+    bool followWindow(std::int32_t width, std::int32_t height);
+    // The screen is now this size (a monitor plugged or unplugged, a
+    // changed resolution): SDL's full-screen windows cover it, and the
+    // picture, centred, is the size asked for where that fits, else the
+    // screen's. True when the size drawn at changed. Nothing where the SDL
+    // implementation's windows cannot be had (Windows).
+    bool followScreen(std::int32_t width, std::int32_t height);
     bool embedded() const { return hostWindow != 0; }
 
     double cornerNear[3] = {0, 0, 0};
@@ -49,13 +60,19 @@ public:
     std::int32_t height = 0;
     std::int32_t bitsPerPixel = 0;
     std::uint64_t hostWindow = 0;  // 0: full screen
+    std::uint64_t drawingWindow = 0;  // where SDL draws in the host's window
+    std::int32_t askedWidth = 0;   // full screen: the size the settings ask
+    std::int32_t askedHeight = 0;  // for, 0 for the desktop's
     bool compatCopyOff = false;    // sdl12-compat draws straight to the window
 
 private:
     Display() = default;
     bool onMonitor = false;  // openOnMonitor: a borderless window, no mode switch
     Result<void> init(std::int32_t w, std::int32_t h, std::int32_t bpp);
-    Result<void> openVideo();
+    Result<void> takeScreen();  // the full screen's claim and free input, within 3 s
+    // True when the screen has no mode as large as asked and the desktop's
+    // size was taken instead.
+    bool fallBackToDesktopSize();
     Result<void> setVideoMode();
     bool tryVideoMode();  // the mode and the fixed state; false with SDL's error
     void setProjection(std::int32_t w, std::int32_t h);

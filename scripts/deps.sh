@@ -12,9 +12,10 @@ RUN_PACKAGES="build-essential cmake pkg-config libsdl1.2-dev libsdl-image1.2-dev
   libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev libfreetype-dev
   fonts-dejavu-core fonts-dejavu-extra libpng-dev xvfb x11-utils imagemagick"
 # What the tests run besides: sanitizers and fuzzers, input and call tracing,
-# the frozen clock, byte-level file checks, the man pages' rendering.
+# screen size changes (xrandr), the frozen clock, byte-level file checks, the
+# man pages' rendering.
 TEST_PACKAGES="$RUN_PACKAGES libgtest-dev libbenchmark-dev clang libclang-rt-dev
-  xdotool apitrace faketime python3 xxd xscreensaver libxml2-utils procps man-db"
+  xdotool x11-xserver-utils apitrace faketime python3 xxd xscreensaver libxml2-utils procps man-db"
 
 # What making and checking the Debian package needs besides: CPack finds
 # the programs with file(1) and their library dependencies with

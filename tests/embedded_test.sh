@@ -3,9 +3,9 @@
 # xsecurelock gives it one: the whole scene at the window's size (calendar
 # near its top-right corner, clock near its bottom-right), following a
 # resize; the meadow to every edge from portrait to 32:9, the calendar inside
-# a portrait window; a prompt end on SIGTERM; a quiet end when the window is
-# destroyed, during start-up too; a bad option refused before anything
-# starts.
+# a portrait window; a window larger than the renderer draws, bounded; a
+# prompt end on SIGTERM; a quiet end when the window is destroyed, during
+# start-up too; a bad option refused before anything starts.
 set -u
 BIN="${QUESSANTA_BIN:?}"
 HELPERS="${QUESSANTA_TEST_HELPERS:?}"
@@ -91,6 +91,31 @@ for size in 320x240 1280x400 2560x1080 3840x1080 1080x1920; do
   fi
   wait "$host" 2>/dev/null
 done
+
+# A host's window larger than any renderer draws: drawn within bounds, at
+# its top-left corner, in reasonable memory; never a crash.
+open_host 32767x32767
+QUESSANTA_STATS_FILE="$T/huge" QUESSANTA_STATS_SECONDS=1 "$BIN/Quessanta" --window-id "$id" 2>"$T/err" &
+saver=$!
+sleep 6
+if kill -0 "$saver" 2>/dev/null; then
+  rss=$(tail -n 1 "$T/huge" | sed -n 's/.* rss_kb=\([0-9]*\) .*/\1/p')
+  import -window root "$T/huge.png" 2>/dev/null
+  black=$(black_share "$T/huge.png")
+  echo "32767x32767: ${rss:-no} KiB resident, ${black} % of the screen black"
+  [ "${rss:-0}" -gt 0 ] && [ "$rss" -lt 1000000 ] || fail "32767x32767: ${rss:-no} KiB resident"
+  awk -v b="$black" 'BEGIN { exit !(b < 5) }' || fail "32767x32767: ${black} % of the screen is black"
+  # Frames there take a while on a software renderer: no prompt end.
+  kill -TERM "$saver"
+  wait_end "$saver" 5; rc=$?
+  [ $rc -eq 0 ] || fail "32767x32767: SIGTERM gave exit $rc"
+else
+  wait "$saver"
+  fail "32767x32767: ended with $? ($(head -c 300 "$T/err"))"
+fi
+[ -s "$T/err" ] && fail "32767x32767: stderr $(cat "$T/err")"
+kill "$host"
+wait "$host" 2>/dev/null
 
 # The host destroys its window while the saver starts: a quiet end each
 # time, never an X error.

@@ -60,13 +60,21 @@ std::uint64_t rootWindow() { return 0; }           // the whole screen's window;
 bool windowSize(std::uint64_t, int*, int*) { return false; }  // false when the window does not exist
 Result<void> watchWindow(std::uint64_t) { return failure("no windows"); }  // why not when it cannot be drawn in; from then on its destruction must not end the process
 bool windowGone() { return false; }
+Result<std::uint64_t> openDrawingWindow(std::uint64_t host, int, int) { return host; }  // a bounded window of ours inside the host's; the host's own where there is none
+void closeDrawingWindow() {}
+void placeWindow(std::uint64_t, int, int, int, int) {}  // move and resize one of our windows
 
 // --- OpenGL
 std::string openGlRenderer() { return {}; }   // GL_RENDERER of a throwaway context; "" when unknown
+int openGlMaxDrawableSide() { return 0; }     // the smaller of GL_MAX_VIEWPORT_DIMS and GL_MAX_TEXTURE_SIZE there; 0 when unknown
 
 // --- The screen
 Result<void> prepareVideoDriver() { return success(); }  // SDL's driver chosen; an error when its display cannot be opened
 bool waitForInputGrab(int) { return true; }        // true when a full-screen window can take pointer and keyboard
+Result<void> prepareScreenDepth() { return success(); }  // why not when OpenGL cannot draw on the screen's depth
+Result<void> claimScreen(int) { return success(); }  // of copies started together, one gets the full screen
+void releaseScreen() {}
+
 bool displayOffersMode(int, int) { return true; }  // false for a full-screen size the system would refuse or fake
 void bringToFront(std::uint64_t) {}                // the full-screen window on top, active, with the keyboard focus
 

@@ -47,7 +47,25 @@ Result<void> watchWindow(std::uint64_t window) {
 
 bool windowGone() { return state.watched != 0 && !IsWindow(handleOf(state.watched)); }
 
+// The Windows screensaver hands over only its preview pane, which the
+// preview paints itself: SDL draws in a host's window as it is.
+Result<std::uint64_t> openDrawingWindow(std::uint64_t host, int, int) { return host; }
+void closeDrawingWindow() {}
+
+void placeWindow(std::uint64_t window, int x, int y, int width, int height) {
+    if (window == 0 || width <= 0 || height <= 0) return;
+    SetWindowPos(handleOf(window), nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 bool waitForInputGrab(int) { return true; }
+
+// SDL's windib driver picks a pixel format of its own.
+Result<void> prepareScreenDepth() { return success(); }
+
+// The Windows screensaver host starts one saver at a time, and nothing
+// there waits for ever on a grab.
+Result<void> claimScreen(int) { return success(); }
+void releaseScreen() {}
 
 // SDL's windib driver needs no display to be named.
 Result<void> prepareVideoDriver() { return success(); }

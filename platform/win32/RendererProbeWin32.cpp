@@ -8,9 +8,27 @@
 
 #include <GL/gl.h>
 
+// After windows.h, which gl.h needs first there.
+#include "platform/common/DrawableSideLimit.h"
+
 namespace platform {
 
-std::string openGlRenderer() {
+namespace {
+
+// What one throwaway context told; asked once, since a display keeps its
+// renderer.
+struct ProbeState {
+    bool probed = false;
+    std::string renderer;
+    int maxSide = 0;
+};
+
+ProbeState state;
+
+
+void probe() {
+    if (state.probed) return;
+    state.probed = true;
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     const wchar_t* const className = L"QuessantaRendererProbe";
     WNDCLASSW windowClass = {};
@@ -21,7 +39,6 @@ std::string openGlRenderer() {
     const bool registered = RegisterClassW(&windowClass) != 0;
     const HWND window = CreateWindowExW(0, className, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, instance,
                                         nullptr);
-    std::string renderer;
     if (window) {
         const HDC dc = GetDC(window);
         PIXELFORMATDESCRIPTOR format = {};
@@ -40,7 +57,8 @@ std::string openGlRenderer() {
             const HGLRC context = wglCreateContext(dc);
             if (context && wglMakeCurrent(dc, context)) {
                 const GLubyte* name = glGetString(GL_RENDERER);
-                if (name) renderer = reinterpret_cast<const char*>(name);
+                if (name) state.renderer = reinterpret_cast<const char*>(name);
+                state.maxSide = currentMaxDrawableSide();
                 wglMakeCurrent(ownerDc, ownerContext);
             }
             if (context) wglDeleteContext(context);
@@ -49,7 +67,18 @@ std::string openGlRenderer() {
         DestroyWindow(window);
     }
     if (registered) UnregisterClassW(className, instance);
-    return renderer;
+}
+
+}  // namespace
+
+std::string openGlRenderer() {
+    probe();
+    return state.renderer;
+}
+
+int openGlMaxDrawableSide() {
+    probe();
+    return state.maxSide;
 }
 
 }  // namespace platform

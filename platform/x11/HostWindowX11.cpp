@@ -1,9 +1,11 @@
 // X11 implementation of the platform layer's host-window services: the
-// size of a window another program owns, whether it can be drawn in, and a
-// quiet end at its destruction. Covers any X server.
+// size of a window another program owns, whether it can be drawn in, a
+// window of ours inside it to draw in, and a quiet end at its destruction;
+// and the placing of SDL's full-screen windows. Covers any X server.
 #include "platform/Platform.h"
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 #include <cstdio>
 #include <string>
@@ -20,6 +22,8 @@ struct HostWindowState {
     std::uint64_t watched = 0;  // the host's window, once watchWindow took it
     bool gone = false;
     int lastError = 0;  // of the last question asked
+    Window drawing = 0;     // ours inside the host's window, once made
+    Colormap colormap = 0;  // the drawing window's, when its visual is not the host's
 };
 
 HostWindowState state;
@@ -102,6 +106,61 @@ Result<void> watchWindow(std::uint64_t window) {
     state.gone = false;
     XSetErrorHandler(onXError);
     return success();
+}
+
+void placeWindow(std::uint64_t window, int x, int y, int width, int height) {
+    ::Display* d = connection();
+    if (!d || window == 0 || width <= 0 || height <= 0) return;
+    XMoveResizeWindow(d, static_cast<Window>(window), x, y, static_cast<unsigned>(width),
+                      static_cast<unsigned>(height));
+    // Done before the next frame is drawn at the new size.
+    XSync(d, False);
+}
+
+Result<std::uint64_t> openDrawingWindow(std::uint64_t host, int width, int height) {
+    XWindowAttributes a;
+    if (!attributes(host, &a)) return failure("there is no window " + idText(host) + " to draw in");
+    ::Display* d = connection();
+    // The root window is the screen's size, and a window of ours in it
+    // would be a new top-level window: drawn in directly.
+    if (static_cast<Window>(host) == a.root) return host;
+    Visual* visual = a.visual;
+    if (visual->c_class == DirectColor && visual->map_entries > 256) {
+        // Classic SDL 1.2 fills a DirectColor window's gamma ramp through
+        // 256 entries and crashes on more: true colour of the same depth.
+        XVisualInfo wanted;
+        if (XMatchVisualInfo(d, XScreenNumberOfScreen(a.screen), a.depth, TrueColor, &wanted))
+            visual = wanted.visual;
+    }
+    XSetWindowAttributes set = {};
+    unsigned long mask = CWBackPixmap;
+    set.background_pixmap = None;  // the frames paint it all
+    if (visual != a.visual) {
+        set.colormap = XCreateColormap(d, a.root, visual, AllocNone);
+        set.border_pixel = 0;
+        mask |= CWColormap | CWBorderPixel;
+        state.colormap = set.colormap;
+    }
+    const Window window = XCreateWindow(d, static_cast<Window>(host), 0, 0, static_cast<unsigned>(width),
+                                        static_cast<unsigned>(height), 0, a.depth, InputOutput, visual, mask, &set);
+    XMapWindow(d, window);
+    XSync(d, False);
+    state.drawing = window;
+    return static_cast<std::uint64_t>(window);
+}
+
+void closeDrawingWindow() {
+    ::Display* d = connection();
+    if (!d || (!state.drawing && !state.colormap)) return;
+    // Gone already when the host destroyed its window: errors are ignored.
+    XSync(d, False);
+    XErrorHandler old = XSetErrorHandler(recordError);
+    if (state.drawing) XDestroyWindow(d, state.drawing);
+    if (state.colormap) XFreeColormap(d, state.colormap);
+    state.drawing = 0;
+    state.colormap = 0;
+    XSync(d, False);
+    XSetErrorHandler(old);
 }
 
 bool windowGone() {

@@ -3,6 +3,7 @@
 // server with GLX; without one (or without a display) the renderer is
 // unknown.
 #include "platform/Platform.h"
+#include "platform/common/DrawableSideLimit.h"
 
 #include <GL/gl.h>
 #include <GL/glx.h>
@@ -14,12 +15,21 @@ namespace {
 
 int ignoreError(::Display*, XErrorEvent*) { return 0; }
 
-}  // namespace
-
-std::string openGlRenderer() {
-    ::Display* display = XOpenDisplay(nullptr);
-    if (!display) return {};
+// What one throwaway context told; asked once, since a display keeps its
+// renderer.
+struct ProbeState {
+    bool probed = false;
     std::string renderer;
+    int maxSide = 0;
+};
+
+ProbeState state;
+
+void probe() {
+    if (state.probed) return;
+    state.probed = true;
+    ::Display* display = XOpenDisplay(nullptr);
+    if (!display) return;
     int errorBase = 0, eventBase = 0;
     // A server without GLX, or one that refuses us a context, must not end
     // the process through Xlib's default handler: the answer is "unknown".
@@ -44,7 +54,8 @@ std::string openGlRenderer() {
             const GLXContext context = glXCreateContext(display, visual, nullptr, True);
             if (context && glXMakeCurrent(display, window, context)) {
                 const GLubyte* name = glGetString(GL_RENDERER);
-                if (name) renderer = reinterpret_cast<const char*>(name);
+                if (name) state.renderer = reinterpret_cast<const char*>(name);
+                state.maxSide = currentMaxDrawableSide();
                 if (ownerContext)
                     glXMakeContextCurrent(ownerDisplay, ownerDraw, ownerRead, ownerContext);
                 else
@@ -59,7 +70,18 @@ std::string openGlRenderer() {
     XSync(display, False);
     XSetErrorHandler(before);
     XCloseDisplay(display);
-    return renderer;
+}
+
+}  // namespace
+
+std::string openGlRenderer() {
+    probe();
+    return state.renderer;
+}
+
+int openGlMaxDrawableSide() {
+    probe();
+    return state.maxSide;
 }
 
 }  // namespace platform
