@@ -397,9 +397,7 @@ timeout 120 wine Quessanta.exe >"$T/out" 2>"$T/err" &
 pid=$!
 if window_shown "^Quessanta$" && sleep 4 && kill -0 "$pid" 2>/dev/null; then
   timeout 30 wine taskkill /IM Quessanta.exe >/dev/null 2>&1
-  asked=$(date +%s%N)
-  for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  took=$(( ($(date +%s%N) - asked) / 1000000 ))
+  took=$(gone_after "$pid" 10000)
   if kill -0 "$pid" 2>/dev/null; then
     fail "close request: still running 10 s after it"
     xdotool key Escape
