@@ -61,6 +61,7 @@ void endOnPackFailure(const std::string& path, const std::string& reason) {
     // freed while the OpenGL context still holds their textures.
     if (App::sceneRoot) destroyDescendants(*App::sceneRoot);
     if (App::overlayRoot) destroyDescendants(*App::overlayRoot);
+    platform::stopFittingToScreen();
     SDL_Quit();
     platform::showFatalError(path + ": " + reason);
     std::exit(1);

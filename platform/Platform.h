@@ -318,6 +318,16 @@ void releaseScreen();
 // corner or a framed window. True on X11, where SDL scales or centres it.
 bool displayOffersMode(int width, int height);
 
+// Keeps a full-screen window of this process (SDL's covering one) the
+// screen's size, from a thread of its own, as soon as the screen's size
+// changes. The main loop cannot always do it in time: under sdl12-compat
+// the hidden pointer is warped towards the window's middle, and while that
+// lies off a screen that shrank SDL's event pump does not return. Until
+// stopFittingToScreen(), which must come before the window is destroyed.
+// Nothing on Windows.
+void fitToScreen(std::uint64_t window);
+void stopFittingToScreen();
+
 // Puts the full-screen window (the native window SDL drew into) above
 // every other window, active and with the keyboard focus, and for the first
 // seconds of the run takes the focus back from any other window: the window

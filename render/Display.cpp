@@ -164,6 +164,8 @@ Result<void> Display::init(std::int32_t w, std::int32_t h, std::int32_t bpp) {
     if (!embedded()) {
         SDL_ShowCursor(SDL_DISABLE);
         platform::bringToFront(nativeWindow());
+        SdlFullScreenWindows windows;
+        if (sdlFullScreenWindows(&windows)) platform::fitToScreen(windows.covering);
     }
     return success();
 }
@@ -186,9 +188,8 @@ bool Display::followScreen(std::int32_t w, std::int32_t h) {
     SdlFullScreenWindows windows;
     if (embedded() || !sdlFullScreenWindows(&windows)) return false;
     // Left as it is, the window would show only part of the picture, or
-    // a corner of the screen would stay uncovered; under sdl12-compat a
-    // hidden pointer is warped to the window's middle, which may lie off
-    // the smaller screen, for ever.
+    // a corner of the screen would stay uncovered. (The fitting thread
+    // has usually done it already.)
     platform::placeWindow(windows.covering, 0, 0, w, h);
     // sdl12-compat's scaling copy keeps the picture's size and scales it to
     // the window at each swap.
@@ -208,6 +209,7 @@ bool Display::followScreen(std::int32_t w, std::int32_t h) {
 }
 
 Display::~Display() {
+    platform::stopFittingToScreen();
     SDL_Quit();
     platform::closeDrawingWindow();
     // After SDL let go of the pointer and keyboard: a copy waiting for the

@@ -71,13 +71,7 @@ term_promptly "$pid" "1280x1024 on 1024x768"
 stop_xvfb
 
 # --- The screen changes size under the running saver, as when a laptop is
-# docked: the picture follows, both ways, with the overlays inside. Not yet
-# under sdl12-compat (Debian 13), where the picture after a change to a
-# smaller screen still misses the overlays.
-sdl=$(ldd "$BIN/Quessanta" | sed -n 's/.*libSDL-1\.2\.so[^ ]* => \([^ ]*\).*/\1/p')
-if [ -n "$sdl" ] && grep -q SDL12COMPAT "$(readlink -f "$sdl")"; then
-  echo "skip: the screen's size changes under sdl12-compat"
-else
+# docked: the picture follows, both ways, with the overlays inside.
 XVFB_SCREEN=1600x1200x24 start_xvfb || exit 1
 xrandr --newmode 800x600 40 800 840 968 1056 600 601 605 628 && xrandr --addmode screen 800x600 ||
   fail "the test server takes no 800x600 mode"
@@ -95,7 +89,6 @@ done
 term_promptly "$pid" "after the screen's changes"
 [ -s "$T/err" ] && fail "screen changes: stderr $(cat "$T/err")"
 stop_xvfb
-fi
 
 # --- Screen depths: 30 bits are drawn; 8 bits are refused with one line.
 XVFB_SCREEN=640x480x30 start_xvfb || exit 1

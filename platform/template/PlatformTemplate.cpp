@@ -76,6 +76,8 @@ Result<void> claimScreen(int) { return success(); }  // of copies started togeth
 void releaseScreen() {}
 
 bool displayOffersMode(int, int) { return true; }  // false for a full-screen size the system would refuse or fake
+void fitToScreen(std::uint64_t) {}                 // keeps the full-screen window the screen's size, from a thread, until stopped
+void stopFittingToScreen() {}
 void bringToFront(std::uint64_t) {}                // the full-screen window on top, active, with the keyboard focus
 
 // --- Monitors

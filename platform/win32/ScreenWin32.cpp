@@ -66,6 +66,10 @@ bool displayOffersMode(int width, int height) {
     return false;
 }
 
+// Windows keeps a full-screen window over its monitor's new size itself.
+void fitToScreen(std::uint64_t) {}
+void stopFittingToScreen() {}
+
 void bringToFront(std::uint64_t window) {
     state.front = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window));
     if (!IsWindow(state.front)) return;
