@@ -9,7 +9,7 @@
 
 ByteSource::ByteSource(const unsigned char* bytes, std::size_t size) : memory(bytes), total(size) {}
 
-ByteSource::ByteSource(std::uint64_t size, std::function<bool(void*, std::size_t)> read)
+ByteSource::ByteSource(std::uint64_t size, std::function<bool(std::uint64_t, void*, std::size_t)> read)
     : reader(std::move(read)), total(size) {}
 
 bool ByteSource::read(void* into, std::size_t count) {
@@ -17,14 +17,20 @@ bool ByteSource::read(void* into, std::size_t count) {
     if (count == 0) return true;
     if (memory) {
         std::memcpy(into, memory + position, count);
-    } else if (!reader(into, count)) {
+    } else if (!reader(position, into, count)) {
         return false;
     }
     position += count;
     return true;
 }
 
-Result<std::vector<PackEntry>> readPackEntries(ByteSource& source) {
+bool ByteSource::skip(std::uint64_t count) {
+    if (count > remaining()) return false;
+    position += count;
+    return true;
+}
+
+Result<std::vector<PackEntry>> readPackEntries(ByteSource& source, EntryBytes bytes) {
     std::vector<PackEntry> entries;
     auto fail = [](const std::string& why, ErrorKind kind = ErrorKind::Other) { return failure(why, kind); };
     unsigned char word[4];
@@ -45,6 +51,11 @@ Result<std::vector<PackEntry>> readPackEntries(ByteSource& source) {
         // than the file has bytes left.
         if (entry.size > source.remaining()) return fail(which + " has a data size beyond the end of the file");
         entry.offset = source.offset();
+        if (bytes == EntryBytes::Skip) {
+            source.skip(entry.size);
+            entries.push_back(std::move(entry));
+            continue;
+        }
         // Empty entries get a buffer too: a present entry is never null.
         try {
             entry.bytes.reset(new unsigned char[entry.size]);
@@ -65,18 +76,16 @@ Result<std::vector<PackEntry>> readPackFile(const std::string& path) {
     return readPackFrom(file);
 }
 
-Result<std::vector<PackEntry>> readPackFrom(platform::RegularFile& file) {
+Result<std::vector<PackEntry>> readPackFrom(platform::RegularFile& file, EntryBytes bytes) {
     // Entries are read straight into their own buffers: the pack is never
-    // held twice. The first read goes to the start, wherever the file was.
+    // held twice. Reads go to the offsets asked for, wherever the file was.
     std::string readError;
-    bool started = false;
-    ByteSource source(file.size(), [&](void* into, std::size_t count) {
-        Result<void> read = started ? file.read(into, count) : file.readAt(0, into, count);
-        started = true;
+    ByteSource source(file.size(), [&](std::uint64_t offset, void* into, std::size_t count) {
+        Result<void> read = file.readAt(offset, into, count);
         if (!read) readError = read.message();
         return read.ok();
     });
-    Result<std::vector<PackEntry>> entries = readPackEntries(source);
+    Result<std::vector<PackEntry>> entries = readPackEntries(source, bytes);
     if (entries) return entries;
     if (!readError.empty()) return failure("cannot read the pack: " + readError);
     // Out of memory is no fault of the pack.

@@ -25,7 +25,8 @@ struct EntryData {
 };
 
 // One entry as read: its name, its bytes (exactly `size` of them; never
-// null, also when empty) and where they lie in the file.
+// null, also when empty, unless they were not read) and where they lie in
+// the file.
 struct PackEntry {
     std::string name;
     std::unique_ptr<unsigned char[]> bytes;
@@ -35,34 +36,43 @@ struct PackEntry {
     EntryData data() const { return EntryData{bytes.get(), size}; }
 };
 
-// Bytes handed over in order, from memory or from a file of known size.
+// Bytes handed over in order, from memory or from a file of known size
+// (read at the offsets asked for).
 class ByteSource {
 public:
     ByteSource(const unsigned char* bytes, std::size_t size);
-    ByteSource(std::uint64_t size, std::function<bool(void* into, std::size_t count)> read);
+    ByteSource(std::uint64_t size, std::function<bool(std::uint64_t offset, void* into, std::size_t count)> read);
     // Exactly `count` bytes; false past the end or when the reading fails.
     bool read(void* into, std::size_t count);
+    // Passes over `count` bytes without reading them; false past the end.
+    bool skip(std::uint64_t count);
     std::uint64_t remaining() const { return total - position; }
     std::uint64_t offset() const { return position; }
 
 private:
     const unsigned char* memory = nullptr;
-    std::function<bool(void*, std::size_t)> reader;
+    std::function<bool(std::uint64_t, void*, std::size_t)> reader;
     std::uint64_t total = 0;
     std::uint64_t position = 0;
 };
 
-// Reads every entry. No size field buys more memory than the source has
-// bytes left. An error saying why for a corrupt pack.
-Result<std::vector<PackEntry>> readPackEntries(ByteSource& source);
+// Whether reading a pack reads the entries' bytes or only where they lie.
+enum class EntryBytes { Read, Skip };
+
+// Reads every entry; with EntryBytes::Skip their bytes stay null and only
+// their sizes and offsets are known. No size field buys more memory than
+// the source has bytes left. An error saying why for a corrupt pack.
+Result<std::vector<PackEntry>> readPackEntries(ByteSource& source, EntryBytes bytes = EntryBytes::Read);
 
 // Reads the pack file at path (a regular file only). An error (not naming
 // the path) when it cannot be opened, read or parsed: "cannot open the
 // pack: ...", "cannot read the pack: ...", "corrupt pack file: ..." or,
 // when an entry does not fit in memory, "out of memory: ...".
 Result<std::vector<PackEntry>> readPackFile(const std::string& path);
-// The same for a pack file already open, read from its start.
-Result<std::vector<PackEntry>> readPackFrom(platform::RegularFile& file);
+// The same for a pack file already open, read from its start; with
+// EntryBytes::Skip only its entries' names, sizes and offsets (the checks
+// are the same).
+Result<std::vector<PackEntry>> readPackFrom(platform::RegularFile& file, EntryBytes bytes = EntryBytes::Read);
 
 struct PackEntryView {
     const std::string* name;

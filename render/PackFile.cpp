@@ -31,7 +31,9 @@ Result<std::unique_ptr<PackFile>> PackFile::open(const std::string& path) {
 
 Result<std::unique_ptr<PackFile>> PackFile::openFrom(std::shared_ptr<platform::RegularFile> file,
                                                      const std::string& path) {
-    Result<std::vector<PackEntry>> read = readPackFrom(*file);
+    // Only the index: entries are read when asked for, and images that
+    // become textures need not be held at all.
+    Result<std::vector<PackEntry>> read = readPackFrom(*file, EntryBytes::Skip);
     if (!read) return read.error();
     std::unique_ptr<PackFile> pack(new PackFile);
     pack->sourcePath = path;
@@ -45,7 +47,11 @@ PackFile::~PackFile() = default;
 void PackFile::take(std::vector<PackEntry>& read) {
     entries.clear();
     entries.reserve(read.size());
-    for (PackEntry& e : read) entries.push_back(Entry{std::move(e)});
+    for (PackEntry& e : read) {
+        const bool unread = !e.bytes;
+        entries.push_back(Entry{std::move(e)});
+        entries.back().inFileOnly = unread;
+    }
 }
 
 Result<void> PackFile::parse(const unsigned char* bytes, std::size_t size) {
@@ -64,9 +70,9 @@ EntryData PackFile::entryData(const std::string& name) const {
 }
 
 EntryData PackFile::bytesOf(const Entry& e) const {
-    if (e.dropped) {
-        if (const Result<void> reloaded = reload(e); !reloaded) {
-            platform::warn(sourcePath + ": " + escapeEntryName(e.stored.name) + ": " + reloaded.message());
+    if (e.inFileOnly) {
+        if (const Result<void> read = readFromFile(e); !read) {
+            platform::warn(sourcePath + ": " + escapeEntryName(e.stored.name) + ": " + read.message());
             return EntryData{};
         }
     }
@@ -74,16 +80,16 @@ EntryData PackFile::bytesOf(const Entry& e) const {
     return e.stored.data();
 }
 
-Result<void> PackFile::reload(const Entry& e) const {
-    // From the file first read, which stays open: what a package upgrade
-    // puts at its path is another file.
-    if (!source) return failure("cannot read the entry again: the pack is not open");
+Result<void> PackFile::readFromFile(const Entry& e) const {
+    // From the file the index came from, which stays open: what a package
+    // upgrade puts at its path is another file.
+    if (!source) return failure("cannot read the entry: the pack is not open");
     std::unique_ptr<unsigned char[]> bytes(new (std::nothrow) unsigned char[e.stored.size]);
-    if (!bytes) return failure("out of memory reading the entry again", ErrorKind::OutOfMemory);
+    if (!bytes) return failure("out of memory reading the entry", ErrorKind::OutOfMemory);
     const Result<void> read = source->readAt(e.stored.offset, bytes.get(), e.stored.size);
-    if (!read) return failure("cannot read the entry again: " + read.message());
+    if (!read) return failure("cannot read the entry: " + read.message());
     e.stored.bytes = std::move(bytes);
-    e.dropped = false;
+    e.inFileOnly = false;
     return success();
 }
 
@@ -93,9 +99,9 @@ GLuint PackFile::acquireTexture(const std::string& name) {
         if (e.textureId == 0) {
             const std::string where =
                 (sourcePath.empty() ? "(pack in memory)" : sourcePath) + ": " + escapeEntryName(name) + ": ";
-            const Result<void> reloaded = e.dropped ? reload(e) : success();
-            if (!reloaded) {
-                platform::warn(where + reloaded.message());
+            const Result<void> read = e.inFileOnly ? readFromFile(e) : success();
+            if (!read) {
+                platform::warn(where + read.message());
             } else {
                 const Result<GLuint> texture = textureFromImage(e.stored.bytes.get(), e.stored.size);
                 if (texture)
@@ -108,7 +114,7 @@ GLuint PackFile::acquireTexture(const std::string& name) {
             // they could not be read again.
             if (e.textureId != 0 && !e.handedOut && source) {
                 e.stored.bytes.reset();
-                e.dropped = true;
+                e.inFileOnly = true;
             }
         }
         ++e.useCount;

@@ -1,5 +1,7 @@
-// A pack held in memory: its entries by name, and the OpenGL texture made
-// from each image entry, shared and counted per entry.
+// A pack: its entries by name, and the OpenGL texture made from each image
+// entry, shared and counted per entry. A pack read from a file keeps only
+// its index at first; an entry's bytes are read when they are first asked
+// for, and an image's are given back once its texture exists.
 #pragma once
 
 #include "formats/PackFormat.h"
@@ -17,16 +19,16 @@ class PackFile {
 public:
     // An empty pack, to be filled with addEntry/addFile and written with save.
     PackFile();
-    // Reads the whole pack. A pack that cannot be opened or is corrupt ends
+    // Opens the pack. A pack that cannot be opened or is corrupt ends
     // the process with exit code 1, after the fatal line naming it. The
     // program and the tools use open() instead and decide themselves.
     explicit PackFile(const std::string& path);
     // The pack at path (never null), or why not (not naming the path).
     static Result<std::unique_ptr<PackFile>> open(const std::string& path);
-    // The pack in a file already open (`path` names it in messages). What
-    // is read again later comes from that same file, whatever has since
-    // been put at its path: a package upgrade under a running program does
-    // not change what it shows.
+    // The pack in a file already open (`path` names it in messages). Its
+    // entries are read later from that same file, whatever has since been
+    // put at its path: a package upgrade under a running program does not
+    // change what it shows.
     static Result<std::unique_ptr<PackFile>> openFrom(std::shared_ptr<platform::RegularFile> file,
                                                       const std::string& path);
     ~PackFile();
@@ -45,6 +47,8 @@ public:
     // (platform::warn) naming the pack, the entry and the reason. Once its texture exists, an image
     // read from a file whose bytes nobody was given is dropped from memory;
     // should they be needed again, they are read again from the file.
+    // An entry whose bytes cannot be read from the file is warned about
+    // the same way and is absent for that request.
     GLuint acquireTexture(const std::string& name);
     void releaseTexture(GLuint texture);
 
@@ -78,18 +82,20 @@ private:
         GLuint textureId = 0;           // made from this entry, 0 = none yet
         std::int32_t useCount = 0;      // texture requests not yet released
         mutable bool handedOut = false;  // someone holds a pointer to the bytes
-        mutable bool dropped = false;    // the bytes were given back after decoding
+        // The bytes are only in the file: not read yet, or given back
+        // after decoding.
+        mutable bool inFileOnly = false;
     };
 
-    // The entry's bytes, read again from the file when they were dropped
+    // The entry's bytes, read from the file when they are not in memory
     // (null and 0 when that fails); they are then handed out for good.
     EntryData bytesOf(const Entry& e) const;
-    Result<void> reload(const Entry& e) const;
+    Result<void> readFromFile(const Entry& e) const;
 
     void take(std::vector<PackEntry>& read);
     std::vector<PackEntryView> views() const;
 
     std::string sourcePath;  // the file it was read from, for messages
-    std::shared_ptr<platform::RegularFile> source;  // kept open: dropped bytes are read again from it
+    std::shared_ptr<platform::RegularFile> source;  // kept open: entries are read from it
     std::vector<Entry> entries;
 };
