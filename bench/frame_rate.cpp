@@ -10,7 +10,13 @@
 // Prints one line of key=value: frames per second, CPU milliseconds per
 // frame (all threads, so the rasteriser's too), peak resident memory, and
 // start-up split into opening the display, building the scene and the
-// first frame.
+// first frame. Before it, for the scene, lines "memory ..." say what the
+// memory went to: resident memory after each stage (the context, the scene
+// tree built, the first frame, which reads the packs, makes the textures
+// and meshes and draws them, and the frames after it), and, once the
+// scene runs, what it holds: pack entries in memory (the meshes among
+// them, drawn in place), and the textures' texels (4 bytes each, as a
+// software renderer keeps them).
 //
 // Usage: frame_rate scene|bare|clear WIDTHxHEIGHT SECONDS, or
 //        frame_rate fragments WIDTHxHEIGHT FRAMES  (DISPLAY and the
@@ -34,6 +40,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 #include <string>
 #include <sys/resource.h>
 #include <vector>
@@ -97,6 +104,39 @@ double cpuSeconds() {
            static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
+void printStage(const char* stage) {
+    std::printf("memory stage=%s rss_mib=%.1f peak_mib=%.1f\n", stage, platform::residentKilobytes() / 1024.0,
+                platform::peakResidentKilobytes() / 1024.0);
+}
+
+// What the running scene holds, in MiB.
+void printHeldParts(const SceneNode& sceneRoot, const SceneNode& overlayRoot) {
+    const double mib = 1024.0 * 1024.0;
+    double packBytes = 0, textureBytes = 0, meshBytes = 0;
+    for (std::size_t i = 0; i < App::packCache.openCount(); ++i) {
+        const PackFile* pack = App::packCache.find(App::packCache.openName(i));
+        packBytes += static_cast<double>(pack->bytesInMemory());
+        for (std::size_t e = 0; e < pack->entryCount(); ++e) {
+            if (pack->textureIdAt(e) == 0) continue;
+            GLint w = 0, h = 0;
+            glBindTexture(GL_TEXTURE_2D, pack->textureIdAt(e));
+            glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
+            glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
+            textureBytes += 4.0 * w * h;
+        }
+    }
+    textureBytes += static_cast<double>(App::proceduralTextures.pixelBytesAlive());
+    // Parts of one entry loaded by several nodes share its bytes.
+    std::vector<BarePart> parts;
+    collect(&sceneRoot, false, true, parts);
+    collect(&overlayRoot, false, true, parts);
+    std::set<const unsigned char*> seen;
+    for (const BarePart& b : parts)
+        if (seen.insert(b.part->positions).second) meshBytes += 192.0 * b.part->triangleCount;
+    std::printf("memory held pack_entries_mib=%.1f meshes_mib=%.1f textures_mib=%.1f\n", packBytes / mib,
+                meshBytes / mib, textureBytes / mib);
+}
+
 double msSince(Clock::time_point t) { return std::chrono::duration<double, std::milli>(Clock::now() - t).count(); }
 
 // Runs `frame` for the given seconds after a warm-up; frames per second and
@@ -157,6 +197,8 @@ int main(int argc, char** argv) {
     glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
     std::printf("renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
     const double displayMs = msSince(start);
+    const bool scene = mode == "scene";
+    if (scene) printStage("context");
     App::sceneRoot.reset(new SceneNode);
     App::overlayRoot.reset(new SceneNode);
     double buildMs = 0, firstFrameMs = 0, fps = 0, cpuMs = 0;
@@ -172,18 +214,22 @@ int main(int argc, char** argv) {
         buildScene(App::sceneRoot.get(), packs);
         App::overlays = buildOverlays(*App::settings, *App::display, *App::overlayRoot);
         buildMs = msSince(built);
+        if (scene) printStage("tree");
         const auto first = Clock::now();
         renderFrame();
         glFinish();
         firstFrameMs = msSince(first);
+        if (scene) printStage("first_frame");
         // As the program does once the builders have run.
         for (int i = 0; i < 2; ++i) renderFrame();
         platform::returnFreedMemory();
         if (mode == "fragments") {
             printFragmentTable([] { renderFrame(); }, static_cast<int>(seconds), width, height, *App::sceneRoot,
                                *App::overlayRoot);
-        } else if (mode == "scene") {
+        } else if (scene) {
             measure(seconds, [] { renderFrame(); }, &fps, &cpuMs);
+            printStage("frames");
+            printHeldParts(*App::sceneRoot, *App::overlayRoot);
         } else {
             // The same parts, as the last frame placed them. Transparent parts
             // go last, in traversal order, with depth writes off, as the

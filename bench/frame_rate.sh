@@ -7,6 +7,10 @@
 #   bare         the same meshes drawn without the scene graph
 #   clear        an empty clear and swap
 #   baseline     with a baseline build given, that build's scene
+# The scene's own memory is its peak resident memory less the clear
+# program's in the same round; it is also split by stage (the context, the
+# tree built, the first frame, the frames after it) and by what the running
+# scene holds (pack entries, meshes among them, textures).
 # at 1024x768 and 1920x1080; then, in the same rounds, the program in a
 # 320x240 host window at its default frame cap (the share of a core it
 # keeps busy, and its frames a second), this build's and the baseline's.
@@ -48,6 +52,8 @@ run() {  # label build multisample mode size
     { echo "frame_rate $4 $5 of $2 failed" >&2; exit 1; }
   [ -n "${RENDERER:-}" ] || { RENDERER=$(sed -n 's/^renderer: //p' <<<"$text"); echo "renderer: $RENDERER"; }
   echo "label=$1 round=${round:-0} $(grep '^mode=' <<<"$text")" >>"$OUT"
+  # What the scene's memory went to, stage by stage (see frame_rate.cpp).
+  sed -n "s/^memory /label=$1 round=${round:-0} mode=memory size=$5 /p" <<<"$text" >>"$OUT"
 }
 
 # The program in a 320x240 host window at its default cap: after a warm-up,
@@ -168,6 +174,29 @@ for label in ("scene", "baseline"):
     if own:
         print(f"{label}: own memory at 1024x768 (peak RSS less the clear program's): {fmt(own)} MiB"
               + (" (bar: at most 40)" if label == "scene" else ""))
+# Where it went: resident memory after each stage above the clear
+# program's peak of the same round, and what the running scene holds.
+stages, held = {}, {}
+for r in rows:
+    if r["label"] != "scene" or r["mode"] != "memory" or r["size"] != "1024x768":
+        continue
+    floor = [float(c["peak_rss_mib"]) for c in rows if c["label"] == "clear" and c["size"] == "1024x768"
+             and c["round"] == r["round"]]
+    if "stage" in r and floor:
+        stages.setdefault(r["stage"], []).append(float(r["rss_mib"]) - floor[0])
+        if r["stage"] == "frames":
+            stages.setdefault("peak", []).append(float(r["peak_mib"]) - floor[0])
+    for key in ("pack_entries_mib", "meshes_mib", "textures_mib"):
+        if key in r:
+            held.setdefault(key, []).append(float(r[key]))
+if stages:
+    print("scene memory at 1024x768 after each stage, above the clear program's peak (median MiB): "
+          + ", ".join(f"{k} {statistics.median(v):+.1f}" for k, v in stages.items()))
+if held:
+    print("held by the running scene (median MiB): pack entries "
+          f"{statistics.median(held['pack_entries_mib']):.1f} (meshes {statistics.median(held['meshes_mib']):.1f}), "
+          f"textures {statistics.median(held['textures_mib']):.1f}; the rest of the first frame's growth is the "
+          "renderer's (shader code, vertex and bin buffers)")
 for label in ("host", "host-baseline"):
     cores = values(label, "320x240", "core_percent")
     if cores:

@@ -153,6 +153,13 @@ Result<void> PackFile::addFile(const std::string& path, const std::string& name)
     return success();
 }
 
+std::uint64_t PackFile::bytesInMemory() const {
+    std::uint64_t total = 0;
+    for (const Entry& e : entries)
+        if (e.stored.bytes) total += e.stored.size;
+    return total;
+}
+
 std::vector<PackEntryView> PackFile::views() const {
     std::vector<PackEntryView> out;
     out.reserve(entries.size());

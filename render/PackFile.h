@@ -74,6 +74,8 @@ public:
     EntryData entryAt(std::size_t i) const { return bytesOf(entries[i]); }
     GLuint textureIdAt(std::size_t i) const { return entries[i].textureId; }
     std::int32_t useCountAt(std::size_t i) const { return entries[i].useCount; }
+    // Bytes of entries held in memory now (read and not given back).
+    std::uint64_t bytesInMemory() const;
 
 private:
     struct Entry {

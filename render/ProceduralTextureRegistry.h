@@ -28,6 +28,8 @@ public:
     void updateAll();
 
     std::size_t liveCount() const { return textures.size(); }
+    // Pixel bytes of the textures alive (each also held once more by OpenGL).
+    std::int64_t pixelBytesAlive() const { return pixelBytes; }
     std::int32_t refCount(const std::string& name) const;
 
 private:
