@@ -133,7 +133,7 @@ void printHeldParts(const SceneNode& sceneRoot, const SceneNode& overlayRoot) {
     std::set<const unsigned char*> seen;
     for (const BarePart& b : parts)
         if (seen.insert(b.part->positions).second) meshBytes += 192.0 * b.part->triangleCount;
-    std::printf("memory held pack_entries_mib=%.1f meshes_mib=%.1f textures_mib=%.1f\n", packBytes / mib,
+    std::printf("memory pack_entries_mib=%.1f meshes_mib=%.1f textures_mib=%.1f\n", packBytes / mib,
                 meshBytes / mib, textureBytes / mib);
 }
 
