@@ -132,7 +132,8 @@ void printHeldParts(const SceneNode& sceneRoot, const SceneNode& overlayRoot) {
     collect(&overlayRoot, false, true, parts);
     std::set<const unsigned char*> seen;
     for (const BarePart& b : parts)
-        if (seen.insert(b.part->positions).second) meshBytes += 192.0 * b.part->triangleCount;
+        // Three vertices a triangle, each 3 + 3 + 2 doubles.
+        if (seen.insert(b.part->positions).second) meshBytes += 3 * 8 * 8.0 * b.part->triangleCount;
     std::printf("memory pack_entries_mib=%.1f meshes_mib=%.1f textures_mib=%.1f\n", packBytes / mib,
                 meshBytes / mib, textureBytes / mib);
 }

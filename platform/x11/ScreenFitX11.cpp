@@ -1,7 +1,7 @@
 // X11 implementation of the platform layer's fitting of the full-screen
 // window to the screen's size: a thread with a connection of its own waits
 // for the root window to change size and resizes the window at once.
-// Covers any X server; other video drivers are not asked.
+// Covers any X server; the window given is one of SDL's X11 windows.
 #include "platform/Platform.h"
 
 #include <X11/Xlib.h>
@@ -10,8 +10,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <thread>
 
 namespace platform {
@@ -24,7 +22,6 @@ struct ScreenFitState {
     // The thread's alone: Xlib connections are not shared between threads
     // here, so nothing else needs XInitThreads.
     ::Display* connection = nullptr;
-    Window window = 0;
     int wake[2] = {-1, -1};  // written to once, to end the thread
     std::thread thread;
     // A run that ends through exit() while fitting still stops the thread:
@@ -80,8 +77,6 @@ void stopFitting() {
 
 void fitToScreen(std::uint64_t window) {
     if (state.connection || window == 0) return;
-    const char* driver = std::getenv("SDL_VIDEODRIVER");
-    if (driver && *driver && std::strcmp(driver, "x11") != 0) return;
     ::Display* d = XOpenDisplay(nullptr);
     if (!d) return;
     if (pipe2(state.wake, O_CLOEXEC) != 0) {
@@ -91,9 +86,8 @@ void fitToScreen(std::uint64_t window) {
     XSelectInput(d, DefaultRootWindow(d), StructureNotifyMask);
     XSync(d, False);
     state.connection = d;
-    state.window = static_cast<Window>(window);
     try {
-        state.thread = std::thread(fit, d, state.window, state.wake[0]);
+        state.thread = std::thread(fit, d, static_cast<Window>(window), state.wake[0]);
     } catch (...) {
         // Without the thread the main loop still follows the screen, only
         // not under sdl12-compat's stuck pump.
