@@ -49,12 +49,25 @@ bool MeshPart::load(const unsigned char*& cursor, const unsigned char* end, cons
 }
 
 MeshPart::~MeshPart() {
-    if (!loaded) return;
+    if (!loaded || textureGivenBack) return;
     if (procedural) {
         if (SceneResources::textures) SceneResources::textures->release(textureSource);
     } else if (SceneResources::packCache) {
         SceneResources::packCache->releaseTexture(textureSource, texture);
     }
+}
+
+void MeshPart::giveTextureBack() {
+    if (!loaded || procedural || textureGivenBack || !SceneResources::packCache) return;
+    SceneResources::packCache->releaseTexture(textureSource, texture);
+    texture = 0;
+    textureGivenBack = true;
+}
+
+void MeshPart::takeTextureAgain() {
+    if (!textureGivenBack || !SceneResources::packCache) return;
+    texture = SceneResources::packCache->acquireTexture(textureSource, textureName);
+    textureGivenBack = false;
 }
 
 void MeshPart::commonDraw() const {

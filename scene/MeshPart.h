@@ -38,6 +38,12 @@ struct MeshPart {
     void draw();          // opaque pass: draws, or queues a transparent part
     void drawDeferred();  // end of frame, for a queued part
 
+    // A pack picture given back while something else shows it (the part
+    // is not drawn meanwhile), and taken again before the part draws; each
+    // does nothing when already done. Procedural textures are kept.
+    void giveTextureBack();
+    void takeTextureAgain();
+
     bool alphaTested() const { return material && material[renderBlock::alphaTest] != 0; }
     bool transparent() const { return material && material[renderBlock::transparent] != 0; }
     std::uint8_t hints() const { return material ? material[renderBlock::hints] : 0; }
@@ -45,6 +51,7 @@ struct MeshPart {
 private:
     void commonDraw() const;
     bool loaded = false;
+    bool textureGivenBack = false;
 };
 
 // Draws the queued transparent parts in queue order with depth writes off,

@@ -3,11 +3,13 @@
 #include "formats/ModelFormat.h"
 #include "platform/Platform.h"
 #include "render/PackCache.h"
+#include "scene/BackdropCopy.h"
 #include "scene/MeshPart.h"
 #include "scene/SceneResources.h"
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstring>
 
 SceneNode::SceneNode() {
@@ -84,7 +86,18 @@ void SceneNode::callAll(std::int32_t phase) {
 }
 
 void SceneNode::drawParts() {
-    for (std::int32_t i = 0; i < partCount && static_cast<std::size_t>(i) < parts.size(); ++i)
+    const std::size_t count = std::min(static_cast<std::size_t>(std::max(partCount, 0)), parts.size());
+    if (BackdropCopy::suits(parts, count)) {
+        if (!backdropCopy) backdropCopy.reset(new BackdropCopy);
+        backdropCopy->draw(parts, count);
+        return;
+    }
+    if (backdropCopy) {
+        // A model loaded since made it more than a backdrop.
+        for (std::size_t i = 0; i < count; ++i) parts[i]->takeTextureAgain();
+        backdropCopy.reset();
+    }
+    for (std::size_t i = 0; i < count; ++i)
         if (parts[i]) parts[i]->draw();
 }
 

@@ -8,11 +8,13 @@
 #include "scene/Transform.h"
 
 #include <cstdint>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
 struct MeshPart;
+class BackdropCopy;
 
 enum CallbackPhase : std::int32_t { BeforeModel = 1, AfterModel = 2, BeforeChild = 3, AfterChild = 4 };
 
@@ -36,6 +38,8 @@ struct SceneNode {
     std::int32_t partCount = 0;
     std::uint8_t hasModel = 0;
     std::vector<SceneNode*> children;
+    // A model that is all backdrop is put back from a copy once drawn.
+    std::unique_ptr<BackdropCopy> backdropCopy;
 
     SceneNode();
     // Gives back the pack references and mesh parts. Children are not

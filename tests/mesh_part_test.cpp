@@ -276,4 +276,55 @@ TEST_F(MeshPartTest, HintsCullTheBackFacesOfClosedPartsAndKeepBackdropsOutOfTheD
     EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
 }
 
+TEST_F(MeshPartTest, AllBackdropModelsArePutBackFromACopyThatFollowsTheViewport) {
+    // Two bands side by side; each picture alone holds as many texels as the
+    // 256x256 screen, so a copy of the screen costs no more than they do.
+    PartBlueprint left = part("red", 0), right = part("green", 0);
+    left.positions = square(-6, 0, 0, 5);
+    right.positions = square(6, 2, 0, 5);
+    left.hints = right.hints = renderHint::backdrop;
+    writePack("b.pak", {{"red", solidPng(256, 128, 255, 0, 0, 255)},
+                        {"green", solidPng(256, 128, 0, 255, 0, 255)},
+                        {"blue", solidPng(2, 2, 0, 0, 255, 255)},
+                        {"bands", modelEntry({left, right})},
+                        {"front", modelEntry({part("blue", 5)})}});
+    auto picture = [&](int width, int height) {
+        std::vector<unsigned char> rgba(4u * static_cast<std::size_t>(width * height));
+        glFinish();
+        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        return rgba;
+    };
+    SceneNode bands, front;
+    bands.loadModel("b.pak", "bands");
+    front.loadModel("b.pak", "front");
+    EXPECT_EQ(cache->refCount("b.pak"), 5);  // two models, three textures
+    frame(10, {&bands, &front});
+    const std::vector<unsigned char> drawn = picture(256, 256);
+    EXPECT_EQ(cache->refCount("b.pak"), 3) << "the copy stands for the bands' pictures";
+    frame(20, {&bands, &front});
+    EXPECT_EQ(picture(256, 256), drawn);
+    GLint mode = 0;
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &mode);
+    EXPECT_EQ(mode, GL_MODULATE);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    EXPECT_EQ(mode, GL_MODELVIEW);
+
+    // A new size: the bands are drawn (their pictures taken again) and
+    // copied anew, as a fresh model shows them at that size.
+    display->resize(200, 150);
+    frame(30, {&bands, &front});
+    frame(40, {&bands, &front});
+    const std::vector<unsigned char> resized = picture(200, 150);
+    EXPECT_EQ(cache->refCount("b.pak"), 3);
+    {
+        SceneNode fresh;
+        fresh.loadModel("b.pak", "bands");
+        frame(50, {&fresh, &front});
+        EXPECT_EQ(picture(200, 150), resized);
+    }
+    display->resize(256, 256);
+    EXPECT_EQ(cache->refCount("b.pak"), 3);
+}
+
 }  // namespace
