@@ -3,6 +3,7 @@
 #define GL_GLEXT_PROTOTYPES
 #include "bench/FragmentCounts.h"
 
+#include "scene/BackdropCopy.h"
 #include "scene/MeshPart.h"
 #include "scene/SceneNode.h"
 
@@ -73,6 +74,13 @@ void label(const SceneNode& node, std::map<const void*, PartLabel>& out) {
         if (row.flags.empty()) row.flags = "-";
         const std::string kind = row.pack + " #" + std::to_string(i) + " " + row.texture + " " + row.flags;
         out[part.positions] = PartLabel{kind, row, modelEntryName(node)};
+    }
+    if (node.backdropCopy && node.backdropCopy->texture() != 0) {
+        Row row;
+        row.pack = node.packNames.empty() ? std::string() : node.packNames[0];
+        row.texture = "(the copy standing for its parts)";
+        row.flags = "-";
+        out[BackdropCopy::quadPositions()] = PartLabel{row.pack + " copy", row, modelEntryName(node)};
     }
     for (const SceneNode* child : node.children) label(*child, out);
 }

@@ -31,6 +31,7 @@
 #include "formats/LittleEndian.h"
 #include "platform/Platform.h"
 #include "render/Multisampling.h"
+#include "scene/BackdropCopy.h"
 #include "scene/MotionFunctions.h"
 
 #include <GL/gl.h>
@@ -109,6 +110,20 @@ void printStage(const char* stage) {
                 platform::peakResidentKilobytes() / 1024.0);
 }
 
+// The copies standing for backdrops, in bytes (textures of 4 bytes a texel).
+double backdropCopyBytes(const SceneNode& node) {
+    double bytes = 0;
+    if (node.backdropCopy && node.backdropCopy->texture() != 0) {
+        GLint w = 0, h = 0;
+        glBindTexture(GL_TEXTURE_2D, node.backdropCopy->texture());
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
+        bytes += 4.0 * w * h;
+    }
+    for (const SceneNode* child : node.children) bytes += backdropCopyBytes(*child);
+    return bytes;
+}
+
 // What the running scene holds, in MiB.
 void printHeldParts(const SceneNode& sceneRoot, const SceneNode& overlayRoot) {
     const double mib = 1024.0 * 1024.0;
@@ -126,6 +141,7 @@ void printHeldParts(const SceneNode& sceneRoot, const SceneNode& overlayRoot) {
         }
     }
     textureBytes += static_cast<double>(App::proceduralTextures.pixelBytesAlive());
+    textureBytes += backdropCopyBytes(sceneRoot);
     // Parts of one entry loaded by several nodes share its bytes.
     std::vector<BarePart> parts;
     collect(&sceneRoot, false, true, parts);

@@ -21,6 +21,11 @@ bool anySizeTextures() {
     return supported;
 }
 
+// The viewport's corners, one texel per pixel.
+const GLfloat corners[] = {-1, -1, 1, -1, 1, 1, -1, -1, 1, 1, -1, 1};
+const GLfloat texels[] = {0, 0, 1, 0, 1, 1, 0, 0, 1, 1, 0, 1};
+const GLfloat normals[18] = {};
+
 long long texelsOf(GLuint texture) {
     if (texture == 0) return 0;
     GLint width = 0, height = 0;
@@ -37,6 +42,8 @@ bool BackdropCopy::Placement::operator==(const Placement& other) const {
            std::memcmp(projection, other.projection, sizeof projection) == 0 &&
            std::memcmp(modelView, other.modelView, sizeof modelView) == 0;
 }
+
+const void* BackdropCopy::quadPositions() { return corners; }
 
 BackdropCopy::~BackdropCopy() {
     if (copy) glDeleteTextures(1, &copy);
@@ -106,10 +113,6 @@ void BackdropCopy::takeCopy(const std::vector<MeshPart*>& parts, std::size_t cou
 }
 
 void BackdropCopy::drawCopy() const {
-    // The viewport's corners, one texel per pixel.
-    static const GLfloat corners[] = {-1, -1, 1, -1, 1, 1, -1, -1, 1, 1, -1, 1};
-    static const GLfloat texels[] = {0, 0, 1, 0, 1, 1, 0, 0, 1, 1, 0, 1};
-    static const GLfloat normals[18] = {};
     const GLboolean depthTest = glIsEnabled(GL_DEPTH_TEST);
     if (depthTest) glDisable(GL_DEPTH_TEST);
     glMatrixMode(GL_PROJECTION);

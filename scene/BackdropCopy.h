@@ -29,7 +29,10 @@ public:
     // the textures it replaces. Those are given back once the copy exists.
     void draw(const std::vector<MeshPart*>& parts, std::size_t count);
 
+    // The copy's texture, 0 while the parts draw themselves; and the vertex
+    // array its draw uses, by which the benchmark tells that draw apart.
     GLuint texture() const { return copy; }
+    static const void* quadPositions();
 
 private:
     struct Placement {
