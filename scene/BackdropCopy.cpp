@@ -123,12 +123,14 @@ void BackdropCopy::drawCopy() const {
     glLoadIdentity();
     glBindTexture(GL_TEXTURE_2D, copy);
     // The copy holds the finished colours: nothing to modulate them by.
+    GLint envMode = GL_MODULATE;
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &envMode);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     glVertexPointer(2, GL_FLOAT, 0, corners);
     glNormalPointer(GL_FLOAT, 0, normals);
     glTexCoordPointer(2, GL_FLOAT, 0, texels);
     glDrawArrays(GL_TRIANGLES, 0, 6);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, envMode);
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
