@@ -97,7 +97,9 @@ void BackdropCopy::takeCopy(const std::vector<MeshPart*>& parts, std::size_t cou
     }
     if (!copy) glGenTextures(1, &copy);
     glBindTexture(GL_TEXTURE_2D, copy);
-    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, x, y, width, height, 0);
+    // In the colour buffer's own layout: taken and drawn without converting
+    // (its alpha is the buffer's, which blending never reads back).
+    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, x, y, width, height, 0);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
