@@ -462,9 +462,10 @@ timeout 60 wine config.exe --resolution=desktop >/dev/null 2>&1
 # --- Every fatal path shows its one line, starting with the program's
 # name, in a message box titled Quessanta as well as on stderr (the
 # full-screen window gone first), and exits once the box is closed.
-# The box comes after the line on stderr. Before that the one window of
-# that name may be the full-screen one, 1x1 while it opens and small while
-# it goes, which a key sent to would not close the box.
+
+# The box, looked for once the line is on stderr: before that the window of
+# that name may be the full-screen one (1x1 while it opens, small while it
+# goes), and a key sent there would not close the box.
 message_box() {
   local wid width
   [ -s "$T/err" ] || return 0
