@@ -1,8 +1,8 @@
 #include "formats/ImageHeader.h"
 
+#include "formats/Crc32.h"
 #include "formats/LittleEndian.h"
 
-#include <array>
 #include <cstring>
 
 namespace {
@@ -12,21 +12,6 @@ std::uint32_t readUint32Be(const unsigned char* p) {
 }
 std::uint32_t readUint16Be(const unsigned char* p) { return (std::uint32_t(p[0]) << 8) | p[1]; }
 std::uint32_t readUint16Le(const unsigned char* p) { return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8); }
-
-std::uint32_t crc32(const unsigned char* bytes, std::size_t size) {
-    static const std::array<std::uint32_t, 256> table = [] {
-        std::array<std::uint32_t, 256> t{};
-        for (std::uint32_t n = 0; n < 256; ++n) {
-            std::uint32_t c = n;
-            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            t[n] = c;
-        }
-        return t;
-    }();
-    std::uint32_t c = 0xFFFFFFFFu;
-    for (std::size_t i = 0; i < size; ++i) c = table[(c ^ bytes[i]) & 0xFF] ^ (c >> 8);
-    return c ^ 0xFFFFFFFFu;
-}
 
 // The PNG decoder reads past the end of a cut file and then works on
 // whatever its buffer held; so every chunk up to IEND must be present and

@@ -60,6 +60,21 @@ bool readModelHeader(const unsigned char*& cursor, const unsigned char* end, std
     return true;
 }
 
+std::vector<unsigned char> markCutFrom(const std::vector<unsigned char>& model, std::uint32_t sourceCrc) {
+    if (model.empty()) return model;
+    std::vector<unsigned char> out{255};
+    put32(out, sourceCrc);
+    const std::size_t header = model[0] == 255 ? std::min<std::size_t>(5, model.size()) : 1;
+    out.insert(out.end(), model.begin() + static_cast<std::ptrdiff_t>(header), model.end());
+    return out;
+}
+
+bool cutFromCrc(const unsigned char* bytes, std::size_t size, std::uint32_t* sourceCrc) {
+    if (!bytes || size < 5 || bytes[0] != 255) return false;
+    *sourceCrc = readUint32Le(bytes + 1);
+    return true;
+}
+
 RenderBlock readRenderBlock(const unsigned char* block) {
     RenderBlock r;
     r.alphaTest = block[renderBlock::alphaTest] != 0;

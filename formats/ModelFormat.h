@@ -1,4 +1,5 @@
-// The model entry layout: a first byte (255 marks four more bytes to skip),
+// The model entry layout: a first byte (255 marks four more bytes to skip;
+// the artwork's coarser cuts keep their source's CRC-32 there, see below),
 // a signed 32-bit part count, then the part records back to back. A part
 // record: a signed 32-bit name length L, L bytes of texture name (ending at
 // a zero byte or at L), 80 unused bytes, the 60-byte render block, a signed
@@ -78,6 +79,14 @@ struct PartContents {
 // with every unused byte zero and each name's terminator counted in L.
 // Parts with arrays of unequal triangle counts take the smallest.
 std::vector<unsigned char> writeModel(const std::vector<PartContents>& parts);
+
+// A model cut from another entry (coarser, of the same shapes) is marked
+// 255, and the four bytes after the marker hold the CRC-32 of that entry's
+// bytes: it stands for that entry only while the entry is unchanged.
+std::vector<unsigned char> markCutFrom(const std::vector<unsigned char>& model, std::uint32_t sourceCrc);
+// The CRC-32 a model marked as cut from another keeps; false for any other
+// model (marker 0) and for bytes too short to hold it.
+bool cutFromCrc(const unsigned char* bytes, std::size_t size, std::uint32_t* sourceCrc);
 
 // Every part record of a model entry that fits, copied out of the bytes;
 // reading stops at the first part that does not fit, as drawing does.
