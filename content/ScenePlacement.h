@@ -18,4 +18,24 @@ constexpr double groupTilt = -30;
 constexpr double flowerScale = 2;
 constexpr double butterflyScale = 0.2;
 
+// The bunch comes cut for a few picture heights, each as finely as a
+// picture that many pixels high shows it, finest first. A picture draws
+// the coarsest cut made for at least its height, so that in its own pixels
+// no picture strays further from the bunch's full shapes than a 1920x1080
+// one does; taller pictures draw the finest.
+struct FlowerCut {
+    int lines;
+    const char* entry;
+};
+constexpr FlowerCut flowerCuts[] = {{1080, "flowers"}, {768, "flowers-768"}, {480, "flowers-480"}};
+constexpr int flowerCutCount = sizeof flowerCuts / sizeof flowerCuts[0];
+
+// The index in flowerCuts of the cut for a picture `height` pixels high.
+constexpr int flowerCutFor(int height) {
+    int chosen = 0;
+    for (int i = 1; i < flowerCutCount; ++i)
+        if (flowerCuts[i].lines >= height) chosen = i;
+    return chosen;
+}
+
 }  // namespace scenePlacement

@@ -4,7 +4,9 @@
 // sides, or are valid procedural names; every model fits where the program
 // puts it; and a frame's models stay within the triangle budget.
 #include "content/OverlayLayout.h"
+#include "content/ScenePlacement.h"
 #include "render/PackFile.h"
+#include "formats/ModelFormat.h"
 #include "formats/ProceduralTextureName.h"
 #include "scene/MeshPart.h"
 #include "scene/SceneNode.h"
@@ -268,6 +270,41 @@ TEST_F(ArtworkTest, FlowersStayUnderTheFlightAndHoldTheRestingButterfly) {
     // Lit petals with a sheen, cut out by the alpha test.
     EXPECT_TRUE(shiny);
     EXPECT_TRUE(alphaTested);
+}
+
+TEST_F(ArtworkTest, EachFlowerCutIsTheSameBunchInFewerTriangles) {
+    const LoadedModel finest = load("main.pak", scenePlacement::flowerCuts[0].entry);
+    const Result<std::uint32_t> finestCrc = pack("main.pak").entryCrc32(scenePlacement::flowerCuts[0].entry);
+    ASSERT_TRUE(finestCrc);
+    auto triangles = [](const LoadedModel& m) {
+        std::int32_t n = 0;
+        for (const auto& part : m.parts) n += part->triangleCount;
+        return n;
+    };
+    std::int32_t finer = triangles(finest);
+    for (int c = 1; c < scenePlacement::flowerCutCount; ++c) {
+        const std::string entry = scenePlacement::flowerCuts[c].entry;
+        const LoadedModel cut = load("main.pak", entry);
+        // Marked as cut from the finest as packed, or the program never draws it.
+        const EntryData bytes = pack("main.pak").entryData(entry);
+        std::uint32_t madeFrom = 0;
+        EXPECT_TRUE(cutFromCrc(bytes.data, bytes.size, &madeFrom)) << entry;
+        EXPECT_EQ(madeFrom, *finestCrc) << entry;
+        ASSERT_EQ(cut.parts.size(), finest.parts.size()) << entry;
+        for (std::size_t i = 0; i < cut.parts.size(); ++i) {
+            EXPECT_EQ(cut.parts[i]->textureName, finest.parts[i]->textureName) << entry << " part " << i;
+            EXPECT_EQ(std::memcmp(cut.parts[i]->material, finest.parts[i]->material, renderBlock::size), 0)
+                << entry << " part " << i;
+        }
+        EXPECT_LT(triangles(cut), finer) << entry;
+        finer = triangles(cut);
+        // The bunch's outermost points are corners of every cut: another
+        // bunch (its generator's draws out of step) would move them.
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_NEAR(cut.box.min[k], finest.box.min[k], 0.01) << entry << " axis " << k;
+            EXPECT_NEAR(cut.box.max[k], finest.box.max[k], 0.01) << entry << " axis " << k;
+        }
+    }
 }
 
 TEST_F(ArtworkTest, ButterfliesLieAlongXWithWingsAlongY) {

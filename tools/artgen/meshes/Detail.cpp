@@ -127,7 +127,7 @@ int Detail::sides(double radius, int most) const {
     return most;
 }
 
-double screenPixelsPerUnit(double depth) { return 540.0 / std::tan(radians(22.5)) / depth; }
+double screenPixelsPerUnit(double depth, double lines) { return lines / 2 / std::tan(radians(22.5)) / depth; }
 
 std::vector<Vec3> samples(const CurveFunction& curve, int segments) {
     std::vector<Vec3> out;

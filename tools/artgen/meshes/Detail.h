@@ -44,9 +44,9 @@ private:
     double texelsPerUv;
 };
 
-// Pixels that one unit spans at this depth on a 1920x1080 screen (the
-// projection's 45 degrees vertically).
-double screenPixelsPerUnit(double depth);
+// Pixels that one unit spans at this depth in a picture `lines` pixels high,
+// by default a 1920x1080 screen's (the projection's 45 degrees vertically).
+double screenPixelsPerUnit(double depth, double lines = 1080);
 
 // The curve's points at t = i / segments, i = 0 ... segments.
 std::vector<Vec3> samples(const CurveFunction& curve, int segments);

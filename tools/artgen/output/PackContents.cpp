@@ -1,5 +1,7 @@
 #include "output/PackContents.h"
 
+#include "formats/Crc32.h"
+#include "formats/ModelFormat.h"
 #include "formats/PackFormat.h"
 #include "png/Png.h"
 
@@ -35,6 +37,16 @@ void PackContents::addImage(const std::string& name, const Image& image) {
 void PackContents::addModel(const std::string& name, const Model& model) {
     entries.emplace_back(name, model.encode());
     models[name] = model;
+}
+
+void PackContents::addCutModel(const std::string& name, const Model& model, const std::string& source) {
+    for (const auto& e : entries) {
+        if (e.first != source) continue;
+        entries.emplace_back(name, markCutFrom(model.encode(), crc32(e.second.data(), e.second.size())));
+        models[name] = model;
+        return;
+    }
+    fail("model " + name + " is cut from " + source + ", which the pack does not hold");
 }
 
 Result<void> PackContents::save(const std::string& path) const {

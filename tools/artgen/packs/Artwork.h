@@ -12,7 +12,8 @@ namespace artgen {
 
 // "fon": the meadow and sky behind everything.
 void addMeadow(PackContents& pack);
-// "flowers": the turning bunch.
+// "flowers": the turning bunch, and its coarser cuts for lower pictures
+// (scenePlacement::flowerCuts).
 void addBouquet(PackContents& pack);
 // "brushko" and "krilo" of species 1 to 5.
 void addButterfly(PackContents& pack, int species);

@@ -40,7 +40,7 @@ Affine headFrame(const Vec3& origin, const Vec3& facing, double spinDegrees) {
 
 }  // namespace
 
-Bunch::Bunch() {
+Bunch::Bunch(int cutLines) : lines(cutLines) {
     const std::string tex = "bouquet.png";
     Material petalMat = Material::lit(0.42, 0.56, 0.10, 12);
     Material glossyMat = Material::lit(0.42, 0.56, 0.60, 60);
@@ -57,7 +57,8 @@ Bunch::Bunch() {
 
 Detail Bunch::detailAt(const Vec3& where) const {
     // Pixels per model unit: the node scales the bunch up into the scene.
-    const double pixelsPerUnit = screenPixelsPerUnit(TurningView::nearestDepth(where)) * scenePlacement::flowerScale;
+    const double pixelsPerUnit =
+        screenPixelsPerUnit(TurningView::nearestDepth(where), lines) * scenePlacement::flowerScale;
     return Detail(pixelsPerUnit, BouquetAtlas::size);
 }
 
@@ -367,22 +368,29 @@ void addBouquet(PackContents& pack) {
     BouquetAtlas atlas;
     const Image picture = atlas.paint();
     pack.addImage("bouquet.png", picture);
-    bouquet::Bunch bunch;
-    bunch.build();
-    bunch.addStems(bouquet::stemStarts(bunch, picture));
-    Model model = bunch.take();
-    removeHiddenTriangles(model, {{"bouquet.png", picture}});
-    model = bouquet::drawingOrder(std::move(model));
-    double topZ = -1e9;
-    for (const ModelPart& p : model.parts)
-        for (const Vertex& v : p.vertices) topZ = std::max(topZ, v.position.z);
-    if (topZ > 12.0) {
-        char height[32];
-        std::snprintf(height, sizeof height, "%.2f", topZ);
-        pack.fail(std::string("the flowers reach z = ") + height + ", into the butterflies' flight");
-        return;
+    // The same bunch each time (the same draws of its generator), cut more
+    // coarsely for lower pictures.
+    for (const scenePlacement::FlowerCut& cut : scenePlacement::flowerCuts) {
+        bouquet::Bunch bunch(cut.lines);
+        bunch.build();
+        bunch.addStems(bouquet::stemStarts(bunch, picture));
+        Model model = bunch.take();
+        removeHiddenTriangles(model, {{"bouquet.png", picture}});
+        model = bouquet::drawingOrder(std::move(model));
+        double topZ = -1e9;
+        for (const ModelPart& p : model.parts)
+            for (const Vertex& v : p.vertices) topZ = std::max(topZ, v.position.z);
+        if (topZ > 12.0) {
+            char height[32];
+            std::snprintf(height, sizeof height, "%.2f", topZ);
+            pack.fail(std::string("the flowers reach z = ") + height + ", into the butterflies' flight");
+            return;
+        }
+        if (&cut == &scenePlacement::flowerCuts[0])
+            pack.addModel(cut.entry, model);
+        else
+            pack.addCutModel(cut.entry, model, scenePlacement::flowerCuts[0].entry);
     }
-    pack.addModel("flowers", model);
 }
 
 }  // namespace artgen

@@ -38,7 +38,8 @@ struct StemPlan {
 
 class Bunch {
 public:
-    Bunch();
+    // Cut as finely as a picture `lines` pixels high shows it.
+    explicit Bunch(int lines = 1080);
     Model take() { return std::move(model); }
     const Model& current() const { return model; }
     // The part that closed shapes (and so the stems) go into.
@@ -75,6 +76,7 @@ private:
 
     Model model;
     BouquetAtlas atlas;
+    double lines;
     Rng rng{0xB0C0E7};
     std::vector<std::pair<Vec3, Vec3>> dewSpots;  // point and normal on leaves and petals
     std::vector<StemPlan> stemPlans;
