@@ -1,6 +1,7 @@
 #include "app/SceneAssembly.h"
 
 #include "content/Butterflies.h"
+#include "content/FlowerCut.h"
 #include "content/Lighting.h"
 #include "content/ScenePlacement.h"
 #include "scene/MotionFunctions.h"
@@ -65,8 +66,10 @@ void buildScene(SceneNode* root, std::vector<const char*>& packs) {
     group->addCallback(lightingSwitch, 0);
     root->addChild(group);
 
+    // Cut as finely as the picture's height needs, from its first frame on.
     SceneNode* flowers = new SceneNode;
-    flowers->loadModel("main.pak", "flowers");
+    flowers->loadModel("main.pak", flowerCutEntry("main.pak", viewportHeight()).c_str());
+    flowers->script.startNewStep({endlessMotion(fitFlowerCut)});
     flowers->setScale(scenePlacement::flowerScale, scenePlacement::flowerScale, scenePlacement::flowerScale);
     group->addChild(flowers);
 

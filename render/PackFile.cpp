@@ -1,9 +1,11 @@
 #include "render/PackFile.h"
 
+#include "formats/Crc32.h"
 #include "formats/EntryName.h"
 #include "platform/Platform.h"
 #include "render/TextureFromImage.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -67,6 +69,25 @@ EntryData PackFile::entryData(const std::string& name) const {
     for (const Entry& e : entries)
         if (e.stored.name == name) return bytesOf(e);
     return EntryData{};
+}
+
+Result<std::uint32_t> PackFile::entryCrc32(const std::string& name) const {
+    for (const Entry& e : entries) {
+        if (e.stored.name != name) continue;
+        if (!e.inFileOnly) return crc32(e.stored.bytes.get(), e.stored.size);
+        if (!source) return failure("cannot read the entry: the pack is not open");
+        std::vector<unsigned char> piece(64 * 1024);
+        std::uint32_t crc = 0;
+        for (std::uint32_t done = 0; done < e.stored.size;) {
+            const std::size_t n = std::min<std::size_t>(piece.size(), e.stored.size - done);
+            const Result<void> read = source->readAt(e.stored.offset + done, piece.data(), n);
+            if (!read) return failure("cannot read the entry: " + read.message());
+            crc = crc32(piece.data(), n, crc);
+            done += static_cast<std::uint32_t>(n);
+        }
+        return crc;
+    }
+    return failure("no such entry", ErrorKind::Missing);
 }
 
 EntryData PackFile::bytesOf(const Entry& e) const {

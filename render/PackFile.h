@@ -41,6 +41,10 @@ public:
 
     // First entry with that exact name; null and 0 when there is none.
     EntryData entryData(const std::string& name) const;
+    // The CRC-32 of the first entry with that name. Bytes not in memory are
+    // read from the file a piece at a time and not kept. An error when
+    // there is no such entry or it cannot be read.
+    Result<std::uint32_t> entryCrc32(const std::string& name) const;
 
     // Shared OpenGL texture of an image entry; 0 when absent or not an image.
     // An entry that is refused as an image gets one warning

@@ -19,6 +19,11 @@ SceneNode::SceneNode() {
 
 SceneNode::~SceneNode() {
     --liveSceneNodes;
+    releaseModels(parts, partCount, packNames);
+}
+
+void SceneNode::releaseModels(std::vector<MeshPart*>& parts, std::int32_t partCount,
+                              const std::vector<std::string>& packNames) {
     for (const std::string& name : packNames)
         if (SceneResources::packCache) SceneResources::packCache->release(name);
     for (std::int32_t i = 0; i < partCount && static_cast<std::size_t>(i) < parts.size(); ++i) delete parts[i];
@@ -78,6 +83,21 @@ void SceneNode::loadModel(const char* packName, const char* entryName) {
         const std::string where = (pack && !pack->path().empty() ? pack->path() : packName) + ": " + entryName;
         if (reportedModels.insert(where).second) platform::warn(where + ": " + problem);
     }
+}
+
+void SceneNode::replaceModel(const char* packName, const char* entryName) {
+    // The new model first: a pack or texture both share stays open and
+    // uploaded, instead of being given back and made again.
+    std::vector<MeshPart*> oldParts;
+    std::vector<std::string> oldPacks;
+    oldParts.swap(parts);
+    oldPacks.swap(packNames);
+    const std::int32_t oldCount = partCount;
+    entryNames.clear();
+    partCount = 0;
+    backdropCopy.reset();
+    loadModel(packName, entryName);
+    releaseModels(oldParts, oldCount, oldPacks);
 }
 
 void SceneNode::callAll(std::int32_t phase) {

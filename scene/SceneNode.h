@@ -56,6 +56,9 @@ struct SceneNode {
 
     // Appends the parts of a model entry; may be called more than once.
     void loadModel(const char* packName, const char* entryName);
+    // Gives back every model loaded so far, then loads this one: for a
+    // motion of the node, before the node draws its model.
+    void replaceModel(const char* packName, const char* entryName);
     void addChild(SceneNode* child) { children.push_back(child); }
     void addCallback(NodeCallbackFunction function, MotionArgument argument) {
         callbacks.push_back(NodeCallback{function, argument});
@@ -65,6 +68,8 @@ struct SceneNode {
 
 private:
     void callAll(std::int32_t phase);
+    static void releaseModels(std::vector<MeshPart*>& parts, std::int32_t partCount,
+                              const std::vector<std::string>& packNames);
     void drawParts();
 };
 

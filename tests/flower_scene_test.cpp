@@ -3,6 +3,8 @@
 #include "app/SceneAssembly.h"
 #include "content/Butterflies.h"
 #include "content/Lighting.h"
+#include "formats/Crc32.h"
+#include "formats/ModelFormat.h"
 #include "scene/MotionFunctions.h"
 #include "scene/SceneNode.h"
 #include "support/Install.h"
@@ -292,6 +294,63 @@ TEST_F(FlowerSceneTest, OnlyTheFlowerGroupIsLit) {
     }
     flushDeferred();
     EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
+}
+
+TEST_F(FlowerSceneTest, TheFlowersAreCutForThePicturesHeightAndFollowIt) {
+    // Each cut told apart by its number of parts.
+    PartBlueprint quad;
+    quad.textureName = "t";
+    quad.positions = testsupport::square(0, 0, 0, 1);
+    auto parts = [&](std::size_t n) { return modelEntry(std::vector<PartBlueprint>(n, quad)); };
+    auto cutFrom = [](const std::vector<unsigned char>& model, const std::vector<unsigned char>& source) {
+        return markCutFrom(model, crc32(source.data(), source.size()));
+    };
+    const std::vector<unsigned char> bunch = parts(1);
+    writePack("main.pak", {{"fon", parts(1)}, {"flowers", bunch}, {"flowers-768", cutFrom(parts(2), bunch)},
+                           {"flowers-480", cutFrom(parts(3), bunch)}});
+    for (int i = 1; i <= 5; ++i) writePack("butterfly" + std::to_string(i) + ".pak", {{"brushko", parts(1)}, {"krilo", parts(1)}});
+    testing::internal::CaptureStderr();
+    glViewport(0, 0, 1024, 768);
+    build(5);
+    SceneNode* flowers = group()->children[0];
+    EXPECT_EQ(modelEntryName(*flowers), "flowers-768");  // from the start, not after a frame
+    frame(16, {root});
+    // Each part's texture holds a reference to the pack besides the node's.
+    const std::int32_t others = cache->refCount("main.pak") - flowers->partCount;
+    struct Step {
+        int height;
+        const char* entry;
+        std::int32_t parts;
+    };
+    std::uint32_t ticks = 32;
+    for (const Step& s : {Step{1080, "flowers", 1}, Step{481, "flowers-768", 2}, Step{480, "flowers-480", 3},
+                          Step{240, "flowers-480", 3}, Step{1600, "flowers", 1}, Step{768, "flowers-768", 2}}) {
+        glViewport(0, 0, s.height * 4 / 3, s.height);
+        frame(ticks += 16, {root});
+        EXPECT_EQ(modelEntryName(*flowers), s.entry) << s.height;
+        EXPECT_EQ(flowers->partCount, s.parts) << s.height;
+        EXPECT_EQ(flowers->packNames.size(), 1u) << s.height;
+        EXPECT_EQ(cache->refCount("main.pak") - s.parts, others) << s.height;  // none kept, none lost
+    }
+    // A pack whose bunch was replaced after its cuts were made shows its
+    // own bunch, quietly.
+    root->requestRemoval();
+    for (int i = 0; i < 20 && !root->removed; ++i) frame(ticks += 16, {root});
+    delete root;
+    root = nullptr;
+    delete cache;
+    cache = new PackCache;
+    cache->setBaseDir(dir + "/");
+    SceneResources::packCache = cache;
+    writePack("main.pak", {{"fon", parts(1)}, {"flowers", parts(4)}, {"flowers-768", cutFrom(parts(2), bunch)},
+                           {"flowers-480", cutFrom(parts(3), bunch)}});
+    glViewport(0, 0, 320, 240);
+    build(5);
+    frame(ticks += 16, {root});
+    EXPECT_EQ(modelEntryName(*group()->children[0]), "flowers");
+    EXPECT_EQ(group()->children[0]->partCount, 4);
+    glViewport(0, 0, 256, 256);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
 }  // namespace
