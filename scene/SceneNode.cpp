@@ -22,7 +22,7 @@ SceneNode::~SceneNode() {
     releaseModels(parts, partCount, packNames);
 }
 
-void SceneNode::releaseModels(std::vector<MeshPart*>& parts, std::int32_t partCount,
+void SceneNode::releaseModels(const std::vector<MeshPart*>& parts, std::int32_t partCount,
                               const std::vector<std::string>& packNames) {
     for (const std::string& name : packNames)
         if (SceneResources::packCache) SceneResources::packCache->release(name);

@@ -56,8 +56,8 @@ struct SceneNode {
 
     // Appends the parts of a model entry; may be called more than once.
     void loadModel(const char* packName, const char* entryName);
-    // Gives back every model loaded so far, then loads this one: for a
-    // motion of the node, before the node draws its model.
+    // Loads this model in place of every model loaded so far, which it
+    // gives back: for a motion of the node, before the node draws its model.
     void replaceModel(const char* packName, const char* entryName);
     void addChild(SceneNode* child) { children.push_back(child); }
     void addCallback(NodeCallbackFunction function, MotionArgument argument) {
@@ -68,7 +68,7 @@ struct SceneNode {
 
 private:
     void callAll(std::int32_t phase);
-    static void releaseModels(std::vector<MeshPart*>& parts, std::int32_t partCount,
+    static void releaseModels(const std::vector<MeshPart*>& parts, std::int32_t partCount,
                               const std::vector<std::string>& packNames);
     void drawParts();
 };
