@@ -5,6 +5,7 @@
 #include "formats/PackFormat.h"
 #include "png/Png.h"
 
+#include <algorithm>
 #include <string>
 
 namespace artgen {
@@ -40,13 +41,14 @@ void PackContents::addModel(const std::string& name, const Model& model) {
 }
 
 void PackContents::addCutModel(const std::string& name, const Model& model, const std::string& source) {
-    for (const auto& e : entries) {
-        if (e.first != source) continue;
-        entries.emplace_back(name, markCutFrom(model.encode(), crc32(e.second.data(), e.second.size())));
-        models[name] = model;
+    const auto from = std::find_if(entries.begin(), entries.end(), [&](const auto& e) { return e.first == source; });
+    if (from == entries.end()) {
+        fail("model " + name + " is cut from " + source + ", which the pack does not hold");
         return;
     }
-    fail("model " + name + " is cut from " + source + ", which the pack does not hold");
+    const std::uint32_t sourceCrc = crc32(from->second.data(), from->second.size());
+    entries.emplace_back(name, markCutFrom(model.encode(), sourceCrc));
+    models[name] = model;
 }
 
 Result<void> PackContents::save(const std::string& path) const {

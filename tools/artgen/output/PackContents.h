@@ -29,9 +29,9 @@ struct PackContents {
     // or cannot be encoded is left out, and the pack fails.
     void addImage(const std::string& name, const Image& image);
     void addModel(const std::string& name, const Model& model);
-    // A coarser cut of the model entry `source`, added before it: marked
-    // with the source's CRC-32, so that the program draws it only in place
-    // of that very entry.
+    // A coarser cut of the model entry `source` (added before it), marked
+    // with the source's CRC-32 so that the program draws it only in place
+    // of that very entry. The pack fails when it holds no `source`.
     void addCutModel(const std::string& name, const Model& model, const std::string& source);
 
     // Writes the pack with the project's pack writer; false and the reason
