@@ -369,11 +369,15 @@ void addBouquet(PackContents& pack) {
     const Image picture = atlas.paint();
     pack.addImage("bouquet.png", picture);
     // The same bunch each time (the same draws of its generator), cut more
-    // coarsely for lower pictures.
+    // coarsely for lower pictures. Where each stem starts to show is judged
+    // once, among the finest cut's parts: it leaves a piece more than shows,
+    // more than a coarser cut's shapes move, and the judging is slow.
+    std::vector<double> stemStarts;
     for (const scenePlacement::FlowerCut& cut : scenePlacement::flowerCuts) {
         bouquet::Bunch bunch(cut.lines);
         bunch.build();
-        bunch.addStems(bouquet::stemStarts(bunch, picture));
+        if (&cut == &scenePlacement::flowerCuts[0]) stemStarts = bouquet::stemStarts(bunch, picture);
+        bunch.addStems(stemStarts);
         Model model = bunch.take();
         removeHiddenTriangles(model, {{"bouquet.png", picture}});
         model = bouquet::drawingOrder(std::move(model));
