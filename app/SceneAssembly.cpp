@@ -66,10 +66,12 @@ void buildScene(SceneNode* root, std::vector<const char*>& packs) {
     group->addCallback(lightingSwitch, 0);
     root->addChild(group);
 
-    // Cut as finely as the picture's height needs, from its first frame on.
+    // Cut as finely as the picture's height needs, from its first frame on
+    // (main.pak is open: the background came from it).
     SceneNode* flowers = new SceneNode;
-    flowers->loadModel("main.pak", flowerCutEntry("main.pak", viewportHeight()).c_str());
-    flowers->script.startNewStep({endlessMotion(fitFlowerCut)});
+    const int height = viewportHeight();
+    flowers->loadModel("main.pak", flowerCutEntry("main.pak", height).c_str());
+    flowers->script.startNewStep({endlessMotion(fitFlowerCut, 0, height)});
     flowers->setScale(scenePlacement::flowerScale, scenePlacement::flowerScale, scenePlacement::flowerScale);
     group->addChild(flowers);
 

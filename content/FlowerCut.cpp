@@ -33,8 +33,8 @@ int viewportHeight() {
 }
 
 void fitFlowerCut(MotionArgument) {
-    // valueA keeps the height the node's cut was last looked at for (0 at
-    // first, so the first frame looks).
+    // valueA keeps the height the node's cut was last chosen for, so that
+    // the checksums are read only when that height changes.
     Motion& motion = *currentMotion;
     const int height = viewportHeight();
     if (motion.valueA == height) return;

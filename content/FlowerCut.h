@@ -15,6 +15,7 @@ std::string flowerCutEntry(const std::string& packName, int height);
 int viewportHeight();
 
 // Per frame on the flowers' node, before it draws its model: loads the cut
-// for the viewport's height from the node's pack when that height has
-// changed and needs another cut.
+// for the viewport's height from the node's pack when that height differs
+// from the motion's valueA (the height the cut was chosen for) and needs
+// another cut.
 void fitFlowerCut(MotionArgument);
