@@ -45,8 +45,13 @@ bool BackdropCopy::Placement::operator==(const Placement& other) const {
 
 const void* BackdropCopy::quadPositions() { return corners; }
 
-BackdropCopy::~BackdropCopy() {
+BackdropCopy::~BackdropCopy() { dropCopy(); }
+
+void BackdropCopy::dropCopy() {
+    blit.release();
     if (copy) glDeleteTextures(1, &copy);
+    copy = 0;
+    blits = false;
 }
 
 bool BackdropCopy::suits(const std::vector<MeshPart*>& parts, std::size_t count) {
@@ -66,7 +71,9 @@ void BackdropCopy::draw(const std::vector<MeshPart*>& parts, std::size_t count) 
     glGetDoublev(GL_PROJECTION_MATRIX, now.projection);
     glGetDoublev(GL_MODELVIEW_MATRIX, now.modelView);
     if (attempted && now == copied) {
-        if (copy) {
+        if (copy && blits) {
+            blit.put();
+        } else if (copy) {
             drawCopy();
         } else {
             for (std::size_t i = 0; i < count; ++i) parts[i]->draw();
@@ -88,14 +95,16 @@ void BackdropCopy::takeCopy(const std::vector<MeshPart*>& parts, std::size_t cou
     long long replaced = 0;
     for (std::size_t i = 0; i < count; ++i) replaced += texelsOf(parts[i]->texture);
     const bool fits = width > 0 && height > 0 && static_cast<long long>(width) * height <= replaced;
-    if (!fits || !anySizeTextures()) {
-        if (copy) glDeleteTextures(1, &copy);
-        copy = 0;
+    dropCopy();
+    if (!fits || !anySizeTextures()) return;
+    glGenTextures(1, &copy);
+    blits = blit.take(copy, copied.viewport);
+    if (blits) {
+        for (std::size_t i = 0; i < count; ++i) parts[i]->giveTextureBack();
         return;
     }
     while (glGetError() != GL_NO_ERROR) {
     }
-    if (!copy) glGenTextures(1, &copy);
     glBindTexture(GL_TEXTURE_2D, copy);
     // In the colour buffer's own layout: taken and drawn without converting
     // (its alpha is the buffer's, which blending never reads back).
@@ -107,8 +116,7 @@ void BackdropCopy::takeCopy(const std::vector<MeshPart*>& parts, std::size_t cou
     if (glGetError() != GL_NO_ERROR) {
         // Out of memory, or a renderer that cannot copy this buffer: the
         // parts go on drawing themselves.
-        glDeleteTextures(1, &copy);
-        copy = 0;
+        dropCopy();
         return;
     }
     for (std::size_t i = 0; i < count; ++i) parts[i]->giveTextureBack();
