@@ -85,20 +85,6 @@ void label(const SceneNode& node, std::map<const void*, PartLabel>& out) {
     for (const SceneNode* child : node.children) label(*child, out);
 }
 
-// Copies put back by a blit: no draw, so nothing shaded, but where the frame
-// goes they belong in the table all the same.
-void blittedCopies(const SceneNode& node, std::vector<Row>& out) {
-    if (node.backdropCopy && node.backdropCopy->blitted()) {
-        Row row;
-        row.pack = node.packNames.empty() ? std::string() : node.packNames[0];
-        row.texture = "(the copy, put back by a blit)";
-        row.flags = "-";
-        row.entries.insert(modelEntryName(node));
-        out.push_back(row);
-    }
-    for (const SceneNode* child : node.children) blittedCopies(*child, out);
-}
-
 }  // namespace
 
 extern "C" void __wrap_glDrawArrays(GLenum mode, GLint first, GLsizei count) {
@@ -162,11 +148,8 @@ void printFragmentTable(const std::function<void()>& frame, int frames, int widt
     double shaded = 0, passed = 0;
     std::printf("%-46s %5s %6s %9s %10s %10s %7s\n", "draw (pack:entry#part texture)", "flags", "draws", "triangles",
                 "shaded", "passed", "passed");
-    std::vector<Row> table;
-    blittedCopies(sceneRoot, table);
-    blittedCopies(overlayRoot, table);
-    for (const std::string& kind : order) table.push_back(rows[kind]);
-    for (const Row& r : table) {
+    for (const std::string& kind : order) {
+        const Row& r = rows[kind];
         std::printf("%-46s %5s %6.1f %9.0f %10.0f %10.0f %6.0f%%\n", r.name().c_str(), r.flags.c_str(), r.draws / n,
                     r.triangles / n, r.shaded / n, r.passed / n, r.shaded > 0 ? 100 * r.passed / r.shaded : 0.0);
         shaded += r.shaded / n;
