@@ -45,13 +45,8 @@ bool BackdropCopy::Placement::operator==(const Placement& other) const {
 
 const void* BackdropCopy::quadPositions() { return corners; }
 
-BackdropCopy::~BackdropCopy() { dropCopy(); }
-
-void BackdropCopy::dropCopy() {
-    blit.release();
+BackdropCopy::~BackdropCopy() {
     if (copy) glDeleteTextures(1, &copy);
-    copy = 0;
-    blits = false;
 }
 
 bool BackdropCopy::suits(const std::vector<MeshPart*>& parts, std::size_t count) {
@@ -71,9 +66,7 @@ void BackdropCopy::draw(const std::vector<MeshPart*>& parts, std::size_t count) 
     glGetDoublev(GL_PROJECTION_MATRIX, now.projection);
     glGetDoublev(GL_MODELVIEW_MATRIX, now.modelView);
     if (attempted && now == copied) {
-        if (copy && blits) {
-            blit.put();
-        } else if (copy) {
+        if (copy) {
             drawCopy();
         } else {
             for (std::size_t i = 0; i < count; ++i) parts[i]->draw();
@@ -95,16 +88,14 @@ void BackdropCopy::takeCopy(const std::vector<MeshPart*>& parts, std::size_t cou
     long long replaced = 0;
     for (std::size_t i = 0; i < count; ++i) replaced += texelsOf(parts[i]->texture);
     const bool fits = width > 0 && height > 0 && static_cast<long long>(width) * height <= replaced;
-    dropCopy();
-    if (!fits || !anySizeTextures()) return;
-    glGenTextures(1, &copy);
-    blits = blit.take(copy, copied.viewport);
-    if (blits) {
-        for (std::size_t i = 0; i < count; ++i) parts[i]->giveTextureBack();
+    if (!fits || !anySizeTextures()) {
+        if (copy) glDeleteTextures(1, &copy);
+        copy = 0;
         return;
     }
     while (glGetError() != GL_NO_ERROR) {
     }
+    if (!copy) glGenTextures(1, &copy);
     glBindTexture(GL_TEXTURE_2D, copy);
     // In the colour buffer's own layout: taken and drawn without converting
     // (its alpha is the buffer's, which blending never reads back).
@@ -116,7 +107,8 @@ void BackdropCopy::takeCopy(const std::vector<MeshPart*>& parts, std::size_t cou
     if (glGetError() != GL_NO_ERROR) {
         // Out of memory, or a renderer that cannot copy this buffer: the
         // parts go on drawing themselves.
-        dropCopy();
+        glDeleteTextures(1, &copy);
+        copy = 0;
         return;
     }
     for (std::size_t i = 0; i < count; ++i) parts[i]->giveTextureBack();

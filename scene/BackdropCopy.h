@@ -2,12 +2,8 @@
 // left on the screen. The backdrop is static and covers the whole picture, so
 // its filtered texels give the same pixels every frame: the copy, drawn one
 // texel per pixel without filtering, shows them bit for bit at a fraction of
-// the shading, and the pictures behind it need not stay in memory. Where
-// the renderer can, the copy is put back by a framebuffer blit, which
-// shades nothing at all.
+// the shading, and the pictures behind it need not stay in memory.
 #pragma once
-
-#include "render/FramebufferBlit.h"
 
 #include <GL/gl.h>
 
@@ -33,11 +29,9 @@ public:
     // the textures it replaces. Those are given back once the copy exists.
     void draw(const std::vector<MeshPart*>& parts, std::size_t count);
 
-    // The copy's texture, 0 while the parts draw themselves; whether it is
-    // put back by a blit rather than drawn; and the vertex array its draw
-    // uses, by which the benchmark tells that draw apart.
+    // The copy's texture, 0 while the parts draw themselves; and the vertex
+    // array its draw uses, by which the benchmark tells that draw apart.
     GLuint texture() const { return copy; }
-    bool blitted() const { return copy != 0 && blits; }
     static const void* quadPositions();
 
 private:
@@ -50,11 +44,8 @@ private:
 
     void drawCopy() const;
     void takeCopy(const std::vector<MeshPart*>& parts, std::size_t count);
-    void dropCopy();
 
     GLuint copy = 0;
-    FramebufferBlit blit;
-    bool blits = false;
     Placement copied;      // where the copy (or the failed attempt) was made
     bool attempted = false;
 };
