@@ -3,6 +3,13 @@
 // its filtered texels give the same pixels every frame: the copy, drawn one
 // texel per pixel without filtering, shows them bit for bit at a fraction of
 // the shading, and the pictures behind it need not stay in memory.
+//
+// Drawn, not put back by a framebuffer blit: a software renderer copies
+// memory for a blit only where the texture's layout is exactly the
+// window's, and Mesa 25 gives no texture the window's B8G8R8X8 (unsized
+// RGBA from BGRA data is B8G8R8A8, RGB is R8G8B8X8), so there a blit
+// shades as much as this quad. Nor can the quad itself take llvmpipe's
+// tile-copy path: that needs a window without a depth buffer.
 #pragma once
 
 #include <GL/gl.h>
